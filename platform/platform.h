@@ -1,0 +1,71 @@
+// What the plug-in's core needs from the operating system. Plain types only, so that no
+// platform header reaches the core. Each binary links exactly one implementation:
+// win32_*.cpp (the product DLL) or portable_*.cpp (native builds, tests and previews).
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// ---- Settings file ----------------------------------------------------------------------------
+
+// Reads `key` in `section` of the settings file at `path` exactly as the Windows profile reader
+// does with an empty default: writes at most capacity - 1 characters and a terminator into `dst`
+// and returns the number of characters written. A missing file, section or key gives 0 and "".
+// `path` is written with backslashes; implementations map them to their own separator.
+std::uint32_t readSettingsValue(const char* path, const char* section, const char* key, char* dst,
+                                std::uint32_t capacity);
+
+// True when `path` names a file that can be opened for reading.
+bool settingsFileReadable(const char* path);
+
+// Between beginSettingsBatch(path) and endSettingsBatch(), reads of `path` may share one parse of
+// the file instead of parsing it for every key. A batch is a performance hint: reads give the
+// same results with or without it. Batches do not nest.
+void beginSettingsBatch(const char* path);
+void endSettingsBatch();
+
+// Scope guard for a settings batch.
+class SettingsBatch {
+public:
+    explicit SettingsBatch(const char* path) { beginSettingsBatch(path); }
+    ~SettingsBatch() { endSettingsBatch(); }
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+};
+
+// ---- Clocks -----------------------------------------------------------------------------------
+
+// Broken-down local time, with the fields of the C library's struct tm.
+struct CalendarTime {
+    int year;    // years since 1900
+    int month;   // 0-11
+    int day;     // 1-31
+    int hour;    // 0-23
+    int minute;  // 0-59
+    int second;  // 0-60
+};
+
+// Milliseconds from an arbitrary start; wraps around after 2^32 ms like the Windows tick counter.
+std::uint32_t tickMilliseconds();
+// Seconds since 1970-01-01 UTC.
+std::int64_t calendarNow();
+// Local time of `seconds`; false when the conversion fails (`out` is then untouched).
+bool toLocalTime(std::int64_t seconds, CalendarTime* out);
+// Re-reads the system's time-zone setting.
+void reloadTimeZone();
+
+// ---- Glyphs -----------------------------------------------------------------------------------
+
+// The drawing context of the calling thread's current OpenGL context, or null when none is current.
+void* currentDrawingContext();
+
+// Builds `count` bitmap glyph display lists, for the Windows-1252 characters firstChar onwards,
+// at list names firstList onwards, from the font `face` at a character height of `pixelHeight`
+// pixels, in the current OpenGL context. Each list draws its glyph at the raster position and
+// moves the raster position by the glyph's advance. False when the font or the lists could not
+// be made (lists that could not be built may then be empty or missing).
+bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, std::uint32_t firstList,
+                     int firstChar, int count);
+
+}  // namespace platform

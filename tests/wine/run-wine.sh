@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine for the tests.
+#
+#   run-wine.sh PREFIX_DIR [--display] PROGRAM.exe [ARGS...]
+#
+# PREFIX_DIR is a Wine prefix of the tests' own, created on first use (serialised with a lock, so
+# parallel tests share one boot). With --display the program gets a private Xvfb display, started
+# on a free display number and stopped again on exit; nothing else is touched. The program's exit
+# code is passed through.
+set -euo pipefail
+
+prefix=$1; shift
+want_display=0
+if [ "${1:-}" = "--display" ]; then want_display=1; shift; fi
+
+export WINEPREFIX=$prefix
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEDEBUG=-all
+
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [ ! -f "$prefix/.ostrivane-ready" ]; then
+    rm -rf "$prefix"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    touch "$prefix/.ostrivane-ready"
+  fi
+) 9>"$prefix.lock"
+
+xvfb_pid=
+cleanup() {
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+
+if [ "$want_display" = 1 ]; then
+  display_file=$(mktemp)
+  # -displayfd makes Xvfb pick a free display number itself and report it once it is ready.
+  Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 100); do
+    [ -s "$display_file" ] && break
+    if ! kill -0 "$xvfb_pid" 2>/dev/null; then echo "run-wine: Xvfb did not start" >&2; exit 1; fi
+    sleep 0.1
+  done
+  display=$(head -n1 "$display_file")
+  rm -f "$display_file"
+  if [ -z "$display" ]; then echo "run-wine: Xvfb reported no display" >&2; exit 1; fi
+  export DISPLAY=":$display"
+else
+  unset DISPLAY
+fi
+
+set +e
+wine "$@"
+status=$?
+set -e
+exit $status
