@@ -1,1 +1,102 @@
-// placeholder
+#include "overlay/overlay_plugin.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace overlay {
+
+namespace {
+
+struct FunctionEntry {
+    const char* name;
+    std::int32_t type;
+};
+
+constexpr std::int32_t kDrawingFunctionType = 2;
+constexpr std::int32_t kCommandFunctionType = 0;
+
+constexpr FunctionEntry kFunctions[kFunctionCount] = {
+    {"Ostrivane Drawing Fn", kDrawingFunctionType}, {"Ostrivane Switch", kCommandFunctionType},
+    {"Ostrivane Next Page", kCommandFunctionType},  {"Ostrivane Prev Page", kCommandFunctionType},
+    {"Ostrivane Reload INI", kCommandFunctionType},
+};
+
+}  // namespace
+
+OverlayPlugin::OverlayPlugin() {
+    for (int token = 0; token < kTokenCount; ++token) {
+        std::snprintf(tokens.entries[token].text, config::kTextFieldSize, "%s", kTokenNames[token]);
+        formattedFrom[token] = kNotFormatted;
+    }
+    tokens.count = kTokenCount;
+}
+
+void OverlayPlugin::attachHost(host::PluginHostRecord* record) {
+    host = record;
+    if (record == nullptr) return;
+    scene = record->scene;
+    services = record->services;
+    hostExtra = record->hostExtra;
+}
+
+// ---- Catalogue ----------------------------------------------------------------------------------
+
+std::int32_t OverlayPlugin::functionCount() { return kFunctionCount; }
+
+const char* OverlayPlugin::functionName(std::int32_t index) {
+    return index >= 0 && index < kFunctionCount ? kFunctions[index].name : "NaFn";
+}
+
+std::int32_t OverlayPlugin::functionType(std::int32_t index) {
+    return index >= 0 && index < kFunctionCount ? kFunctions[index].type : kDrawingFunctionType;
+}
+
+// ---- Commands -----------------------------------------------------------------------------------
+
+bool OverlayPlugin::runFunction(std::int32_t index) {
+    switch (index) {
+        case kCommandSwitch:
+            visible = !visible;
+            break;
+        case kCommandNextPage:
+            // With no page loaded there is nothing to move to.
+            if (visible && pages.pageCount() > 0) currentPage = (currentPage + 1) % pages.pageCount();
+            break;
+        case kCommandPreviousPage:
+            if (visible) --currentPage;
+            if (currentPage < 0) currentPage = pages.pageCount() - 1;
+            break;
+        case kCommandReload:
+            // The next frame repeats the whole set-up: settings, font, glyphs, elapsed clock.
+            deviceContext = nullptr;
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+void OverlayPlugin::releaseResources(host::HostArg value) {
+    if (value == 0) deleteGlyphs();
+}
+
+// ---- Settings -----------------------------------------------------------------------------------
+
+void OverlayPlugin::loadSettings() { config::loadSettings(config::kSettingsPath, pages, settings, visible, nullptr); }
+
+// ---- Lines of a frame ---------------------------------------------------------------------------
+
+void OverlayPlugin::composeLines(LineSink& sink) {
+    if (pages.pageCount() <= 0 || currentPage < 0 || currentPage >= pages.pageCount()) return;
+    pages.selectPage(currentPage);
+    for (int row = 0; row < pages.rowCount(); ++row) {
+        pages.selectRow(row);
+        const char* text = pages.currentRowText();
+        if (text == nullptr || text[0] == '\0') continue;  // an empty row keeps its place
+        std::memcpy(lineBuf, text, std::strlen(text) + 1);
+        substituteTokens();
+        sink.drawLine(settings.posX, settings.posY - static_cast<float>(row) * settings.stepY, lineBuf);
+    }
+}
+
+}  // namespace overlay

@@ -1,1 +1,199 @@
-// placeholder
+// Live token values and their substitution into the lines of a page.
+#include <cstdio>
+#include <cstring>
+
+#include "config/page_table.h"
+#include "overlay/overlay_plugin.h"
+
+namespace overlay {
+
+const char* const kTokenNames[kTokenCount] = {
+    "*CAMERA_NAME*", "*CUR_DATE*", "*CUR_TIME*", "*ELAPSED*", "*SEL_FACES*", "*SEL_EDGES*", "*SEL_VERTICES*",
+};
+
+namespace {
+
+std::uint32_t systemTick() { return platform::tickMilliseconds(); }
+std::int64_t systemNow() { return platform::calendarNow(); }
+bool systemLocalTime(std::int64_t seconds, platform::CalendarTime* out) { return platform::toLocalTime(seconds, out); }
+void systemReloadTimeZone() { platform::reloadTimeZone(); }
+
+const Clock kSystemClock = {&systemTick, &systemNow, &systemLocalTime, &systemReloadTimeZone};
+
+}  // namespace
+
+const Clock& systemClock() { return kSystemClock; }
+
+// ---- Values -------------------------------------------------------------------------------------
+
+void OverlayPlugin::refreshTokenValues() {
+    refreshCamera();
+    refreshCalendar();
+    refreshElapsed();
+    refreshSelection();
+}
+
+host::CameraHandle OverlayPlugin::activeCamera() const {
+    // Every link of the chain is the host's; a missing one reads as no camera.
+    if (scene == nullptr || scene->activeViewHolder == nullptr || scene->activeViewHolder->activeView == nullptr) {
+        return nullptr;
+    }
+    return scene->activeViewHolder->activeView->camera;
+}
+
+void OverlayPlugin::refreshCamera() {
+    const host::CameraHandle camera = activeCamera();
+    if (camera == lastCamera) return;
+
+    const char* name = "Free Ortho";
+    if (scene != nullptr) {
+        const struct {
+            host::CameraHandle handle;
+            const char* name;
+        } candidates[] = {
+            {scene->bottomCamera, "Bottom"}, {scene->perspectiveCamera, "Main Perspective"},
+            {scene->topCamera, "Top"},       {scene->backCamera, "Back"},
+            {scene->frontCamera, "Front"},   {scene->leftCamera, "Left"},
+            {scene->rightCamera, "Right"},
+        };
+        for (const auto& candidate : candidates) {
+            if (candidate.handle == camera) {
+                name = candidate.name;
+                break;
+            }
+        }
+    }
+    std::snprintf(tokens.entries[kTokenCameraName].value, config::kTextFieldSize, "%s", name);
+    lastCamera = camera;
+}
+
+void OverlayPlugin::formatIfChanged(int token, std::int64_t source, const char* format, int a, int b, int c) {
+    if (formattedFrom[token] == source) return;
+    std::snprintf(tokens.entries[token].value, config::kTextFieldSize, format, a, b, c);
+    formattedFrom[token] = source;
+}
+
+void OverlayPlugin::refreshCalendar() {
+    clockNow = clock_->calendarNow();
+    // A failed conversion keeps the previous date and time on screen.
+    if (!clock_->toLocalTime(clockNow, &localTime)) return;
+    const int year = localTime.year + 1900;
+    const int month = localTime.month + 1;
+    const std::int64_t date = (static_cast<std::int64_t>(year) * 100 + month) * 100 + localTime.day;
+    const std::int64_t time = (static_cast<std::int64_t>(localTime.hour) * 100 + localTime.minute) * 100 + localTime.second;
+    formatIfChanged(kTokenDate, date, "%04d-%02d-%02d", year, month, localTime.day);
+    formatIfChanged(kTokenTime, time, "%02d:%02d:%02d", localTime.hour, localTime.minute, localTime.second);
+}
+
+void OverlayPlugin::restartElapsed() {
+    startTick = clock_->tickMilliseconds();
+    lastTick = startTick;
+    elapsedMs = 0;
+}
+
+void OverlayPlugin::refreshElapsed() {
+    // Unsigned 32-bit difference: correct across one wrap of the tick between two frames.
+    const std::uint32_t now = clock_->tickMilliseconds();
+    elapsedMs += static_cast<std::uint32_t>(now - lastTick);
+    lastTick = now;
+    const std::uint64_t seconds = elapsedMs / 1000;
+    elapsedSeconds = static_cast<std::int32_t>(seconds % 60);
+    elapsedMinutes = static_cast<std::int32_t>((seconds / 60) % 60);
+    const std::uint64_t hours = seconds / 3600;
+    elapsedHours = hours > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(hours);
+    formatIfChanged(kTokenElapsed, static_cast<std::int64_t>(seconds), "%02d:%02d:%02d", elapsedHours, elapsedMinutes,
+                    elapsedSeconds);
+}
+
+std::int32_t OverlayPlugin::selectionMode() const {
+    if (services == nullptr || services->selectionMode == nullptr) return -1;
+    return services->selectionMode();
+}
+
+void OverlayPlugin::refreshSelection() {
+    struct Source {
+        int token;
+        std::int32_t mode;
+        const host::HostSelectionRecord* host::HostSceneState::*record;
+    };
+    static constexpr Source kSources[] = {
+        {kTokenSelectedFaces, host::kFaceMode, &host::HostSceneState::faceSelection},
+        {kTokenSelectedEdges, host::kEdgeMode, &host::HostSceneState::edgeSelection},
+        {kTokenSelectedVertices, host::kVertexMode, &host::HostSceneState::vertexSelection},
+    };
+    for (const Source& source : kSources) {
+        // The host is asked once per token; a record is read only in its own mode.
+        std::int32_t count = 0;
+        if (selectionMode() == source.mode && scene != nullptr) {
+            const host::HostSelectionRecord* record = scene->*source.record;
+            if (record != nullptr) count = record->selectedCount;
+        }
+        formatIfChanged(source.token, count, "%d", count, 0, 0);
+    }
+}
+
+// ---- Substitution -------------------------------------------------------------------------------
+
+void OverlayPlugin::substituteTokens() {
+    // Rows without tokens were found so once after loading and are drawn as they are.
+    if (pages.currentRowTokenCount() == 0) return;
+    int replacements = 0;
+    if (std::strchr(lineBuf, '*') != nullptr) {
+        for (int token = 0; token < tokens.count; ++token) {
+            const config::TextEntry& entry = tokens.entries[token];
+            replacements += pages.substituteToken(lineBuf, lineBuf, entry.text, entry.value, kLineBufferSize);
+        }
+    }
+    pages.setCurrentRowTokenCount(replacements);
+}
+
+}  // namespace overlay
+
+namespace config {
+
+int PageTable::substituteToken(char* dst, const char* src, const char* pattern, const char* replacement, int maxLen) {
+    if (dst == nullptr || pattern == nullptr || src == nullptr || replacement == nullptr || pattern[0] == '\0') {
+        return 0;
+    }
+    const std::size_t patternLength = std::strlen(pattern);
+    if (patternLength >= sizeof match || maxLen <= 0) return 0;
+
+    // The output is bounded by the work buffer and by maxLen, whichever is smaller, less the terminator.
+    const std::size_t limit =
+        (static_cast<std::size_t>(maxLen) < sizeof work ? static_cast<std::size_t>(maxLen) : sizeof work) - 1;
+    const std::size_t replacementLength = std::strlen(replacement);
+
+    const char* first = std::strstr(src, pattern);
+    if (first == nullptr) {
+        if (dst != src) {
+            const std::size_t length = std::strlen(src);
+            const std::size_t kept = length < limit ? length : limit;
+            std::memmove(dst, src, kept);
+            dst[kept] = '\0';
+        }
+        return 0;
+    }
+
+    // Leftmost, non-overlapping matches; inserted text is never searched again.
+    std::size_t out = 0;
+    int count = 0;
+    const char* rest = src;
+    auto append = [&](const char* text, std::size_t length) {
+        const std::size_t room = limit - out;
+        const std::size_t kept = length < room ? length : room;
+        std::memcpy(work + out, text, kept);
+        out += kept;
+    };
+    for (const char* hit = first; hit != nullptr; hit = std::strstr(rest, pattern)) {
+        append(rest, static_cast<std::size_t>(hit - rest));
+        append(replacement, replacementLength);
+        ++count;
+        rest = hit + patternLength;
+    }
+    append(rest, std::strlen(rest));
+    work[out] = '\0';
+    std::memcpy(dst, work, out + 1);
+    return count;
+}
+
+}  // namespace config

@@ -1,0 +1,132 @@
+// The plug-in's one object: all overlay state, the function catalogue offered to the host, the
+// four commands, the live token values and the per-frame drawing.
+#pragma once
+
+#include <climits>
+#include <cstdint>
+
+#include "config/display_settings.h"
+#include "config/page_table.h"
+#include "host/host_interface.h"
+#include "host/plugin_base.h"
+#include "overlay/clock.h"
+
+namespace overlay {
+
+constexpr int kLineBufferSize = 1024;
+constexpr int kFunctionCount = 5;
+
+// Glyph display lists: one block of 256 names, one per byte value, so that every byte of a line
+// names a list of the plug-in's own. Bytes 32-255 hold the font's Windows-1252 glyphs; bytes 1-31
+// are empty lists and draw nothing.
+constexpr int kGlyphBlockSize = 256;
+constexpr int kFirstGlyphChar = 32;
+constexpr int kGlyphCount = kGlyphBlockSize - kFirstGlyphChar;
+
+// Token table order; the substitution runs the passes in this order.
+enum TokenIndex {
+    kTokenCameraName,
+    kTokenDate,
+    kTokenTime,
+    kTokenElapsed,
+    kTokenSelectedFaces,
+    kTokenSelectedEdges,
+    kTokenSelectedVertices,
+    kTokenCount
+};
+extern const char* const kTokenNames[kTokenCount];
+
+enum Command : std::int32_t {
+    kCommandSwitch = 1,
+    kCommandNextPage = 2,
+    kCommandPreviousPage = 3,
+    kCommandReload = 4,
+};
+
+// Receives the lines of one frame, with their raster positions in the 640x480 overlay space.
+class LineSink {
+public:
+    virtual void drawLine(float x, float y, const char* text) = 0;
+
+protected:
+    ~LineSink() = default;
+};
+
+class OverlayPlugin : public host::PluginBase, private LineSink {
+public:
+    OverlayPlugin();
+
+    // Keeps the host's record and the scene and service pointers it carries.
+    void attachHost(host::PluginHostRecord* record);
+
+    bool runFunction(std::int32_t index) override;
+    void releaseResources(host::HostArg value) override;
+    std::int32_t functionCount() override;
+    const char* functionName(std::int32_t index) override;
+    std::int32_t functionType(std::int32_t index) override;
+    bool drawFunction(std::int32_t index) override;
+
+    // Rereads the settings file: pages, CONFIG values, DISPLAY_ONSTART.
+    void loadSettings();
+
+    // Per-frame work without OpenGL, in the order the drawing runs it.
+    void refreshTokenValues();
+    void composeLines(LineSink& sink);
+
+    // Test seams.
+    void setClock(const Clock* clock) { clock_ = clock != nullptr ? clock : &systemClock(); }
+    void restartElapsed();
+    bool isVisible() const { return visible; }
+    std::int32_t displayedPage() const { return currentPage; }
+    bool isSetUp() const { return deviceContext != nullptr; }
+    std::uint32_t glyphLists() const { return glyphListBase; }
+    const char* tokenValue(int token) const { return tokens.entries[token].value; }
+    const config::PageTable& pageTable() const { return pages; }
+    const config::DisplaySettings& displaySettings() const { return settings; }
+
+private:
+    void initGraphics();
+    void buildGlyphs();
+    void deleteGlyphs();
+    void drawText(const char* text);
+    void drawLine(float x, float y, const char* text) override;  // the OpenGL sink of composeLines
+    void substituteTokens();
+
+    void refreshCamera();
+    void refreshCalendar();
+    void refreshElapsed();
+    void refreshSelection();
+    host::CameraHandle activeCamera() const;
+    std::int32_t selectionMode() const;
+
+    host::PluginHostRecord* host = nullptr;
+    const host::HostSceneState* scene = nullptr;
+    host::HostServiceTable* services = nullptr;
+    void* hostExtra = nullptr;
+    void* deviceContext = nullptr;  // null: graphics not set up
+    std::uint32_t glyphListBase = 0;  // first of kGlyphBlockSize lists; 0 = none
+    char lineBuf[kLineBufferSize] = {};
+    std::int64_t clockNow = 0;
+    platform::CalendarTime localTime = {};
+    std::uint64_t elapsedMs = 0;  // kept in 64 bits: the 32-bit tick wraps after 49.7 days
+    std::uint32_t startTick = 0;
+    std::uint32_t lastTick = 0;
+    std::int32_t elapsedHours = 0;
+    std::int32_t elapsedMinutes = 0;
+    std::int32_t elapsedSeconds = 0;
+    bool visible = false;
+    std::int32_t currentPage = 0;
+    config::PageTable pages;
+    config::DisplaySettings settings;
+    host::CameraHandle lastCamera = nullptr;
+    config::EntryList tokens;
+
+    // What each token value was last formatted from, so unchanged values are not formatted again.
+    static constexpr std::int64_t kNotFormatted = INT64_MIN;
+    std::int64_t formattedFrom[kTokenCount];
+    void formatIfChanged(int token, std::int64_t source, const char* format, int a, int b, int c);
+
+    const Clock* clock_ = &systemClock();
+};
+
+}  // namespace overlay

@@ -1,0 +1,122 @@
+#include "config/display_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings_file_fixture.h"
+
+namespace {
+
+using config::ConfigKey;
+using config::DisplaySettings;
+using config::ValueSource;
+
+class DisplaySettingsTest : public SettingsFileTest {
+protected:
+    DisplaySettings loadConfig(const std::string& configLines, bool visibleBefore = false) {
+        writeSettings("[CONFIG]\n" + configLines);
+        DisplaySettings settings;
+        visible = visibleBefore;
+        config::loadSettings(config::kSettingsPath, pages, settings, visible, &report);
+        return settings;
+    }
+
+    ValueSource source(ConfigKey key) const { return report.source[static_cast<int>(key)]; }
+
+    config::PageTable pages;
+    config::SettingsReport report{};
+    bool visible = false;
+};
+
+constexpr float kScale = 0.003921569f;
+
+TEST_F(DisplaySettingsTest, MissingFileGivesEveryDefaultAndKeepsVisibility) {
+    DisplaySettings settings;
+    bool shown = true;
+    config::loadSettings(config::kSettingsPath, pages, settings, shown, &report);
+    EXPECT_EQ(settings.posX, 450.0f);
+    EXPECT_EQ(settings.posY, 65.0f);
+    EXPECT_EQ(settings.stepY, 15.0f);
+    EXPECT_EQ(settings.fontSize, 18);
+    EXPECT_STREQ(settings.fontFace, "Arial");
+    EXPECT_EQ(settings.red, 64 * kScale);
+    EXPECT_EQ(settings.green, 64 * kScale);
+    EXPECT_EQ(settings.blue, 64 * kScale);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(pages.pageCount(), 0);
+    for (int key = 0; key < config::kConfigKeyCount; ++key) EXPECT_EQ(report.source[key], ValueSource::NotFound);
+}
+
+TEST_F(DisplaySettingsTest, PositionBoundsExcludeZeroAndIncludeTheEdge) {
+    struct Case {
+        const char* text;
+        float expected;
+        ValueSource source;
+    } cases[] = {{"0", 450, ValueSource::OutOfRange},  {"-5", 450, ValueSource::OutOfRange},
+                 {"1", 1, ValueSource::File},           {"640", 640, ValueSource::File},
+                 {"641", 450, ValueSource::OutOfRange}, {"12.9", 12, ValueSource::File},
+                 {"", 450, ValueSource::NotFound}};
+    for (const Case& c : cases) {
+        const DisplaySettings settings = loadConfig(std::string("HUD_POS_X=") + c.text + "\n");
+        EXPECT_EQ(settings.posX, c.expected) << c.text;
+        EXPECT_EQ(source(ConfigKey::PosX), c.source) << c.text;
+    }
+    EXPECT_EQ(loadConfig("HUD_POS_Y=480\n").posY, 480.0f);
+    EXPECT_EQ(loadConfig("HUD_POS_Y=481\n").posY, 65.0f);
+    EXPECT_EQ(loadConfig("HUD_STEP_Y=480\n").stepY, 480.0f);
+    EXPECT_EQ(loadConfig("HUD_STEP_Y=0\n").stepY, 15.0f);
+}
+
+TEST_F(DisplaySettingsTest, FontSizeRange) {
+    EXPECT_EQ(loadConfig("FONT_SIZE=64\n").fontSize, 64);
+    EXPECT_EQ(loadConfig("FONT_SIZE=65\n").fontSize, 18);
+    EXPECT_EQ(loadConfig("FONT_SIZE=1\n").fontSize, 1);
+    EXPECT_EQ(loadConfig("FONT_SIZE=0\n").fontSize, 18);
+}
+
+TEST_F(DisplaySettingsTest, ColoursAcceptZeroToTwoFiftyFive) {
+    const DisplaySettings settings = loadConfig("COLOR_RED=255\nCOLOR_GREEN=256\nCOLOR_BLUE=0\n");
+    EXPECT_EQ(settings.red, 1.0f);
+    EXPECT_EQ(settings.green, 64 * kScale);
+    EXPECT_EQ(settings.blue, 0.0f);
+    EXPECT_EQ(source(ConfigKey::Red), ValueSource::File);
+    EXPECT_EQ(source(ConfigKey::Green), ValueSource::OutOfRange);
+    EXPECT_EQ(source(ConfigKey::Blue), ValueSource::File);
+    EXPECT_EQ(loadConfig("COLOR_RED=-1\n").red, 64 * kScale);
+}
+
+TEST_F(DisplaySettingsTest, FontFaceFallsBackToArialAndIsCutTo259) {
+    EXPECT_STREQ(loadConfig("FONT_FACE=\n").fontFace, "Arial");
+    EXPECT_STREQ(loadConfig("FONT_FACE=Liberation Serif\n").fontFace, "Liberation Serif");
+    EXPECT_EQ(source(ConfigKey::FontFace), ValueSource::File);
+    const DisplaySettings longFace = loadConfig("FONT_FACE=" + std::string(400, 'F') + "\n");
+    EXPECT_EQ(std::string(longFace.fontFace), std::string(259, 'F'));
+}
+
+TEST_F(DisplaySettingsTest, DisplayOnStartOnlyEverShows) {
+    loadConfig("DISPLAY_ONSTART=1\n");
+    EXPECT_TRUE(visible);
+    loadConfig("DISPLAY_ONSTART=0\n");
+    EXPECT_FALSE(visible);
+    loadConfig("DISPLAY_ONSTART=0\n", /*visibleBefore=*/true);
+    EXPECT_TRUE(visible);
+    loadConfig("DISPLAY_ONSTART=-3\n", /*visibleBefore=*/true);
+    EXPECT_TRUE(visible);
+    loadConfig("DISPLAY_ONSTART=7\n");
+    EXPECT_TRUE(visible);
+}
+
+TEST_F(DisplaySettingsTest, ReloadResetsPagesBeforeReading) {
+    writeSettings("[SECTION1]\nROWDATA1=a\nROWDATA2=b\n");
+    DisplaySettings settings;
+    config::loadSettings(config::kSettingsPath, pages, settings, visible, nullptr);
+    ASSERT_EQ(pages.pageCount(), 1);
+    writeSettings("[SECTION1]\nROWDATA1=BLANK\n");
+    config::loadSettings(config::kSettingsPath, pages, settings, visible, nullptr);
+    ASSERT_EQ(pages.selectPage(0), 1);
+    EXPECT_EQ(pages.rowCount(), 1);
+    EXPECT_STREQ(pages.rowText(0, 0), "");  // the old "a" does not survive under a BLANK row
+}
+
+}  // namespace

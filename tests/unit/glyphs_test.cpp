@@ -1,0 +1,390 @@
+// Glyph lists of the portable platform, drawn in an offscreen OSMesa context and checked against
+// what FreeType itself renders for the same font, size and character.
+#define GL_GLEXT_PROTOTYPES 1
+#include "platform/platform.h"
+
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 256;
+constexpr int kHeight = 64;
+constexpr int kPixelHeight = 18;
+
+// A 1-bit image of the framebuffer, indexed [y * kWidth + x] with y = 0 at the bottom.
+using Image = std::vector<bool>;
+
+int countSet(const Image& image) {
+    int n = 0;
+    for (bool b : image) n += b ? 1 : 0;
+    return n;
+}
+
+// Reference rendering straight from FreeType, for the font fontconfig gives a family name.
+class Reference {
+public:
+    explicit Reference(const char* family, int pixelHeight) {
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcPatternDestroy(pattern);
+        if (match == nullptr) return;
+        FcChar8* file = nullptr;
+        FcChar8* matchedFamily = nullptr;
+        int index = 0;
+        FcPatternGetString(match, FC_FILE, 0, &file);
+        FcPatternGetString(match, FC_FAMILY, 0, &matchedFamily);
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        if (matchedFamily != nullptr) family_ = reinterpret_cast<const char*>(matchedFamily);
+        std::string path = file != nullptr ? reinterpret_cast<const char*>(file) : "";
+        FcPatternDestroy(match);
+        if (path.empty() || FT_Init_FreeType(&library_) != 0) return;
+        if (FT_New_Face(library_, path.c_str(), index, &face_) != 0) {
+            face_ = nullptr;
+            return;
+        }
+        FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixelHeight));
+    }
+    ~Reference() {
+        if (library_ != nullptr) FT_Done_FreeType(library_);
+    }
+    Reference(const Reference&) = delete;
+    Reference& operator=(const Reference&) = delete;
+
+    bool ok() const { return face_ != nullptr; }
+    const std::string& family() const { return family_; }
+    FT_UInt glyphOf(FT_ULong codePoint) const { return FT_Get_Char_Index(face_, codePoint); }
+
+    // Draws glyphs into `image` with the pen starting at (x, y) on the baseline; returns the pen's
+    // final x.
+    int draw(const std::vector<FT_UInt>& glyphs, int x, int y, Image* image) const {
+        for (FT_UInt glyph : glyphs) {
+            EXPECT_EQ(FT_Load_Glyph(face_, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
+            const FT_GlyphSlot slot = face_->glyph;
+            const FT_Bitmap& bitmap = slot->bitmap;
+            EXPECT_EQ(bitmap.pixel_mode, FT_PIXEL_MODE_MONO);
+            for (unsigned row = 0; row < bitmap.rows; ++row) {
+                for (unsigned col = 0; col < bitmap.width; ++col) {
+                    const unsigned char byte = bitmap.buffer[row * static_cast<unsigned>(bitmap.pitch) + col / 8];
+                    if ((byte & (0x80u >> (col % 8))) == 0) continue;
+                    const int px = x + slot->bitmap_left + static_cast<int>(col);
+                    const int py = y + slot->bitmap_top - 1 - static_cast<int>(row);
+                    if (px >= 0 && px < kWidth && py >= 0 && py < kHeight) {
+                        (*image)[static_cast<std::size_t>(py * kWidth + px)] = true;
+                    }
+                }
+            }
+            x += static_cast<int>((slot->advance.x + 32) >> 6);
+        }
+        return x;
+    }
+
+    std::vector<FT_UInt> glyphsOf(const std::u32string& text) const {
+        std::vector<FT_UInt> glyphs;
+        for (char32_t c : text) glyphs.push_back(glyphOf(c));
+        return glyphs;
+    }
+
+private:
+    FT_Library library_ = nullptr;
+    FT_Face face_ = nullptr;
+    std::string family_;
+};
+
+TEST(Glyphs, NoDrawingContextWithoutCurrentContext) {
+    EXPECT_EQ(platform::currentDrawingContext(), nullptr);
+    int dummy = 0;
+    EXPECT_FALSE(platform::buildGlyphLists(&dummy, "Liberation Sans", kPixelHeight, 1, 0, 256));
+}
+
+class GlyphsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        context_ = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+        ASSERT_NE(context_, nullptr);
+        pixels_.assign(static_cast<std::size_t>(kWidth * kHeight * 4), 0);
+        ASSERT_TRUE(OSMesaMakeCurrent(context_, pixels_.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
+        glViewport(0, 0, kWidth, kHeight);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, kWidth, 0, kHeight, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(1, 1, 1);
+        base_ = glGenLists(256);
+        ASSERT_NE(base_, 0u);
+    }
+
+    void TearDown() override {
+        OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
+        OSMesaDestroyContext(context_);
+    }
+
+    bool build(const char* face, int pixelHeight = kPixelHeight) {
+        return platform::buildGlyphLists(platform::currentDrawingContext(), face, pixelHeight, base_, 0,
+                                         256);
+    }
+
+    // Draws 1252-encoded text from (x, y) with the lists at `base`; returns the raster x after it.
+    float drawText(const std::string& text, int x, int y, GLuint base) {
+        glRasterPos2i(x, y);
+        glListBase(base);
+        glCallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
+        GLfloat raster[4] = {};
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+        return raster[0];
+    }
+    float drawText(const std::string& text, int x = 10, int y = 20) { return drawText(text, x, y, base_); }
+
+    Image readBack() {
+        std::vector<unsigned char> rgba(static_cast<std::size_t>(kWidth * kHeight * 4));
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        Image image(static_cast<std::size_t>(kWidth * kHeight));
+        for (std::size_t i = 0; i < image.size(); ++i) image[i] = rgba[i * 4] > 127;
+        return image;
+    }
+
+    static Image blank() { return Image(static_cast<std::size_t>(kWidth * kHeight)); }
+
+    OSMesaContext context_ = nullptr;
+    std::vector<unsigned char> pixels_;
+    GLuint base_ = 0;
+};
+
+TEST_F(GlyphsTest, DrawingContextIsTheCurrentContext) {
+    EXPECT_NE(platform::currentDrawingContext(), nullptr);
+    EXPECT_EQ(platform::currentDrawingContext(), static_cast<void*>(context_));
+}
+
+TEST_F(GlyphsTest, DrawsTextLikeFreeType) {
+    Reference ref("Liberation Sans", kPixelHeight);
+    ASSERT_TRUE(ref.ok());
+    ASSERT_TRUE(build("Liberation Sans"));
+    const float endX = drawText("Hi", 10, 20);
+    const Image actual = readBack();
+
+    Image expected = blank();
+    const int expectedEnd = ref.draw(ref.glyphsOf(U"Hi"), 10, 20, &expected);
+    EXPECT_EQ(endX, static_cast<float>(expectedEnd));
+    EXPECT_GT(countSet(actual), 0);
+    EXPECT_EQ(actual, expected);
+
+    // Nothing outside the text's box: from the raster position up, no further than its advance.
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (!actual[static_cast<std::size_t>(y * kWidth + x)]) continue;
+            EXPECT_GE(x, 10);
+            EXPECT_LT(x, expectedEnd);
+            EXPECT_GE(y, 20);
+            EXPECT_LT(y, 20 + kPixelHeight);
+        }
+    }
+}
+
+TEST_F(GlyphsTest, MatchesFreeTypeAtSeveralSizes) {
+    for (int size : {9, 12, 18, 30}) {
+        SCOPED_TRACE(size);
+        Reference ref("Liberation Sans", size);
+        ASSERT_TRUE(ref.ok());
+        ASSERT_TRUE(build("Liberation Sans", size));
+        glClear(GL_COLOR_BUFFER_BIT);
+        const float endX = drawText("Hg&Q,y", 5, 16);
+        Image expected = blank();
+        EXPECT_EQ(endX, static_cast<float>(ref.draw(ref.glyphsOf(U"Hg&Q,y"), 5, 16, &expected)));
+        EXPECT_EQ(readBack(), expected);
+    }
+}
+
+TEST_F(GlyphsTest, StringAdvanceIsTheSumOfFreeTypeAdvances) {
+    Reference ref("Liberation Sans", kPixelHeight);
+    ASSERT_TRUE(ref.ok());
+    ASSERT_TRUE(build("Liberation Sans"));
+    const std::u32string text = U"Frame 42: 12.5 ms, WWii";
+    Image scratch = blank();
+    const int sum = ref.draw(ref.glyphsOf(text), 0, 0, &scratch);
+    const std::string bytes(text.begin(), text.end());
+    EXPECT_EQ(drawText(bytes, 3, 30), static_cast<float>(3 + sum));
+}
+
+TEST_F(GlyphsTest, SpaceMovesWithoutDrawing) {
+    Reference ref("Liberation Sans", kPixelHeight);
+    ASSERT_TRUE(ref.ok());
+    ASSERT_TRUE(build("Liberation Sans"));
+    Image scratch = blank();
+    const int advance = ref.draw({ref.glyphOf(U' ')}, 0, 0, &scratch);
+    EXPECT_GT(advance, 0);
+    EXPECT_EQ(drawText("   ", 10, 20), static_cast<float>(10 + 3 * advance));
+    EXPECT_EQ(countSet(readBack()), 0);
+}
+
+TEST_F(GlyphsTest, LeavesTheHostsPixelStoreState) {
+    Reference ref("Liberation Sans", kPixelHeight);
+    ASSERT_TRUE(ref.ok());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 3);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 1);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 2);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_TRUE);
+    ASSERT_TRUE(build("Liberation Sans"));
+    GLint value = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &value);
+    EXPECT_EQ(value, 8);
+    glGetIntegerv(GL_UNPACK_ROW_LENGTH, &value);
+    EXPECT_EQ(value, 3);
+    glGetIntegerv(GL_UNPACK_SKIP_ROWS, &value);
+    EXPECT_EQ(value, 1);
+    glGetIntegerv(GL_UNPACK_SKIP_PIXELS, &value);
+    EXPECT_EQ(value, 2);
+    glGetIntegerv(GL_UNPACK_LSB_FIRST, &value);
+    EXPECT_EQ(value, GL_TRUE);
+
+    // The lists were unpacked with the layout of the glyph data, not with the state above.
+    drawText("Hi", 10, 20);
+    Image expected = blank();
+    ref.draw(ref.glyphsOf(U"Hi"), 10, 20, &expected);
+    EXPECT_EQ(readBack(), expected);
+}
+
+TEST_F(GlyphsTest, IgnoresAndKeepsABoundUnpackBuffer) {
+    Reference ref("Liberation Sans", kPixelHeight);
+    ASSERT_TRUE(ref.ok());
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, buffer);
+    std::vector<unsigned char> junk(4096, 0xFF);
+    glBufferData(GL_PIXEL_UNPACK_BUFFER, static_cast<GLsizeiptr>(junk.size()), junk.data(), GL_STATIC_DRAW);
+    ASSERT_TRUE(build("Liberation Sans"));
+    GLint bound = 0;
+    glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, static_cast<GLint>(buffer));
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    glDeleteBuffers(1, &buffer);
+
+    drawText("Hi", 10, 20);
+    Image expected = blank();
+    ref.draw(ref.glyphsOf(U"Hi"), 10, 20, &expected);
+    EXPECT_EQ(readBack(), expected);
+}
+
+TEST_F(GlyphsTest, BuildingRaisesNoGlError) {
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ASSERT_TRUE(build("Liberation Sans"));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GlyphsTest, ArialResolvesToAFontWithArialMetrics) {
+    Reference ref("Liberation Sans", kPixelHeight);
+    ASSERT_TRUE(ref.ok());
+    ASSERT_TRUE(build("Arial"));
+    const GLuint arial = base_;
+    const GLuint liberation = glGenLists(256);
+    ASSERT_NE(liberation, 0u);
+    ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), "Liberation Sans",
+                                          kPixelHeight, liberation, 0, 256));
+    Image scratch = blank();
+    const int advanceW = ref.draw({ref.glyphOf(U'W')}, 0, 0, &scratch);
+    EXPECT_EQ(drawText("W", 10, 20, arial), static_cast<float>(10 + advanceW));
+    EXPECT_EQ(drawText("W", 10, 20, liberation), static_cast<float>(10 + advanceW));
+
+    // The same shapes too, across a whole line.
+    const std::string line = "Arial WAVE 0123456789";
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawText(line, 4, 20, arial);
+    const Image fromArial = readBack();
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawText(line, 4, 20, liberation);
+    EXPECT_EQ(fromArial, readBack());
+    EXPECT_GT(countSet(fromArial), 0);
+}
+
+TEST_F(GlyphsTest, HighCharactersAreWindows1252) {
+    Reference ref("Liberation Sans", kPixelHeight);
+    ASSERT_TRUE(ref.ok());
+    ASSERT_TRUE(build("Liberation Sans"));
+    struct Case {
+        unsigned char code;
+        char32_t unicode;
+    };
+    const Case cases[] = {{0xE9, U'\u00E9'}, {0xC5, U'\u00C5'}, {0xFF, U'\u00FF'}, {0x80, U'\u20AC'},
+                          {0x93, U'\u201C'}, {0x96, U'\u2013'}, {0x99, U'\u2122'}, {0x9F, U'\u0178'},
+                          {0x8A, U'\u0160'}, {0xB0, U'\u00B0'}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.code));
+        ASSERT_NE(ref.glyphOf(c.unicode), 0u);
+        glClear(GL_COLOR_BUFFER_BIT);
+        const float endX = drawText(std::string(1, static_cast<char>(c.code)), 10, 20);
+        const Image actual = readBack();
+        Image expected = blank();
+        EXPECT_EQ(endX, static_cast<float>(ref.draw({ref.glyphOf(c.unicode)}, 10, 20, &expected)));
+        EXPECT_GT(countSet(actual), 0);
+        EXPECT_EQ(actual, expected);
+    }
+}
+
+TEST_F(GlyphsTest, UndefinedCodesDrawTheMissingGlyph) {
+    Reference ref("Liberation Sans", kPixelHeight);
+    ASSERT_TRUE(ref.ok());
+    ASSERT_TRUE(build("Liberation Sans"));
+    for (int code : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+        SCOPED_TRACE(code);
+        glClear(GL_COLOR_BUFFER_BIT);
+        const float endX = drawText(std::string(1, static_cast<char>(code)), 10, 20);
+        Image expected = blank();
+        EXPECT_EQ(endX, static_cast<float>(ref.draw({0u}, 10, 20, &expected)));
+        EXPECT_EQ(readBack(), expected);
+    }
+}
+
+TEST_F(GlyphsTest, UnknownFaceFallsBackToSomeFont) {
+    ASSERT_TRUE(build("Ostrivane No Such Face"));
+    const float endX = drawText("Hi", 10, 20);
+    EXPECT_GT(endX, 10.0f);
+    EXPECT_GT(countSet(readBack()), 0);
+}
+
+TEST_F(GlyphsTest, BuildsOnlyTheRequestedLists) {
+    // Names no glGenLists call reserved: Mesa counts reserved names as lists.
+    const GLuint lists = base_ + 10000;
+    ASSERT_EQ(glIsList(lists), GL_FALSE);
+    ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), "Liberation Sans",
+                                          kPixelHeight, lists + 2, 'A', 5));
+    for (GLuint i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(glIsList(lists + i) == GL_TRUE, i >= 2 && i < 7);
+    }
+    // List lists + 2 + k draws 'A' + k.
+    Reference ref("Liberation Sans", kPixelHeight);
+    ASSERT_TRUE(ref.ok());
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawText("CE", 10, 20, lists + 2 - 'A');
+    Image expected = blank();
+    ref.draw(ref.glyphsOf(U"CE"), 10, 20, &expected);
+    EXPECT_EQ(readBack(), expected);
+}
+
+TEST_F(GlyphsTest, RejectsUnusableArguments) {
+    void* dc = platform::currentDrawingContext();
+    EXPECT_FALSE(platform::buildGlyphLists(nullptr, "Liberation Sans", kPixelHeight, base_, 0, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, nullptr, kPixelHeight, base_, 0, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", 0, base_, 0, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", -12, base_, 0, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", kPixelHeight, base_, -1, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", kPixelHeight, base_, 0, -1));
+}
+
+}  // namespace

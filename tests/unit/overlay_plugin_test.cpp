@@ -1,0 +1,209 @@
+#include "overlay/overlay_plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_host.h"
+#include "settings_file_fixture.h"
+
+namespace {
+
+struct Line {
+    float x;
+    float y;
+    std::string text;
+};
+
+class RecordingSink final : public overlay::LineSink {
+public:
+    void drawLine(float x, float y, const char* text) override { lines.push_back({x, y, text}); }
+    std::vector<Line> lines;
+};
+
+class OverlayPluginTest : public SettingsFileTest {
+protected:
+    void SetUp() override {
+        SettingsFileTest::SetUp();
+        FakeClock::reset();
+        plugin.setClock(FakeClock::clock());
+        plugin.attachHost(&fake.record);
+    }
+
+    void load(const std::string& contents) {
+        writeSettings(contents);
+        plugin.loadSettings();
+    }
+
+    std::vector<Line> frame() {
+        RecordingSink sink;
+        plugin.refreshTokenValues();
+        plugin.composeLines(sink);
+        return sink.lines;
+    }
+
+    std::vector<std::string> frameTexts() {
+        std::vector<std::string> texts;
+        for (const Line& line : frame()) texts.push_back(line.text);
+        return texts;
+    }
+
+    FakeHost fake;
+    overlay::OverlayPlugin plugin;
+};
+
+const std::string kThreePages =
+    "[SECTION1]\nROWDATA1=one\n[SECTION2]\nROWDATA1=two\n[SECTION3]\nROWDATA1=three\n";
+
+TEST_F(OverlayPluginTest, FreshObjectOffersFiveFunctions) {
+    EXPECT_FALSE(plugin.isVisible());
+    EXPECT_EQ(plugin.displayedPage(), 0);
+    EXPECT_FALSE(plugin.isSetUp());
+    EXPECT_EQ(plugin.functionCount(), 5);
+    const char* names[] = {"Ostrivane Drawing Fn", "Ostrivane Switch", "Ostrivane Next Page", "Ostrivane Prev Page",
+                           "Ostrivane Reload INI"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_STREQ(plugin.functionName(i), names[i]);
+        EXPECT_EQ(plugin.functionType(i), i == 0 ? 2 : 0);
+    }
+    for (int i : {5, -1, 1000}) {
+        EXPECT_STREQ(plugin.functionName(i), "NaFn");
+        EXPECT_EQ(plugin.functionType(i), 2);
+    }
+}
+
+TEST_F(OverlayPluginTest, PagesCycleOnlyWhileVisible) {
+    load(kThreePages);
+    EXPECT_TRUE(plugin.runFunction(overlay::kCommandNextPage));
+    EXPECT_EQ(plugin.displayedPage(), 0);  // hidden: unchanged
+    plugin.runFunction(overlay::kCommandSwitch);
+    ASSERT_TRUE(plugin.isVisible());
+
+    std::vector<int> seen;
+    for (int i = 0; i < 3; ++i) {
+        plugin.runFunction(overlay::kCommandNextPage);
+        seen.push_back(plugin.displayedPage());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 0}));
+    seen.clear();
+    for (int i = 0; i < 3; ++i) {
+        plugin.runFunction(overlay::kCommandPreviousPage);
+        seen.push_back(plugin.displayedPage());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(frameTexts(), std::vector<std::string>{"one"});
+}
+
+TEST_F(OverlayPluginTest, PageCommandsWithoutPagesNeverDivideByZero) {
+    plugin.runFunction(overlay::kCommandSwitch);
+    plugin.runFunction(overlay::kCommandNextPage);
+    EXPECT_EQ(plugin.displayedPage(), 0);
+    plugin.runFunction(overlay::kCommandPreviousPage);
+    EXPECT_EQ(plugin.displayedPage(), -1);
+    plugin.runFunction(overlay::kCommandNextPage);  // still no pages
+    EXPECT_EQ(plugin.displayedPage(), -1);
+    EXPECT_TRUE(frame().empty());
+
+    load(kThreePages);
+    plugin.runFunction(overlay::kCommandNextPage);
+    EXPECT_EQ(plugin.displayedPage(), 0);
+}
+
+TEST_F(OverlayPluginTest, PrevPageWrapsANegativePageEvenWhileHidden) {
+    plugin.runFunction(overlay::kCommandSwitch);
+    plugin.runFunction(overlay::kCommandPreviousPage);  // no pages yet: -1
+    plugin.runFunction(overlay::kCommandSwitch);
+    load(kThreePages);
+    plugin.runFunction(overlay::kCommandPreviousPage);
+    EXPECT_EQ(plugin.displayedPage(), 2);
+}
+
+TEST_F(OverlayPluginTest, ReloadBeyondTheLastPageDrawsNothingUntilNextPage) {
+    load(kThreePages + "");
+    plugin.runFunction(overlay::kCommandSwitch);
+    plugin.runFunction(overlay::kCommandPreviousPage);
+    ASSERT_EQ(plugin.displayedPage(), 2);
+    load("[SECTION1]\nROWDATA1=only\n");
+    EXPECT_TRUE(frame().empty());
+    plugin.runFunction(overlay::kCommandNextPage);
+    EXPECT_EQ(plugin.displayedPage(), 0);
+    EXPECT_EQ(frameTexts(), std::vector<std::string>{"only"});
+}
+
+TEST_F(OverlayPluginTest, UnknownCommandsAndReloadOnlyMarkState) {
+    for (int i : {0, 5, -1}) EXPECT_TRUE(plugin.runFunction(i));
+    EXPECT_FALSE(plugin.isVisible());
+    EXPECT_TRUE(plugin.runFunction(overlay::kCommandReload));
+    EXPECT_FALSE(plugin.isSetUp());
+}
+
+TEST_F(OverlayPluginTest, LinesSitAtConfiguredPositionsAndBlankRowsKeepTheirPlace) {
+    load("[CONFIG]\nHUD_POS_X=100\nHUD_POS_Y=400\nHUD_STEP_Y=20\n"
+         "[SECTION1]\nROWDATA1=first\nROWDATA2=BLANK\nROWDATA3=third\n");
+    const std::vector<Line> lines = frame();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].x, 100.0f);
+    EXPECT_EQ(lines[0].y, 400.0f);
+    EXPECT_EQ(lines[1].text, "third");
+    EXPECT_EQ(lines[1].y, 360.0f);
+}
+
+TEST_F(OverlayPluginTest, DefaultLayoutStepsDownFrom65) {
+    std::string file = "[SECTION1]\n";
+    for (int r = 1; r <= 6; ++r) file += "ROWDATA" + std::to_string(r) + "=line\n";
+    load(file);
+    std::vector<float> ys;
+    for (const Line& line : frame()) ys.push_back(line.y);
+    EXPECT_EQ(ys, (std::vector<float>{65, 50, 35, 20, 5, -10}));  // the sixth falls below the overlay
+    EXPECT_EQ(frame()[0].x, 450.0f);
+}
+
+TEST_F(OverlayPluginTest, TokensAreReplacedEveryFrame) {
+    load("[SECTION1]\nROWDATA1=Sel: *SEL_FACES*\nROWDATA2=*CAMERA_NAME* @ *CUR_TIME*\nROWDATA3=plain\n");
+    fake.faces.selectedCount = 12;
+    FakeHost::mode = host::kFaceMode;
+    fake.view.camera = fake.scene.topCamera;
+    EXPECT_EQ(frameTexts(), (std::vector<std::string>{"Sel: 12", "Top @ 22:15:30", "plain"}));
+    FakeHost::mode = host::kEdgeMode;
+    FakeClock::local.second = 31;
+    EXPECT_EQ(frameTexts(), (std::vector<std::string>{"Sel: 0", "Top @ 22:15:31", "plain"}));
+}
+
+TEST_F(OverlayPluginTest, RowWithoutTokensIsScannedOnceAfterEachLoad) {
+    load("[SECTION1]\nROWDATA1=plain *star*\nROWDATA2=*ELAPSED*\n");
+    const config::PageTable& pages = plugin.pageTable();
+    frame();
+    config::PageTable probe = pages;  // read the counts through a copy's cursor
+    probe.selectPage(0);
+    probe.selectRow(0);
+    EXPECT_EQ(probe.currentRowTokenCount(), 0);
+    probe.selectRow(1);
+    EXPECT_EQ(probe.currentRowTokenCount(), 1);
+
+    load("[SECTION1]\nROWDATA1=plain *star*\n");
+    probe = pages;
+    probe.selectPage(0);
+    probe.selectRow(0);
+    EXPECT_EQ(probe.currentRowTokenCount(), -1);
+}
+
+TEST_F(OverlayPluginTest, PassesRunInTableOrderOverEachOthersResults) {
+    load("[SECTION1]\nROWDATA1=*CUR_*CAMERA_NAME*DATE*\nROWDATA2=**CUR_DATE*\nROWDATA3=*CUR_DATE**CUR_DATE**CUR_DATE*\n");
+    EXPECT_EQ(frameTexts(),
+              (std::vector<std::string>{"2026-12-07", "*2026-12-07", "2026-12-072026-12-072026-12-07"}));
+}
+
+TEST_F(OverlayPluginTest, LongLinesFullOfTokensStayInsideTheLineBuffer) {
+    std::string row;
+    while (row.size() + 14 <= 259) row += "*SEL_VERTICES*";
+    load("[SECTION1]\nROWDATA1=" + row + "\n");
+    FakeHost::mode = host::kVertexMode;
+    fake.vertices.selectedCount = -2147483647 - 1;  // the longest number: 11 characters
+    const std::vector<std::string> texts = frameTexts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_LT(texts[0].size(), static_cast<std::size_t>(overlay::kLineBufferSize));
+    EXPECT_EQ(texts[0].substr(0, 11), "-2147483648");
+}
+
+}  // namespace

@@ -1,0 +1,195 @@
+#include "config/page_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "config/display_settings.h"
+#include "settings_file_fixture.h"
+
+namespace {
+
+using config::PageTable;
+
+class PageTableTest : public SettingsFileTest {
+protected:
+    void SetUp() override {
+        SettingsFileTest::SetUp();
+        ASSERT_EQ(pages.setFilePath(config::kSettingsPath), 1);
+    }
+
+    int load(const std::string& contents) {
+        writeSettings(contents);
+        pages.resetPages();
+        return pages.loadPages("SECTION", "ROWDATA");
+    }
+
+    std::string row(int page, int r) const {
+        const char* text = pages.rowText(page, r);
+        return text != nullptr ? text : "<null>";
+    }
+
+    PageTable pages;
+};
+
+TEST_F(PageTableTest, ReadStringAcceptsOnlyValuesThatFitWithTheirTerminator) {
+    writeSettings("[S]\nK=abcd\n");
+    char dst[8];
+    std::int32_t size = 5;
+    std::int32_t found = -7;
+    EXPECT_EQ(pages.readString("S", "K", dst, &size, &found), 1);
+    EXPECT_EQ(found, 1);
+    EXPECT_EQ(size, 4);
+    EXPECT_STREQ(dst, "abcd");
+
+    // Four characters do not fit in four bytes with a terminator: refused whole, length reported.
+    std::memset(dst, 'x', sizeof dst);
+    size = 4;
+    EXPECT_EQ(pages.readString("S", "K", dst, &size, &found), 0);
+    EXPECT_EQ(found, 0);
+    EXPECT_EQ(size, 4);
+    EXPECT_EQ(std::string(dst, 4), std::string(4, '\0'));
+    EXPECT_EQ(dst[4], 'x');  // nothing written beyond the stated capacity
+}
+
+TEST_F(PageTableTest, ReadStringTreatsMissingAndEmptyAlikeAndSurvivesNullDestination) {
+    writeSettings("[S]\nEmpty=\n");
+    char dst[16];
+    for (const char* key : {"Empty", "Missing"}) {
+        std::int32_t size = sizeof dst;
+        std::int32_t found = 1;
+        EXPECT_EQ(pages.readString("S", key, dst, &size, &found), 0) << key;
+        EXPECT_EQ(found, 0);
+        EXPECT_EQ(size, 0);
+        EXPECT_STREQ(dst, "");
+    }
+    std::int32_t size = 123;
+    std::int32_t found = 1;
+    EXPECT_EQ(pages.readString("S", "Empty", nullptr, &size, &found), 0);
+    EXPECT_EQ(found, 0);
+    EXPECT_EQ(size, 123);
+}
+
+TEST_F(PageTableTest, ReadIntFollowsAtolAndSaturates) {
+    writeSettings("[S]\nA=12abc\nB=abc\nC=  -42\nD=+7\nE=3.9\nF=99999999999\nG=-99999999999\n");
+    struct Case {
+        const char* key;
+        std::int32_t value;
+        std::int32_t found;
+    } cases[] = {{"A", 12, 1},          {"B", 0, 1},          {"C", -42, 1},
+                 {"D", 7, 1},           {"E", 3, 1},          {"F", 2147483647, 1},
+                 {"G", -2147483647 - 1, 1}, {"Missing", 0, 0}};
+    for (const Case& c : cases) {
+        std::int32_t value = -1;
+        std::int32_t found = -1;
+        EXPECT_EQ(pages.readInt("S", c.key, &value, &found), c.value) << c.key;
+        EXPECT_EQ(value, c.value) << c.key;
+        EXPECT_EQ(found, c.found) << c.key;
+    }
+}
+
+TEST_F(PageTableTest, BlankRowKeepsItsPlaceAsAnEmptyLine) {
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=A\nROWDATA2=BLANK\nROWDATA3=C\n"), 1);
+    ASSERT_EQ(pages.selectPage(0), 1);
+    EXPECT_EQ(pages.rowCount(), 3);
+    EXPECT_EQ(row(0, 0), "A");
+    EXPECT_EQ(row(0, 1), "");
+    EXPECT_EQ(row(0, 2), "C");
+}
+
+TEST_F(PageTableTest, BlankComparisonIsExactAndCaseSensitive) {
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=blank\nROWDATA2=BLANKS\nROWDATA3=BLANK\n"), 1);
+    EXPECT_EQ(row(0, 0), "blank");
+    EXPECT_EQ(row(0, 1), "BLANKS");
+    EXPECT_EQ(row(0, 2), "");
+}
+
+TEST_F(PageTableTest, GapsEndRowsAndPages) {
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=a\nROWDATA2=b\nROWDATA4=d\n"
+                   "[SECTION3]\nROWDATA1=x\n"),
+              1);
+    pages.selectPage(0);
+    EXPECT_EQ(pages.rowCount(), 2);
+
+    // An empty first row ends the page list just like a missing section.
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=a\n[SECTION2]\nROWDATA1=\nROWDATA2=b\n[SECTION3]\nROWDATA1=c\n"), 1);
+}
+
+TEST_F(PageTableTest, RowsAndPagesAreCappedAndExtraKeysIgnored) {
+    std::string file;
+    for (int p = 1; p <= 6; ++p) {
+        file += "[SECTION" + std::to_string(p) + "]\n";
+        for (int r = 1; r <= 30; ++r) file += "ROWDATA" + std::to_string(r) + "=p" + std::to_string(p) + "r" + std::to_string(r) + "\n";
+    }
+    ASSERT_EQ(load(file), config::kMaxPages);
+    for (int p = 0; p < config::kMaxPages; ++p) {
+        ASSERT_EQ(pages.selectPage(p), 1);
+        EXPECT_EQ(pages.rowCount(), config::kMaxRows);
+    }
+    EXPECT_EQ(row(4, 27), "p5r28");
+}
+
+TEST_F(PageTableTest, LongValuesArriveCutTo259Characters) {
+    const std::string longText(300, 'x');
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=" + longText + "\n"), 1);
+    EXPECT_EQ(row(0, 0), std::string(259, 'x'));
+}
+
+TEST_F(PageTableTest, ReloadWithFewerPagesShrinksAndMissingFileGivesNone) {
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=a\n[SECTION2]\nROWDATA1=b\n[SECTION3]\nROWDATA1=c\n"), 3);
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=a\n"), 1);
+    EXPECT_EQ(pages.selectPage(1), 0);
+    EXPECT_EQ(row(1, 0), "<null>");
+
+    removeSettings();
+    pages.resetPages();
+    EXPECT_EQ(pages.loadPages("SECTION", "ROWDATA"), 0);
+    EXPECT_EQ(pages.rowCount(), 0);
+}
+
+TEST_F(PageTableTest, LoadRefusesEmptyPrefixesAndPath) {
+    writeSettings("[SECTION1]\nROWDATA1=a\n");
+    EXPECT_EQ(pages.loadPages("", "ROWDATA"), 0);
+    EXPECT_EQ(pages.loadPages("SECTION", nullptr), 0);
+    PageTable noPath;
+    EXPECT_EQ(noPath.loadPages("SECTION", "ROWDATA"), 0);
+}
+
+TEST_F(PageTableTest, CursorRejectsOutOfRangeAndKeepsPosition) {
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=a\nROWDATA2=b\n[SECTION2]\nROWDATA1=c\n"), 2);
+    ASSERT_EQ(pages.selectPage(1), 1);
+    EXPECT_EQ(pages.selectPage(-1), 0);
+    EXPECT_EQ(pages.selectPage(2), 0);
+    EXPECT_EQ(pages.rowCount(), 1);  // still on page 1
+    ASSERT_EQ(pages.selectRow(0), 1);
+    EXPECT_STREQ(pages.currentRowText(), "c");
+    EXPECT_EQ(pages.selectRow(1), 0);
+    EXPECT_EQ(pages.selectRow(-1), 0);
+    EXPECT_STREQ(pages.currentRowText(), "c");
+
+    EXPECT_EQ(pages.currentRowTokenCount(), -1);  // not scanned yet
+    pages.setCurrentRowTokenCount(3);
+    EXPECT_EQ(pages.currentRowTokenCount(), 3);
+
+    // A reload that removes the page leaves the cursor out of range: reads are refused, not wrong.
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=a\n"), 1);
+    EXPECT_EQ(pages.currentRowText(), nullptr);
+    EXPECT_EQ(pages.currentRowTokenCount(), 0);
+    pages.setCurrentRowTokenCount(5);  // ignored
+    EXPECT_EQ(pages.rowCount(), 0);
+}
+
+TEST_F(PageTableTest, SetFilePathRefusesNamesThatWouldNotStayTerminated) {
+    PageTable table;
+    EXPECT_EQ(table.setFilePath(nullptr), 0);
+    EXPECT_EQ(table.setFilePath(""), 0);
+    ASSERT_EQ(table.setFilePath("first.ini"), 1);
+    EXPECT_EQ(table.setFilePath(std::string(260, 'a').c_str()), 0);
+    EXPECT_STREQ(table.filePath(), "first.ini");
+    const std::string longest(259, 'b');
+    EXPECT_EQ(table.setFilePath(longest.c_str()), 1);
+    EXPECT_EQ(std::string(table.filePath()), longest);
+}
+
+}  // namespace

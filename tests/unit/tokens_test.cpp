@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "config/page_table.h"
+#include "fake_host.h"
+#include "overlay/overlay_plugin.h"
+
+namespace {
+
+// ---- substituteToken ----------------------------------------------------------------------------
+
+class SubstituteTest : public ::testing::Test {
+protected:
+    // Substitutes in place in a line buffer, as the drawing does.
+    std::string substitute(const std::string& line, const char* pattern, const char* replacement, int* count = nullptr,
+                           int maxLen = 1024) {
+        char buffer[1024] = {};
+        std::strncpy(buffer, line.c_str(), sizeof buffer - 1);
+        const int n = pages.substituteToken(buffer, buffer, pattern, replacement, maxLen);
+        if (count != nullptr) *count = n;
+        return buffer;
+    }
+
+    config::PageTable pages;
+};
+
+TEST_F(SubstituteTest, ReplacesEveryOccurrenceLeftToRight) {
+    int count = 0;
+    EXPECT_EQ(substitute("Sel: *SEL_FACES*", "*SEL_FACES*", "12", &count), "Sel: 12");
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(substitute("*CUR_TIME**CUR_TIME*", "*CUR_TIME*", "10:00:00", &count), "10:00:0010:00:00");
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(substitute("*CUR_DATE**CUR_DATE**CUR_DATE*", "*CUR_DATE*", "D", &count), "DDD");
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(substitute("at end *CUR_DATE*", "*CUR_DATE*", "2026-12-07"), "at end 2026-12-07");
+}
+
+TEST_F(SubstituteTest, BrokenPartialMatchIsRetriedAsANewStart) {
+    int count = 0;
+    EXPECT_EQ(substitute("**CUR_DATE*", "*CUR_DATE*", "D", &count), "*D");
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(substitute("*CUR*CUR_DATE*x", "*CUR_DATE*", "D"), "*CURDx");
+    EXPECT_EQ(substitute("a*CUR_DAT", "*CUR_DATE*", "D", &count), "a*CUR_DAT");
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(SubstituteTest, InsertedTextIsNotRescanned) {
+    int count = 0;
+    EXPECT_EQ(substitute("x*A*y", "*A*", "*A**A*", &count), "x*A**A*y");
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(SubstituteTest, EmptyReplacementRemovesAndStillCounts) {
+    int count = 0;
+    EXPECT_EQ(substitute("[*CAMERA_NAME*]", "*CAMERA_NAME*", "", &count), "[]");
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(SubstituteTest, RefusesBadArgumentsWithoutWriting) {
+    char dst[16] = "untouched";
+    EXPECT_EQ(pages.substituteToken(dst, "abc", "", "x", 16), 0);
+    EXPECT_EQ(pages.substituteToken(dst, nullptr, "a", "x", 16), 0);
+    EXPECT_EQ(pages.substituteToken(dst, "abc", nullptr, "x", 16), 0);
+    EXPECT_EQ(pages.substituteToken(dst, "abc", "a", nullptr, 16), 0);
+    EXPECT_EQ(pages.substituteToken(nullptr, "abc", "a", "x", 16), 0);
+    const std::string longPattern(32, 'p');
+    EXPECT_EQ(pages.substituteToken(dst, longPattern.c_str(), longPattern.c_str(), "x", 16), 0);
+    EXPECT_STREQ(dst, "untouched");
+    const std::string pattern31(31, 'p');
+    EXPECT_EQ(pages.substituteToken(dst, pattern31.c_str(), pattern31.c_str(), "x", 16), 1);
+    EXPECT_STREQ(dst, "x");
+}
+
+TEST_F(SubstituteTest, ResultIsCutAndTerminatedWithinMaxLen) {
+    char dst[8];
+    std::memset(dst, '#', sizeof dst);
+    EXPECT_EQ(pages.substituteToken(dst, "ab*T*cd", "*T*", "123456789", 6), 1);
+    EXPECT_STREQ(dst, "ab123");
+    EXPECT_EQ(dst[6], '#');
+
+    std::memset(dst, '#', sizeof dst);
+    EXPECT_EQ(pages.substituteToken(dst, "no token here", "*T*", "x", 5), 0);
+    EXPECT_STREQ(dst, "no t");
+
+    // Growth far beyond the work buffer is cut at its end, never past it.
+    std::string many;
+    for (int i = 0; i < 250; ++i) many += "*T*";
+    static char big[8192];
+    const int count = pages.substituteToken(big, many.c_str(), "*T*", "0123456789abcdef0123", sizeof big);
+    EXPECT_EQ(count, 250);
+    EXPECT_EQ(std::strlen(big), static_cast<std::size_t>(config::kWorkBufferSize - 1));
+}
+
+// ---- Token values -------------------------------------------------------------------------------
+
+class TokenValuesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FakeClock::reset();
+        plugin.setClock(FakeClock::clock());
+        plugin.attachHost(&fake.record);
+        plugin.restartElapsed();
+    }
+
+    std::string value(int token) const { return plugin.tokenValue(token); }
+
+    FakeHost fake;
+    overlay::OverlayPlugin plugin;
+};
+
+TEST_F(TokenValuesTest, CameraNameFollowsTheActiveViewWithBottomTestedFirst) {
+    const struct {
+        host::CameraHandle handle;
+        const char* name;
+    } cases[] = {
+        {fake.scene.perspectiveCamera, "Main Perspective"}, {fake.scene.topCamera, "Top"},
+        {fake.scene.leftCamera, "Left"},                    {fake.scene.rightCamera, "Right"},
+        {fake.scene.frontCamera, "Front"},                  {fake.scene.backCamera, "Back"},
+        {fake.scene.bottomCamera, "Bottom"},                {fake.freeCamera(), "Free Ortho"},
+    };
+    for (const auto& c : cases) {
+        fake.view.camera = c.handle;
+        plugin.refreshTokenValues();
+        EXPECT_EQ(value(overlay::kTokenCameraName), c.name);
+    }
+    // Two fields holding the same handle: the first in test order wins.
+    fake.scene.topCamera = fake.scene.bottomCamera;
+    fake.view.camera = fake.freeCamera();
+    plugin.refreshTokenValues();
+    fake.view.camera = fake.scene.topCamera;
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenCameraName), "Bottom");
+}
+
+TEST_F(TokenValuesTest, NullCameraWritesNothingUntilACameraIsSeen) {
+    fake.view.camera = nullptr;
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenCameraName), "");
+    fake.view.camera = fake.scene.topCamera;
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenCameraName), "Top");
+    // The same camera shown by another view keeps the name; no rewrite needed.
+    host::HostActiveView otherView{};
+    otherView.camera = fake.scene.topCamera;
+    fake.holder.activeView = &otherView;
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenCameraName), "Top");
+}
+
+TEST_F(TokenValuesTest, MissingHostLinksReadAsNoCameraAndNoSelection) {
+    fake.view.camera = fake.scene.topCamera;
+    plugin.refreshTokenValues();
+    ASSERT_EQ(value(overlay::kTokenCameraName), "Top");
+
+    fake.holder.activeView = nullptr;  // a null handle matches no non-null camera field
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenCameraName), "Free Ortho");
+
+    fake.scene.activeViewHolder = nullptr;
+    FakeHost::mode = host::kFaceMode;
+    fake.faces.selectedCount = 5;
+    fake.scene.faceSelection = nullptr;
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenSelectedFaces), "0");
+
+    fake.services.selectionMode = nullptr;
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenSelectedFaces), "0");
+
+    overlay::OverlayPlugin detached;  // no host record at all
+    detached.setClock(FakeClock::clock());
+    detached.refreshTokenValues();
+    EXPECT_EQ(std::string(detached.tokenValue(overlay::kTokenCameraName)), "");
+    EXPECT_EQ(std::string(detached.tokenValue(overlay::kTokenSelectedEdges)), "0");
+}
+
+TEST_F(TokenValuesTest, SelectionCountsOnlyInTheirModeWithThreeModeCallsPerFrame) {
+    fake.faces.selectedCount = 12;
+    fake.edges.selectedCount = 34;
+    fake.vertices.selectedCount = 56;
+    const struct {
+        std::int32_t mode;
+        const char* faces;
+        const char* edges;
+        const char* vertices;
+    } cases[] = {{0, "12", "0", "0"}, {1, "0", "34", "0"}, {2, "0", "0", "56"}, {3, "0", "0", "0"}, {-1, "0", "0", "0"}};
+    for (const auto& c : cases) {
+        FakeHost::mode = c.mode;
+        FakeHost::modeCalls = 0;
+        plugin.refreshTokenValues();
+        EXPECT_EQ(FakeHost::modeCalls, 3);
+        EXPECT_EQ(value(overlay::kTokenSelectedFaces), c.faces) << c.mode;
+        EXPECT_EQ(value(overlay::kTokenSelectedEdges), c.edges) << c.mode;
+        EXPECT_EQ(value(overlay::kTokenSelectedVertices), c.vertices) << c.mode;
+    }
+    FakeHost::mode = 0;
+    fake.faces.selectedCount = -3;
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenSelectedFaces), "-3");
+}
+
+TEST_F(TokenValuesTest, DateAndTimeFormatsAndFailedConversionKeepsThem) {
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenDate), "2026-12-07");
+    EXPECT_EQ(value(overlay::kTokenTime), "22:15:30");
+
+    FakeClock::local = {0, 0, 1, 0, 0, 5};
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenDate), "1900-01-01");
+    EXPECT_EQ(value(overlay::kTokenTime), "00:00:05");
+
+    FakeClock::localTimeFails = true;
+    FakeClock::local = {100, 5, 5, 5, 5, 5};
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenDate), "1900-01-01");
+    EXPECT_EQ(value(overlay::kTokenTime), "00:00:05");
+}
+
+TEST_F(TokenValuesTest, ElapsedShowsHoursBeyondADayAndSurvivesTheTickWrap) {
+    FakeClock::tick = 1000;
+    plugin.restartElapsed();
+    FakeClock::tick = 1000 + 59'999;
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenElapsed), "00:00:59");
+
+    FakeClock::tick = 1000 + 100u * 3600u * 1000u;
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenElapsed), "100:00:00");
+
+    // Advance in steps of a day, across the 32-bit wrap of the tick at 2^32 ms (1193:02:47.296).
+    std::uint64_t total = 100ull * 3600 * 1000;
+    while (total < 1300ull * 3600 * 1000) {
+        total += 24ull * 3600 * 1000;
+        FakeClock::tick = static_cast<std::uint32_t>(1000 + total);
+        plugin.refreshTokenValues();
+    }
+    EXPECT_EQ(value(overlay::kTokenElapsed), "1324:00:00");
+
+    plugin.restartElapsed();
+    plugin.refreshTokenValues();
+    EXPECT_EQ(value(overlay::kTokenElapsed), "00:00:00");
+}
+
+TEST_F(TokenValuesTest, ValuesSurviveReload) {
+    fake.view.camera = fake.scene.frontCamera;
+    plugin.refreshTokenValues();
+    plugin.loadSettings();  // no settings file here: pages vanish, values stay
+    EXPECT_EQ(value(overlay::kTokenCameraName), "Front");
+    EXPECT_EQ(value(overlay::kTokenDate), "2026-12-07");
+}
+
+}  // namespace
