@@ -1,1 +1,271 @@
-// placeholder
+// Glyph lists for native builds: fontconfig picks the font file, FreeType renders each glyph as a
+// 1-bit bitmap, and OSMesa's GL compiles it into a glBitmap list, the way wglUseFontBitmapsA does.
+#define GL_GLEXT_PROTOTYPES 1
+#include "platform/platform.h"
+
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdlib>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+// Windows-1252 0x80-0x9F. Zero marks the five codes that 1252 leaves undefined.
+constexpr std::uint16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The Unicode code point of a 1252 character, or 0 when there is none.
+FT_ULong unicodeOf(int c) {
+    if (c < 0 || c > 0xFF) return 0;
+    if (c >= 0x80 && c <= 0x9F) return kCp1252High[c - 0x80];
+    return static_cast<FT_ULong>(c);
+}
+
+// The font's glyph for a 1252 character. Characters the font lacks, and the codes 1252 leaves
+// undefined, get glyph 0: the font's own missing-glyph shape and advance, as GDI draws them.
+FT_UInt glyphIndexOf(FT_Face face, bool symbolFont, int c) {
+    if (symbolFont) {
+        // Symbol fonts are indexed by the byte itself, usually in the U+F0xx private range.
+        if (c < 0 || c > 0xFF) return 0;
+        const FT_UInt glyph = FT_Get_Char_Index(face, 0xF000u | static_cast<FT_ULong>(c));
+        return glyph != 0 ? glyph : FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
+    }
+    const FT_ULong code = unicodeOf(c);
+    if (code == 0 && c != 0) return 0;
+    return FT_Get_Char_Index(face, code);
+}
+
+// The font file fontconfig chooses for a family name; falls back the way fontconfig does for
+// unknown names. Owns its fontconfig state so that the host's is left alone.
+class FontFile {
+public:
+    explicit FontFile(const char* family) {
+        config_ = FcInitLoadConfigAndFonts();
+        if (config_ == nullptr) return;
+        FcPattern* pattern = FcPatternCreate();
+        if (pattern == nullptr) return;
+        // The name is a literal family, as GDI takes it: no fontconfig name syntax.
+        if (family[0] != '\0') {
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+        }
+        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(config_, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        match_ = FcFontMatch(config_, pattern, &result);
+        FcPatternDestroy(pattern);
+        if (match_ == nullptr) return;
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(match_, FC_FILE, 0, &file) != FcResultMatch) return;
+        int index = 0;
+        if (FcPatternGetInteger(match_, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
+        path_ = reinterpret_cast<const char*>(file);
+        index_ = index;
+    }
+    ~FontFile() {
+        if (match_ != nullptr) FcPatternDestroy(match_);
+        if (config_ != nullptr) FcConfigDestroy(config_);
+    }
+    FontFile(const FontFile&) = delete;
+    FontFile& operator=(const FontFile&) = delete;
+
+    // Null when no font was found. Valid while this object lives.
+    const char* path() const { return path_; }
+    int index() const { return index_; }
+
+private:
+    FcConfig* config_ = nullptr;
+    FcPattern* match_ = nullptr;
+    const char* path_ = nullptr;
+    int index_ = 0;
+};
+
+class FreeTypeFace {
+public:
+    FreeTypeFace(const char* path, int index) {
+        if (FT_Init_FreeType(&library_) != 0) {
+            library_ = nullptr;
+            return;
+        }
+        if (FT_New_Face(library_, path, index, &face_) != 0) face_ = nullptr;
+    }
+    ~FreeTypeFace() {
+        // Also frees the face.
+        if (library_ != nullptr) FT_Done_FreeType(library_);
+    }
+    FreeTypeFace(const FreeTypeFace&) = delete;
+    FreeTypeFace& operator=(const FreeTypeFace&) = delete;
+
+    FT_Face face() const { return face_; }
+
+private:
+    FT_Library library_ = nullptr;
+    FT_Face face_ = nullptr;
+};
+
+// Em height of `pixelHeight` pixels, or the nearest fixed size for a font that only has those.
+bool setPixelHeight(FT_Face face, int pixelHeight) {
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelHeight)) == 0) return true;
+    if (face->num_fixed_sizes <= 0) return false;
+    int best = 0;
+    for (int i = 1; i < face->num_fixed_sizes; ++i) {
+        const int d = face->available_sizes[i].height - pixelHeight;
+        const int bestD = face->available_sizes[best].height - pixelHeight;
+        if ((d < 0 ? -d : d) < (bestD < 0 ? -bestD : bestD)) best = i;
+    }
+    return FT_Select_Size(face, best) == 0;
+}
+
+// A growable scratch buffer for one glyph's bits.
+class Scratch {
+public:
+    ~Scratch() { std::free(data_); }
+    Scratch() = default;
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+    unsigned char* get(std::size_t size) {
+        if (size > size_) {
+            void* grown = std::realloc(data_, size);
+            if (grown == nullptr) return nullptr;
+            data_ = static_cast<unsigned char*>(grown);
+            size_ = size;
+        }
+        return data_;
+    }
+
+private:
+    unsigned char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+// Copies a rendered glyph into `dst` as glBitmap wants it: rows bottom-up, most significant bit
+// first, each row padded to whole bytes. False for pixel formats it cannot read.
+bool packBitmap(const FT_Bitmap& src, unsigned char* dst) {
+    const unsigned rows = src.rows;
+    const unsigned width = src.width;
+    const std::size_t rowBytes = (width + 7u) / 8u;
+    const std::size_t stride = static_cast<std::size_t>(src.pitch < 0 ? -src.pitch : src.pitch);
+    for (unsigned y = 0; y < rows; ++y) {
+        // y counts rows from the top of the glyph image.
+        const std::size_t memoryRow = src.pitch < 0 ? rows - 1u - y : y;
+        const unsigned char* in = src.buffer + memoryRow * stride;
+        unsigned char* out = dst + static_cast<std::size_t>(rows - 1u - y) * rowBytes;
+        switch (src.pixel_mode) {
+            case FT_PIXEL_MODE_MONO:
+                std::memcpy(out, in, rowBytes);
+                break;
+            case FT_PIXEL_MODE_GRAY:
+            case FT_PIXEL_MODE_BGRA: {
+                const bool bgra = src.pixel_mode == FT_PIXEL_MODE_BGRA;
+                const unsigned threshold = bgra ? 128u : (src.num_grays > 1 ? src.num_grays / 2u : 1u);
+                std::memset(out, 0, rowBytes);
+                for (unsigned x = 0; x < width; ++x) {
+                    const unsigned value = bgra ? in[x * 4u + 3u] : in[x];
+                    if (value >= threshold) out[x / 8u] |= static_cast<unsigned char>(0x80u >> (x % 8u));
+                }
+                break;
+            }
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
+// Loads one glyph, rendered as a 1-bit image with the hinting GDI's monochrome output resembles.
+bool loadGlyph(FT_Face face, FT_UInt glyph) {
+    return FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0;
+}
+
+// Compiles the list for the glyph that is loaded in `face`.
+bool compileGlyph(FT_Face face, GLuint list, Scratch& scratch) {
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    // Advances are whole pixels, as in GDI's glyph metrics.
+    const GLfloat advance = static_cast<GLfloat>((slot->advance.x + 32) >> 6);
+    const unsigned char* bits = nullptr;
+    bool packed = true;
+    if (bitmap.width > 0 && bitmap.rows > 0 && bitmap.buffer != nullptr) {
+        const std::size_t size = static_cast<std::size_t>((bitmap.width + 7u) / 8u) * bitmap.rows;
+        unsigned char* dst = scratch.get(size);
+        packed = dst != nullptr && packBitmap(bitmap, dst);
+        if (packed) bits = dst;
+    }
+    glNewList(list, GL_COMPILE);
+    if (bits != nullptr) {
+        glBitmap(static_cast<GLsizei>(bitmap.width), static_cast<GLsizei>(bitmap.rows),
+                 static_cast<GLfloat>(-slot->bitmap_left),
+                 static_cast<GLfloat>(static_cast<int>(bitmap.rows) - slot->bitmap_top), advance, 0.0f,
+                 bits);
+    } else {
+        // Blank glyphs such as the space still move the raster position.
+        glBitmap(0, 0, 0.0f, 0.0f, advance, 0.0f, nullptr);
+    }
+    glEndList();
+    return packed;
+}
+
+}  // namespace
+
+void* currentDrawingContext() { return static_cast<void*>(OSMesaGetCurrentContext()); }
+
+bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, std::uint32_t firstList,
+                     int firstChar, int count) {
+    if (drawingContext == nullptr || face == nullptr || pixelHeight <= 0 || firstChar < 0 ||
+        count < 0 || count > 0x7FFFFFFF - firstChar || OSMesaGetCurrentContext() == nullptr) {
+        return false;
+    }
+    FontFile file(face);
+    if (file.path() == nullptr) return false;
+    FreeTypeFace font(file.path(), file.index());
+    FT_Face ft = font.face();
+    if (ft == nullptr || !setPixelHeight(ft, pixelHeight)) return false;
+    bool symbolFont = false;
+    if (ft->charmap == nullptr || ft->charmap->encoding != FT_ENCODING_UNICODE) {
+        symbolFont = FT_Select_Charmap(ft, FT_ENCODING_MS_SYMBOL) == 0;
+    }
+
+    Scratch scratch;
+    bool ok = true;
+    // The glyph rows are byte-packed; the host's pixel-store state, including a bound unpack
+    // buffer, comes back with the pop.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    GLint unpackBuffer = 0;
+    glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
+    if (unpackBuffer != 0) glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int i = 0; i < count; ++i) {
+        const GLuint list = static_cast<GLuint>(firstList + static_cast<std::uint32_t>(i));
+        FT_UInt glyph = glyphIndexOf(ft, symbolFont, firstChar + i);
+        if (!loadGlyph(ft, glyph)) {
+            glyph = 0;
+            if (!loadGlyph(ft, glyph)) {
+                // Leaves a list that draws nothing and does not move, so a string still draws.
+                glNewList(list, GL_COMPILE);
+                glEndList();
+                ok = false;
+                continue;
+            }
+        }
+        if (!compileGlyph(ft, list, scratch)) ok = false;
+    }
+    glPopClientAttrib();
+    return ok;
+}
+
+}  // namespace platform
