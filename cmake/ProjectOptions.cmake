@@ -6,9 +6,9 @@ function(ostrivane_set_warnings target)
 endfunction()
 
 # Code that runs inside the host's process: it never throws, so no unwinding can cross an export
-# or a trampoline, and it needs no run-time type information.
+# or a trampoline.
 function(ostrivane_plugin_code target)
-  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
   set_target_properties(${target} PROPERTIES
     POSITION_INDEPENDENT_CODE ON
     CXX_VISIBILITY_PRESET hidden
