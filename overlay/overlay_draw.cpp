@@ -19,6 +19,7 @@ void OverlayPlugin::initGraphics() {
     deviceContext = platform::currentDrawingContext();
     if (deviceContext == nullptr) return;  // no context yet: try again next frame
     clock_->reloadTimeZone();
+    calendarConverted = false;  // the same second may read differently in the new zone
     restartElapsed();
     loadSettings();
     buildGlyphs();

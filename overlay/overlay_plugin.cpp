@@ -29,6 +29,7 @@ OverlayPlugin::OverlayPlugin() {
         formattedFrom[token] = kNotFormatted;
     }
     tokens.count = kTokenCount;
+    for (int token = 0; token < kTokenCount; ++token) lineCache.valueChanged(token, tokens.entries[token].value, tokens);
 }
 
 void OverlayPlugin::attachHost(host::PluginHostRecord* record) {
@@ -82,20 +83,23 @@ void OverlayPlugin::releaseResources(host::HostArg value) {
 
 // ---- Settings -----------------------------------------------------------------------------------
 
-void OverlayPlugin::loadSettings() { config::loadSettings(config::kSettingsPath, pages, settings, visible, nullptr); }
+void OverlayPlugin::loadSettings() {
+    config::loadSettings(config::kSettingsPath, pages, settings, visible, nullptr);
+    lineCache.reset(-1);
+}
 
 // ---- Lines of a frame ---------------------------------------------------------------------------
 
 void OverlayPlugin::composeLines(LineSink& sink) {
     if (pages.pageCount() <= 0 || currentPage < 0 || currentPage >= pages.pageCount()) return;
     pages.selectPage(currentPage);
+    if (lineCache.page() != currentPage) lineCache.reset(currentPage);
     for (int row = 0; row < pages.rowCount(); ++row) {
         pages.selectRow(row);
         const char* text = pages.currentRowText();
         if (text == nullptr || text[0] == '\0') continue;  // an empty row keeps its place
-        std::memcpy(lineBuf, text, std::strlen(text) + 1);
-        substituteTokens();
-        sink.drawLine(settings.posX, settings.posY - static_cast<float>(row) * settings.stepY, lineBuf);
+        const char* line = lineCache.compose(row, text, pages, tokens, lineBuf, kLineBufferSize);
+        sink.drawLine(settings.posX, settings.posY - static_cast<float>(row) * settings.stepY, line);
     }
 }
 

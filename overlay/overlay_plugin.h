@@ -10,6 +10,7 @@
 #include "host/host_interface.h"
 #include "host/plugin_base.h"
 #include "overlay/clock.h"
+#include "overlay/line_cache.h"
 
 namespace overlay {
 
@@ -35,6 +36,7 @@ enum TokenIndex {
     kTokenCount
 };
 extern const char* const kTokenNames[kTokenCount];
+static_assert(kTokenCount == kTokenSlots, "the line cache has a marker per token");
 
 enum Command : std::int32_t {
     kCommandSwitch = 1,
@@ -90,7 +92,6 @@ private:
     void deleteGlyphs();
     void drawText(const char* text);
     void drawLine(float x, float y, const char* text) override;  // the OpenGL sink of composeLines
-    void substituteTokens();
 
     void refreshCamera();
     void refreshCalendar();
@@ -124,7 +125,10 @@ private:
     // What each token value was last formatted from, so unchanged values are not formatted again.
     static constexpr std::int64_t kNotFormatted = INT64_MIN;
     std::int64_t formattedFrom[kTokenCount];
+    bool calendarConverted = false;  // localTime holds the conversion of clockNow
     void formatIfChanged(int token, std::int64_t source, const char* format, int a, int b, int c);
+
+    LineCache lineCache;
 
     const Clock* clock_ = &systemClock();
 };

@@ -64,6 +64,7 @@ void OverlayPlugin::refreshCamera() {
         }
     }
     std::snprintf(tokens.entries[kTokenCameraName].value, config::kTextFieldSize, "%s", name);
+    lineCache.valueChanged(kTokenCameraName, name, tokens);
     lastCamera = camera;
 }
 
@@ -71,12 +72,17 @@ void OverlayPlugin::formatIfChanged(int token, std::int64_t source, const char* 
     if (formattedFrom[token] == source) return;
     std::snprintf(tokens.entries[token].value, config::kTextFieldSize, format, a, b, c);
     formattedFrom[token] = source;
+    lineCache.valueChanged(token, tokens.entries[token].value, tokens);
 }
 
 void OverlayPlugin::refreshCalendar() {
-    clockNow = clock_->calendarNow();
+    const std::int64_t now = clock_->calendarNow();
+    // The calendar moves once a second; most frames have nothing to convert.
+    if (calendarConverted && now == clockNow) return;
+    clockNow = now;
     // A failed conversion keeps the previous date and time on screen.
-    if (!clock_->toLocalTime(clockNow, &localTime)) return;
+    calendarConverted = clock_->toLocalTime(clockNow, &localTime);
+    if (!calendarConverted) return;
     const int year = localTime.year + 1900;
     const int month = localTime.month + 1;
     const std::int64_t date = (static_cast<std::int64_t>(year) * 100 + month) * 100 + localTime.day;
@@ -130,21 +136,6 @@ void OverlayPlugin::refreshSelection() {
         }
         formatIfChanged(source.token, count, "%d", count, 0, 0);
     }
-}
-
-// ---- Substitution -------------------------------------------------------------------------------
-
-void OverlayPlugin::substituteTokens() {
-    // Rows without tokens were found so once after loading and are drawn as they are.
-    if (pages.currentRowTokenCount() == 0) return;
-    int replacements = 0;
-    if (std::strchr(lineBuf, '*') != nullptr) {
-        for (int token = 0; token < tokens.count; ++token) {
-            const config::TextEntry& entry = tokens.entries[token];
-            replacements += pages.substituteToken(lineBuf, lineBuf, entry.text, entry.value, kLineBufferSize);
-        }
-    }
-    pages.setCurrentRowTokenCount(replacements);
 }
 
 }  // namespace overlay

@@ -39,9 +39,10 @@ struct FakeClock {
 struct FakeHost {
     static inline std::int32_t mode = -1;
     static inline int modeCalls = 0;
+    static inline bool rotateModes = false;  // answer face, edge, vertex in turn, call by call
     static std::int32_t OSTRIVANE_HOST_CALL selectionMode() {
         ++modeCalls;
-        return mode;
+        return rotateModes ? (modeCalls - 1) % 3 : mode;
     }
 
     int cameras[8] = {};  // the objects whose addresses serve as camera handles
@@ -58,6 +59,7 @@ struct FakeHost {
     FakeHost() {
         mode = -1;
         modeCalls = 0;
+        rotateModes = false;
         scene.vertexSelection = &vertices;
         scene.edgeSelection = &edges;
         scene.faceSelection = &faces;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -167,6 +169,7 @@ TEST_F(OverlayPluginTest, TokensAreReplacedEveryFrame) {
     EXPECT_EQ(frameTexts(), (std::vector<std::string>{"Sel: 12", "Top @ 22:15:30", "plain"}));
     FakeHost::mode = host::kEdgeMode;
     FakeClock::local.second = 31;
+    ++FakeClock::now;
     EXPECT_EQ(frameTexts(), (std::vector<std::string>{"Sel: 0", "Top @ 22:15:31", "plain"}));
 }
 
@@ -204,6 +207,62 @@ TEST_F(OverlayPluginTest, LongLinesFullOfTokensStayInsideTheLineBuffer) {
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_LT(texts[0].size(), static_cast<std::size_t>(overlay::kLineBufferSize));
     EXPECT_EQ(texts[0].substr(0, 11), "-2147483648");
+}
+
+}  // namespace
+
+namespace {
+
+// The plain definition of a drawn line: the seven passes in table order over the row text.
+std::string referenceLine(const std::string& row, const overlay::OverlayPlugin& plugin) {
+    static config::PageTable scratch;
+    char line[overlay::kLineBufferSize] = {};
+    std::strncpy(line, row.c_str(), sizeof line - 1);
+    for (int token = 0; token < overlay::kTokenCount; ++token) {
+        scratch.substituteToken(line, line, overlay::kTokenNames[token], plugin.tokenValue(token), sizeof line);
+    }
+    return line;
+}
+
+TEST_F(OverlayPluginTest, CachedLinesEqualThePassesOverManyFramesAndRows) {
+    const char* const pieces[] = {"*",          "**",         "CUR_",          "DATE*",      "*CUR_DATE*", "*CUR_",
+                                  "*CAMERA_NAME*", "NAME*",   "*SEL_FACES*",   "*ELAPSED*",  "*CUR_TIME*", "x y ",
+                                  "*SEL_EDGES*", "*SEL_VERTICES*", "\x02",     "TIME*",      "SEL_",       "\xE9"};
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % bound;
+    };
+    for (int file = 0; file < 40; ++file) {
+        std::string contents = "[SECTION1]\n";
+        for (int r = 0; r < 28; ++r) {
+            std::string row;
+            const unsigned count = 1 + next(8);
+            for (unsigned i = 0; i < count && row.size() < 200; ++i) row += pieces[next(std::size(pieces))];
+            contents += "ROWDATA" + std::to_string(r + 1) + "=" + row + "\n";
+        }
+        load(contents);
+        fake.view.camera = nullptr;  // the camera value starts out empty
+        for (int f = 0; f < 30; ++f) {
+            if (f == 10) fake.view.camera = fake.scene.leftCamera;
+            FakeHost::mode = static_cast<std::int32_t>(next(4));
+            fake.faces.selectedCount = static_cast<std::int32_t>(next(3));
+            fake.edges.selectedCount = static_cast<std::int32_t>(next(3));
+            FakeClock::tick += next(2) * 1000;
+            FakeClock::now += next(2);
+            FakeClock::local.second = static_cast<int>(FakeClock::now % 60);
+            const std::vector<Line> lines = frame();
+            std::size_t i = 0;
+            for (int r = 0; r < plugin.pageTable().pageCount() * 28 && r < 28; ++r) {
+                const char* stored = plugin.pageTable().rowText(0, r);
+                const std::string row = stored != nullptr ? stored : "";
+                if (row.empty()) continue;
+                ASSERT_LT(i, lines.size());
+                ASSERT_EQ(lines[i].text, referenceLine(row, plugin)) << "file " << file << " frame " << f << " row " << row;
+                ++i;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -207,12 +207,14 @@ TEST_F(TokenValuesTest, DateAndTimeFormatsAndFailedConversionKeepsThem) {
     EXPECT_EQ(value(overlay::kTokenTime), "22:15:30");
 
     FakeClock::local = {0, 0, 1, 0, 0, 5};
+    ++FakeClock::now;
     plugin.refreshTokenValues();
     EXPECT_EQ(value(overlay::kTokenDate), "1900-01-01");
     EXPECT_EQ(value(overlay::kTokenTime), "00:00:05");
 
     FakeClock::localTimeFails = true;
     FakeClock::local = {100, 5, 5, 5, 5, 5};
+    ++FakeClock::now;
     plugin.refreshTokenValues();
     EXPECT_EQ(value(overlay::kTokenDate), "1900-01-01");
     EXPECT_EQ(value(overlay::kTokenTime), "00:00:05");

@@ -1,0 +1,124 @@
+#include "overlay/line_cache.h"
+
+#include <cstring>
+
+namespace overlay {
+
+namespace {
+
+constexpr char kMarkers[kTokenSlots][2] = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}};
+
+bool isMarker(unsigned char c) { return c >= 1 && c <= kTokenSlots; }
+
+}  // namespace
+
+LineCache::LineCache() { reset(-1); }
+
+void LineCache::reset(int page) {
+    page_ = page;
+    for (Row& row : rows_) {
+        row.state = RowState::Unknown;
+        row.tokenMask = 0;
+        row.replacements = 0;
+        row.expandedAt = 0;
+    }
+}
+
+void LineCache::valueChanged(int token, const char* value, const config::EntryList& tokens) {
+    changedAt_[token] = ++changes_;
+    // A value that is a piece of some token name (the empty one is a piece of all) could join the
+    // text around it into a token for a later pass.
+    bool unsafe = false;
+    for (int other = 0; other < tokens.count && !unsafe; ++other) {
+        unsafe = std::strstr(tokens.entries[other].text, value) != nullptr;
+    }
+    const auto bit = static_cast<std::uint8_t>(1u << token);
+    unsafeValues_ = static_cast<std::uint8_t>(unsafe ? (unsafeValues_ | bit) : (unsafeValues_ & ~bit));
+}
+
+int LineCache::runPasses(char* line, int lineSize, config::PageTable& pages, const config::EntryList& tokens) {
+    if (std::strchr(line, '*') == nullptr) return 0;  // every token starts with '*'
+    int replacements = 0;
+    for (int token = 0; token < tokens.count; ++token) {
+        const config::TextEntry& entry = tokens.entries[token];
+        replacements += pages.substituteToken(line, line, entry.text, entry.value, lineSize);
+    }
+    return replacements;
+}
+
+void LineCache::buildTemplate(Row& row, const char* text, config::PageTable& pages, const config::EntryList& tokens) {
+    row.expandedAt = 0;
+    row.tokenMask = 0;
+    row.replacements = 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+        if (isMarker(*p)) {
+            row.state = RowState::Uncached;  // its own bytes would read as markers
+            return;
+        }
+    }
+    std::strncpy(row.templ, text, sizeof row.templ - 1);
+    row.templ[sizeof row.templ - 1] = '\0';
+    if (std::strchr(row.templ, '*') != nullptr) {
+        const int passes = tokens.count < kTokenSlots ? tokens.count : kTokenSlots;
+        for (int token = 0; token < passes; ++token) {
+            row.replacements += pages.substituteToken(row.templ, row.templ, tokens.entries[token].text,
+                                                      kMarkers[token], static_cast<int>(sizeof row.templ));
+        }
+    }
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(row.templ); *p != 0; ++p) {
+        if (isMarker(*p)) row.tokenMask = static_cast<std::uint8_t>(row.tokenMask | (1u << (*p - 1)));
+    }
+    row.state = row.replacements == 0 ? RowState::Plain : RowState::Template;
+}
+
+bool LineCache::needsExpanding(const Row& row) const {
+    if (row.expandedAt == 0) return true;
+    for (int token = 0; token < kTokenSlots; ++token) {
+        if ((row.tokenMask & (1u << token)) != 0 && changedAt_[token] > row.expandedAt) return true;
+    }
+    return false;
+}
+
+bool LineCache::expand(Row& row, const config::EntryList& tokens) {
+    std::size_t out = 0;
+    constexpr std::size_t kLimit = kExpandedSize - 1;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(row.templ); *p != 0; ++p) {
+        if (!isMarker(*p)) {
+            if (out >= kLimit) return false;
+            row.expanded[out++] = static_cast<char>(*p);
+            continue;
+        }
+        const char* value = tokens.entries[*p - 1].value;
+        const std::size_t length = std::strlen(value);
+        if (length > kLimit - out) return false;  // would be cut: leave that to the passes
+        std::memcpy(row.expanded + out, value, length);
+        out += length;
+    }
+    row.expanded[out] = '\0';
+    row.expandedAt = changes_;
+    return true;
+}
+
+const char* LineCache::compose(int index, const char* text, config::PageTable& pages, const config::EntryList& tokens,
+                               char* lineBuf, int lineBufSize) {
+    Row& row = rows_[index];
+    if (row.state == RowState::Unknown) buildTemplate(row, text, pages, tokens);
+
+    if (row.state == RowState::Plain) {
+        pages.setCurrentRowTokenCount(0);
+        return text;
+    }
+    if (row.state == RowState::Template && (unsafeValues_ & row.tokenMask) == 0) {
+        if (!needsExpanding(row) || expand(row, tokens)) {
+            pages.setCurrentRowTokenCount(row.replacements);
+            return row.expanded;
+        }
+    }
+    row.expandedAt = 0;
+    std::strncpy(lineBuf, text, static_cast<std::size_t>(lineBufSize) - 1);
+    lineBuf[lineBufSize - 1] = '\0';
+    pages.setCurrentRowTokenCount(runPasses(lineBuf, lineBufSize, pages, tokens));
+    return lineBuf;
+}
+
+}  // namespace overlay
