@@ -25,6 +25,9 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    exec sudo "$0" "$@"
+  fi
   echo "setup: missing packages (${missing[*]}); run this script as root" >&2
   exit 1
 fi
