@@ -1,0 +1,71 @@
+// Fuzzes the settings reader with page loading: any bytes as the settings file must load into at
+// most 5 pages of at most 28 terminated rows of at most 259 characters, with CONFIG values in range.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "config/display_settings.h"
+#include "config/page_table.h"
+
+namespace {
+
+void check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "broken invariant: %s\n", what);
+        __builtin_trap();
+    }
+}
+
+bool terminatedWithin(const char* text, std::size_t size) { return std::memchr(text, 0, size) != nullptr; }
+
+// Each fuzzing process works in its own directory holding the settings file at the plug-in's path.
+const char* settingsDirectory() {
+    static std::string dir;
+    if (dir.empty()) {
+        char pattern[] = "/tmp/ostrivane-fuzz-XXXXXX";
+        if (mkdtemp(pattern) == nullptr) std::abort();
+        dir = pattern;
+        std::filesystem::create_directories(dir + "/Plugins/Startup Plugins");
+        if (chdir(dir.c_str()) != 0) std::abort();
+    }
+    return dir.c_str();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    settingsDirectory();
+    FILE* file = std::fopen("Plugins/Startup Plugins/Ostrivane.ini", "wb");
+    if (file == nullptr) std::abort();
+    if (size > 0) std::fwrite(data, 1, size, file);
+    std::fclose(file);
+
+    static config::PageTable pages;
+    config::DisplaySettings settings;
+    bool visible = false;
+    config::loadSettings(config::kSettingsPath, pages, settings, visible, nullptr);
+
+    check(pages.pageCount() >= 0 && pages.pageCount() <= config::kMaxPages, "page count");
+    for (int page = 0; page < pages.pageCount(); ++page) {
+        check(pages.selectPage(page) == 1, "select page");
+        check(pages.rowCount() >= 1 && pages.rowCount() <= config::kMaxRows, "row count");
+        for (int row = 0; row < pages.rowCount(); ++row) {
+            const char* text = pages.rowText(page, row);
+            check(text != nullptr && terminatedWithin(text, config::kTextFieldSize), "row terminated");
+            check(std::strlen(text) <= 259, "row length");
+            check(std::strcmp(text, "BLANK") != 0, "BLANK row shown as text");
+        }
+    }
+    check(terminatedWithin(settings.fontFace, sizeof settings.fontFace) && settings.fontFace[0] != '\0', "font face");
+    check(settings.posX >= 1 && settings.posX <= 640, "posX");
+    check(settings.posY >= 1 && settings.posY <= 480, "posY");
+    check(settings.stepY >= 1 && settings.stepY <= 480, "stepY");
+    check(settings.fontSize >= 1 && settings.fontSize <= 64, "font size");
+    for (float c : {settings.red, settings.green, settings.blue}) check(c >= 0.0f && c <= 1.0f, "colour");
+    return 0;
+}
