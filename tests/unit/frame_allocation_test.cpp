@@ -1,0 +1,66 @@
+// Frames allocate nothing: not the overlay's own work, and not a whole drawn frame.
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "alloc_counter.h"
+#include "frame_simulation.h"
+#include "overlay/overlay_plugin.h"
+
+namespace {
+
+using simulation::SimClock;
+
+TEST(FrameAllocation, TokenFramesAndPageChangesAllocateNothing) {
+    simulation::SettingsDirectory dir(simulation::settingsFile(5, simulation::tokenRow));
+    simulation::SimulatedHost sim;
+    auto plugin = std::make_unique<overlay::OverlayPlugin>();
+    plugin->setClock(SimClock::clock());
+    plugin->attachHost(&sim.host.record);
+    plugin->restartElapsed();
+    const std::uint64_t beforeLoad = alloc_counter::allocations();
+    plugin->loadSettings();
+    ASSERT_GT(alloc_counter::allocations(), beforeLoad) << "the counter must see the settings reader's allocations";
+    simulation::NullSink sink;
+
+    const std::uint64_t before = alloc_counter::allocations();
+    for (int frame = 0; frame < 5000; ++frame) {
+        if (frame % 7 == 0) sim.nextWorstFrame(); else sim.nextFrame();
+        if (frame % 500 == 0) plugin->runFunction(overlay::kCommandNextPage);
+        plugin->refreshTokenValues();
+        plugin->composeLines(sink);
+    }
+    EXPECT_EQ(alloc_counter::allocations() - before, 0u);
+    EXPECT_NE(sink.checksum, 0u);
+}
+
+TEST(FrameAllocation, DrawnFramesAllocateNothingAfterSetUp) {
+    simulation::SettingsDirectory dir(simulation::settingsFile(2, simulation::tokenRow));
+    std::vector<unsigned char> pixels(640 * 480 * 4);
+    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+    ASSERT_NE(context, nullptr);
+    ASSERT_TRUE(OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, 640, 480));
+    simulation::SimulatedHost sim;
+    auto plugin = std::make_unique<overlay::OverlayPlugin>();
+    plugin->setClock(SimClock::clock());
+    plugin->attachHost(&sim.host.record);
+
+    // Set-up and the first frames may allocate (fonts, glyph lists, the GL driver's first draw).
+    for (int frame = 0; frame < 5; ++frame) {
+        sim.nextWorstFrame();
+        plugin->drawFunction(0);
+    }
+    ASSERT_TRUE(plugin->isVisible());
+    const std::uint64_t before = alloc_counter::allocations();
+    for (int frame = 0; frame < 300; ++frame) {
+        if (frame % 3 == 0) sim.nextWorstFrame(); else sim.nextFrame();
+        plugin->drawFunction(0);
+    }
+    EXPECT_EQ(alloc_counter::allocations() - before, 0u);
+    OSMesaDestroyContext(context);
+}
+
+}  // namespace
