@@ -1,0 +1,40 @@
+// A settings-file reader that answers like the Windows profile reader (GetPrivateProfileStringA
+// with an empty default, under the Windows-1252 ANSI code page), for native builds.
+//
+// The whole file is parsed once into an index of sections and keys; lookups then walk that index.
+// What the Windows reader does, and this one copies:
+//  - Encoding comes from the first bytes: EF BB BF is UTF-8, FF FE UTF-16LE, FE FF UTF-16BE (the
+//    mark is skipped); anything else is ANSI, where each byte is one character.
+//  - Lines end at every CR and LF. Lines are trimmed of 09-0D, 1A (Ctrl-Z) and 20; blank lines are
+//    skipped. There are no comments, escapes or continuations.
+//  - A line starting with '[' that holds a ']' is a header; its name lies between the '[' and the
+//    last ']', trimmed. Anything else is a key line: name before the first '=', value after it.
+//  - Names match without regard to the case of A-Z (other letters must match exactly) and are cut
+//    at a NUL, as are values. The first section of a name is the only one searched; the first key
+//    of a name wins.
+//  - A value wrapped in one pair of equal quotes loses them; values are cut to fit the buffer.
+//  - Unicode text comes back in Windows-1252 with the system's best-fit substitutes, '?' otherwise.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+struct IniDocument;
+
+// Parses `length` bytes of a settings file. The bytes are not kept. Returns null only when memory
+// runs out (or the input is 2 GiB or more); an empty input gives a document without keys.
+IniDocument* parseIni(const unsigned char* bytes, std::size_t length);
+
+// Frees a document from parseIni. Null is allowed.
+void freeIni(IniDocument* document);
+
+// Looks up `key` in `section` like GetPrivateProfileStringA(section, key, "", dst, capacity): writes
+// at most capacity - 1 characters and a terminator into `dst` and returns the number written, so a
+// cut value gives capacity - 1. Capacity 0 writes nothing. A null document, section or key reads
+// as a missing key: 0 and "".
+std::uint32_t lookupIni(const IniDocument* document, const char* section, const char* key, char* dst,
+                        std::uint32_t capacity);
+
+}  // namespace platform

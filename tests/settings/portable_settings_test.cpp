@@ -1,0 +1,140 @@
+// The native settings file: the plug-in's Windows path, files that are not there or not files,
+// large files, and batches.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace {
+
+constexpr const char* kSettingsPath = "Plugins\\Startup Plugins\\Ostrivane.ini";
+constexpr std::uint32_t kPluginCapacity = 260;
+
+// A private working directory with the plug-in's folders, current for the duration of a test.
+class PortableSettings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/ostrivane-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        previous_ = std::filesystem::current_path();
+        std::filesystem::create_directories(dir_ / "Plugins" / "Startup Plugins");
+        std::filesystem::current_path(dir_);
+    }
+
+    void TearDown() override {
+        platform::endSettingsBatch();
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(dir_);
+    }
+
+    static std::filesystem::path settingsFile() { return "Plugins/Startup Plugins/Ostrivane.ini"; }
+
+    static void writeSettings(const std::string& contents) {
+        std::ofstream out(settingsFile(), std::ios::binary | std::ios::trunc);
+        out << contents;
+    }
+
+    static std::string read(const char* section, const char* key) {
+        char value[kPluginCapacity];
+        const std::uint32_t length = platform::readSettingsValue(kSettingsPath, section, key, value, kPluginCapacity);
+        EXPECT_EQ(value[length], '\0');
+        return std::string(value, length);
+    }
+
+private:
+    std::filesystem::path dir_;
+    std::filesystem::path previous_;
+};
+
+TEST_F(PortableSettings, ReadsThePluginsBackslashPath) {
+    writeSettings("[SECTION1]\r\nROWDATA1=hello\r\n");
+    EXPECT_TRUE(platform::settingsFileReadable(kSettingsPath));
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "hello");
+}
+
+TEST_F(PortableSettings, MissingFileReadsEmpty) {
+    EXPECT_FALSE(platform::settingsFileReadable(kSettingsPath));
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "");
+    std::filesystem::remove_all("Plugins");
+    EXPECT_FALSE(platform::settingsFileReadable(kSettingsPath));
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "");
+}
+
+TEST_F(PortableSettings, DirectoryInPlaceOfTheFileReadsAsMissing) {
+    std::filesystem::create_directory(settingsFile());
+    EXPECT_FALSE(platform::settingsFileReadable(kSettingsPath));
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "");
+}
+
+TEST_F(PortableSettings, FifoInPlaceOfTheFileReadsAsMissingWithoutWaiting) {
+    ASSERT_EQ(mkfifo(settingsFile().c_str(), 0600), 0);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(platform::settingsFileReadable(kSettingsPath));
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
+TEST_F(PortableSettings, EmptyFileIsReadableAndHoldsNothing) {
+    writeSettings("");
+    EXPECT_TRUE(platform::settingsFileReadable(kSettingsPath));
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "");
+}
+
+TEST_F(PortableSettings, FiveMegabyteFileIsReadToTheEnd) {
+    std::string contents = "[SECTION1]\nROWDATA1=first\n";
+    while (contents.size() < 5 * 1024 * 1024) contents += "FILLER=0123456789012345678901234567890123456789\n";
+    contents += "[SECTION2]\nROWDATA1=last\n";
+    writeSettings(contents);
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "first");
+    EXPECT_EQ(read("SECTION2", "ROWDATA1"), "last");
+}
+
+TEST_F(PortableSettings, FileBeyondTheSizeLimitReadsAsMissing) {
+    writeSettings("[SECTION1]\nROWDATA1=x\n");
+    // Sparse: no need to write the bytes to get past the limit.
+    std::filesystem::resize_file(settingsFile(), 65 * 1024 * 1024);
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "");
+}
+
+TEST_F(PortableSettings, NullOrEmptyBufferIsLeftAlone) {
+    writeSettings("[SECTION1]\nROWDATA1=x\n");
+    char untouched = '#';
+    EXPECT_EQ(platform::readSettingsValue(kSettingsPath, "SECTION1", "ROWDATA1", &untouched, 0), 0u);
+    EXPECT_EQ(untouched, '#');
+    EXPECT_EQ(platform::readSettingsValue(kSettingsPath, "SECTION1", "ROWDATA1", nullptr, 10), 0u);
+}
+
+TEST_F(PortableSettings, BatchReadsTheFileOnceForAllItsKeys) {
+    writeSettings("[SECTION1]\nROWDATA1=before\n");
+    platform::beginSettingsBatch(kSettingsPath);
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "before");
+    writeSettings("[SECTION1]\nROWDATA1=after\n");
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "before");
+    platform::endSettingsBatch();
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "after");
+}
+
+TEST_F(PortableSettings, BatchOfAMissingFileReadsEmpty) {
+    platform::SettingsBatch batch(kSettingsPath);
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "");
+    EXPECT_EQ(read("CONFIG", "FONT_SIZE"), "");
+}
+
+TEST_F(PortableSettings, BatchDoesNotServeOtherPaths) {
+    writeSettings("[SECTION1]\nROWDATA1=main\n");
+    std::ofstream("Plugins/Startup Plugins/Other.ini", std::ios::binary) << "[SECTION1]\nROWDATA1=other\n";
+    platform::SettingsBatch batch("Plugins\\Startup Plugins\\Other.ini");
+    EXPECT_EQ(read("SECTION1", "ROWDATA1"), "main");
+}
+
+}  // namespace
