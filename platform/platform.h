@@ -16,6 +16,10 @@ namespace platform {
 std::uint32_t readSettingsValue(const char* path, const char* section, const char* key, char* dst,
                                 std::uint32_t capacity);
 
+// True when `section` of the file holds a line for `key`, even one whose value is empty; for
+// tools that explain why a value was not found.
+bool settingsKeyExists(const char* path, const char* section, const char* key);
+
 // True when `path` names a file that can be opened for reading.
 bool settingsFileReadable(const char* path);
 

@@ -488,4 +488,8 @@ std::uint32_t lookupIni(const IniDocument* document, const char* section, const 
     return count;
 }
 
+bool hasIniKey(const IniDocument* document, const char* section, const char* key) {
+    return document && section && key && findKey(document, section, key) != nullptr;
+}
+
 }  // namespace platform

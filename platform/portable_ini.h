@@ -37,4 +37,7 @@ void freeIni(IniDocument* document);
 std::uint32_t lookupIni(const IniDocument* document, const char* section, const char* key, char* dst,
                         std::uint32_t capacity);
 
+// True when `section` holds a line for `key`, even one with an empty value or without '='.
+bool hasIniKey(const IniDocument* document, const char* section, const char* key);
+
 }  // namespace platform

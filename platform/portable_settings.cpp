@@ -102,6 +102,16 @@ std::uint32_t readSettingsValue(const char* path, const char* section, const cha
     return written;
 }
 
+bool settingsKeyExists(const char* path, const char* section, const char* key) {
+    char* filePath = nativePath(path);
+    if (!filePath) return false;
+    IniDocument* document = loadDocument(filePath);
+    const bool exists = hasIniKey(document, section, key);
+    freeIni(document);
+    std::free(filePath);
+    return exists;
+}
+
 bool settingsFileReadable(const char* path) {
     char* filePath = nativePath(path);
     if (!filePath) return false;

@@ -19,6 +19,16 @@ std::uint32_t readSettingsValue(const char* path, const char* section, const cha
     return GetPrivateProfileStringA(section, key, "", dst, capacity, path);
 }
 
+bool settingsKeyExists(const char* path, const char* section, const char* key) {
+    if (!path || !section || !key) return false;
+    // The reader answers its default only for a key it does not find, so a default no file
+    // holds tells the two apart.
+    static const char kAbsent[] = "\x01\x02" "absent" "\x02\x01";
+    char value[sizeof kAbsent + 1];
+    GetPrivateProfileStringA(section, key, kAbsent, value, sizeof value, path);
+    return lstrcmpA(value, kAbsent) != 0;
+}
+
 bool settingsFileReadable(const char* path) {
     if (!path) return false;
     std::FILE* file = std::fopen(path, "r");

@@ -90,10 +90,11 @@ case("utf16be-without-bom.ini", utf16(lines(*PLAIN), "be"))
 case("utf8-without-bom.ini", lines("[SECTION1]", "ROWDATA1=caf\u00e9 \u20ac").encode("utf-8"))
 case("bom-utf8-only.ini", b"\xef\xbb\xbf")
 case("bom-utf16le-only.ini", b"\xff\xfe")
+# No odd-length UTF-16 file: Wine reads the last byte of one from past its buffer, so its answer
+# depends on memory contents and cannot be compared.
 case("bom-utf8-twice.ini", b"\xef\xbb\xbf\xef\xbb\xbf" + lines("[SECTION1]", "ROWDATA1=x", "[SECTION2]",
                                                                  "ROWDATA1=y").encode())
 case("bom-utf8-partial.ini", b"\xef\xbb" + lines("", "[SECTION1]", "ROWDATA1=two BOM bytes").encode())
-case("bom-utf16le-odd-length.ini", b"\xff\xfe" + utf16("[SECTION1]\r\nROWDATA1=ab", "le") + b"c")
 case("bom-utf8-invalid.ini", b"\xef\xbb\xbf" + b"\n".join([
     b"[SECTION1]",
     b"ROWDATA1=stray \x80 continuation",

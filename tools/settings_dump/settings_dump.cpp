@@ -1,0 +1,131 @@
+// settings_dump: reads a settings file exactly as the plug-in does and prints what the plug-in
+// will use, and why each CONFIG value is what it is. The output is plain, stable text, the same
+// on Windows and on other systems, so that a user can see why a settings file does not do what
+// they expect.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "config/display_settings.h"
+#include "config/page_table.h"
+#include "platform/platform.h"
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: settings_dump SETTINGS_FILE...\n"
+    "\n"
+    "Reads each SETTINGS_FILE the way the Ostrivane plug-in reads its Ostrivane.ini and prints the\n"
+    "pages and lines it will show and the CONFIG values it will use, saying for each value whether\n"
+    "it came from the file or fell back to its default, and why.\n";
+
+// Bytes outside printable ASCII are shown as \xNN, so the output is the same on every system.
+std::string escaped(const char* text) {
+    std::string out;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+        if (*p >= 0x20 && *p < 0x7F && *p != '\\') {
+            out += static_cast<char>(*p);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", *p);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+// Windows looks a bare file name up in its own directory, so a name without a folder is made
+// relative to the current directory explicitly.
+std::string settingsPath(const char* argument) {
+    std::string path = argument;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    if (path.find('\\') == std::string::npos) path = ".\\" + path;
+    return path;
+}
+
+const char* reason(config::ValueSource source, bool present) {
+    switch (source) {
+        case config::ValueSource::File: return "from file";
+        case config::ValueSource::OutOfRange: return "default: out of range";
+        case config::ValueSource::NotFound: return present ? "default: empty" : "default: missing";
+    }
+    return "";
+}
+
+// Prints what the plug-in makes of one settings file; false when the path cannot be used.
+bool dump(const char* argument) {
+    const std::string path = settingsPath(argument);
+    static config::PageTable pages;
+    if (pages.setFilePath(path.c_str()) == 0) {
+        std::fprintf(stderr, "settings_dump: path too long (at most 259 characters): %s\n", argument);
+        return false;
+    }
+    config::DisplaySettings settings;
+    config::SettingsReport report{};
+    bool visible = false;
+    config::loadSettings(path.c_str(), pages, settings, visible, &report);
+
+    std::printf("file: %s (%s)\n", argument, platform::settingsFileReadable(path.c_str()) ? "found" : "not found");
+    std::printf("pages: %d\n", pages.pageCount());
+    for (int page = 0; page < pages.pageCount(); ++page) {
+        pages.selectPage(page);
+        std::printf("page %d: %d rows\n", page + 1, pages.rowCount());
+        for (int row = 0; row < pages.rowCount(); ++row) {
+            std::printf("  row %2d: %s\n", row + 1, escaped(pages.rowText(page, row)).c_str());
+        }
+    }
+
+    std::printf("config:\n");
+    for (int index = 0; index < config::kConfigKeyCount; ++index) {
+        const auto key = static_cast<config::ConfigKey>(index);
+        const char* name = config::configKeyName(key);
+        const bool present = platform::settingsKeyExists(path.c_str(), config::kConfigSection, name);
+        const bool fromFile = report.source[index] == config::ValueSource::File;
+        char value[64] = "";
+        switch (key) {
+            case config::ConfigKey::PosX: std::snprintf(value, sizeof value, "%d", int(settings.posX)); break;
+            case config::ConfigKey::PosY: std::snprintf(value, sizeof value, "%d", int(settings.posY)); break;
+            case config::ConfigKey::StepY: std::snprintf(value, sizeof value, "%d", int(settings.stepY)); break;
+            case config::ConfigKey::FontSize: std::snprintf(value, sizeof value, "%d", settings.fontSize); break;
+            case config::ConfigKey::Red:
+            case config::ConfigKey::Green:
+            case config::ConfigKey::Blue:
+                std::snprintf(value, sizeof value, "%d/255", fromFile ? report.fileValue[index] : 64);
+                break;
+            case config::ConfigKey::DisplayOnStart:
+                std::snprintf(value, sizeof value, "%s", visible ? "shown on start" : "hidden on start");
+                break;
+            default: break;
+        }
+        const std::string shown = key == config::ConfigKey::FontFace ? escaped(settings.fontFace) : value;
+        std::printf("  %-15s = %s (%s", name, shown.c_str(), reason(report.source[index], present));
+        if (report.source[index] == config::ValueSource::OutOfRange) std::printf(", file has %d", report.fileValue[index]);
+        std::printf(")\n");
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#if defined(_WIN32)
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs(kUsage, argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    bool ok = true;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) std::printf("\n");
+        ok = dump(argv[i]) && ok;
+    }
+    return ok ? 0 : 2;
+}
