@@ -120,3 +120,37 @@ TEST_F(DisplaySettingsTest, ReloadResetsPagesBeforeReading) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DisplaySettingsTest, HostileFilesGiveDefaultsOrTheirValidValues) {
+    // A directory where the file should be.
+    removeSettings();
+    std::filesystem::create_directory(settingsFile());
+    DisplaySettings settings;
+    bool shown = false;
+    config::loadSettings(config::kSettingsPath, pages, settings, shown, &report);
+    EXPECT_EQ(pages.pageCount(), 0);
+    EXPECT_EQ(settings.posX, 450.0f);
+    std::filesystem::remove(settingsFile());
+
+    // Five megabytes of junk lines and a 100 000-character line before valid settings.
+    std::string big = "[CONFIG]\nJUNK=" + std::string(100000, 'j') + "\n";
+    for (int i = 0; big.size() < 5u * 1024 * 1024; ++i) big += "K" + std::to_string(i) + "=\x01\x7f\xff binary \x1a\n";
+    big += "HUD_POS_X=123\n[SECTION1]\nROWDATA1=" + std::string(100000, 'r') + "\nROWDATA2=second\n";
+    const DisplaySettings fromBig = loadConfig(big.substr(9));  // loadConfig adds the [CONFIG] line
+    EXPECT_EQ(fromBig.posX, 123.0f);
+    ASSERT_EQ(pages.pageCount(), 1);
+    EXPECT_EQ(std::string(pages.rowText(0, 0)), std::string(259, 'r'));
+    EXPECT_STREQ(pages.rowText(0, 1), "second");
+
+    // Pure binary data.
+    std::string binary;
+    for (int i = 0; i < 65536; ++i) binary += static_cast<char>((i * 7919) & 0xFF);
+    writeSettings(binary);
+    config::loadSettings(config::kSettingsPath, pages, settings, shown, &report);
+    EXPECT_STREQ(settings.fontFace, "Arial");
+    EXPECT_EQ(settings.fontSize, 18);
+}
+
+}  // namespace
