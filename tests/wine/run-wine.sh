@@ -55,8 +55,20 @@ else
   unset DISPLAY
 fi
 
+# Wine's desktop process belongs to the prefix and keeps the display (or the lack of one) of the
+# program that started it. A program with a display therefore has the prefix to itself, with a
+# wineserver of its own that ends before its Xvfb does; programs without one may share.
+exec 8>"$prefix.run.lock"
+if [ "$want_display" = 1 ]; then
+  flock -x 8
+  wineserver -k >/dev/null 2>&1 || true
+else
+  flock -s 8
+fi
+
 set +e
 wine "$@"
 status=$?
 set -e
+if [ "$want_display" = 1 ]; then wineserver -k >/dev/null 2>&1 || true; fi
 exit $status

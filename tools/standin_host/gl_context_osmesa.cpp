@@ -1,0 +1,90 @@
+// Offscreen context for native runs: OSMesa renders into a buffer of our own.
+#include <GL/osmesa.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "gl_headers.h"
+#include "platform/platform.h"
+#include "platform_host.h"
+
+namespace standin {
+
+namespace {
+
+class OsMesaContext : public GlContext {
+public:
+    ~OsMesaContext() override {
+        if (context_ != nullptr) {
+            OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
+            OSMesaDestroyContext(context_);
+        }
+    }
+
+    bool create(int width, int height, std::string* error) {
+        context_ = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
+        if (context_ == nullptr) {
+            *error = "OSMesa: cannot create a context";
+            return false;
+        }
+        return resize(width, height, error);
+    }
+
+    bool resize(int width, int height, std::string* error) override {
+        // OSMesa keeps the context (and its display lists) when it is made current on a new buffer.
+        buffer_.assign(static_cast<std::size_t>(width) * height * 4, 0);
+        if (!OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, width, height)) {
+            *error = "OSMesa: cannot make the context current at " + std::to_string(width) + "x" +
+                     std::to_string(height);
+            return false;
+        }
+        width_ = width;
+        height_ = height;
+        return true;
+    }
+
+    Image read() override {
+        glFinish();
+        Image image;
+        image.width = width_;
+        image.height = height_;
+        image.pixels.resize(static_cast<std::size_t>(width_) * height_ * 3);
+        std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width_) * height_ * 4);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        glPopClientAttrib();
+        for (int y = 0; y < height_; ++y) {
+            const std::uint8_t* src = &rgba[static_cast<std::size_t>(height_ - 1 - y) * width_ * 4];
+            for (int x = 0; x < width_; ++x) {
+                std::uint8_t* dst = image.at(x, y);
+                dst[0] = src[x * 4];
+                dst[1] = src[x * 4 + 1];
+                dst[2] = src[x * 4 + 2];
+            }
+        }
+        return image;
+    }
+
+    bool buildGlyphLists(const std::string& face, int pixelHeight, unsigned firstList, int firstChar,
+                         int count) override {
+        return platform::buildGlyphLists(platform::currentDrawingContext(), face.c_str(), pixelHeight, firstList,
+                                         firstChar, count);
+    }
+
+private:
+    OSMesaContext context_ = nullptr;
+    std::vector<std::uint8_t> buffer_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<GlContext> createGlContext(int width, int height, std::string* error) {
+    auto context = std::make_unique<OsMesaContext>();
+    if (!context->create(width, height, error)) return nullptr;
+    return context;
+}
+
+}  // namespace standin

@@ -1,0 +1,185 @@
+// A window with a WGL context, as the host draws its viewport: own DC, double buffered, 32-bit
+// colour, 24-bit depth. Frames are read back from the back buffer before any swap.
+#include "gl_headers.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "platform_host.h"
+
+namespace standin {
+
+namespace {
+
+const char kWindowClass[] = "OstrivaneStandinHost";
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // GDI never paints over the GL picture.
+    if (message == WM_ERASEBKGND) return 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::string lastError(const char* what) {
+    return std::string("Win32: ") + what + " failed (error " + std::to_string(GetLastError()) + ")";
+}
+
+class WglContext : public GlContext {
+public:
+    ~WglContext() override {
+        if (context_ != nullptr) {
+            wglMakeCurrent(nullptr, nullptr);
+            wglDeleteContext(context_);
+        }
+        if (window_ != nullptr) DestroyWindow(window_);
+    }
+
+    bool create(int width, int height, std::string* error) {
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        WNDCLASSA windowClass = {};
+        windowClass.style = CS_OWNDC;
+        windowClass.lpfnWndProc = windowProcedure;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kWindowClass;
+        if (RegisterClassA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+            *error = lastError("RegisterClassA");
+            return false;
+        }
+        // A borderless window at the screen's corner: its client area is the framebuffer and all
+        // of it is on screen.
+        window_ = CreateWindowExA(0, kWindowClass, "Ostrivane stand-in host", WS_POPUP | WS_VISIBLE, 0, 0, width,
+                                  height, nullptr, nullptr, instance, nullptr);
+        if (window_ == nullptr) {
+            *error = lastError("CreateWindowExA") + " (does Wine have an X display of its own?)";
+            return false;
+        }
+        dc_ = GetDC(window_);
+        PIXELFORMATDESCRIPTOR format = {};
+        format.nSize = sizeof format;
+        format.nVersion = 1;
+        format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        format.iPixelType = PFD_TYPE_RGBA;
+        format.cColorBits = 32;
+        format.cDepthBits = 24;
+        format.iLayerType = PFD_MAIN_PLANE;
+        const int chosen = ChoosePixelFormat(dc_, &format);
+        if (chosen == 0) {
+            *error = lastError("ChoosePixelFormat");
+            return false;
+        }
+        if (!SetPixelFormat(dc_, chosen, &format)) {
+            *error = lastError("SetPixelFormat");
+            return false;
+        }
+        context_ = wglCreateContext(dc_);
+        if (context_ == nullptr) {
+            *error = lastError("wglCreateContext") + " (is an X display and 32-bit OpenGL available to Wine?)";
+            return false;
+        }
+        if (!wglMakeCurrent(dc_, context_)) {
+            *error = lastError("wglMakeCurrent");
+            return false;
+        }
+        width_ = width;
+        height_ = height;
+        pump();
+        return true;
+    }
+
+    bool resize(int width, int height, std::string* error) override {
+        if (!SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+            *error = lastError("SetWindowPos");
+            return false;
+        }
+        pump();
+        // The GL drawable takes the new size when the context is bound to it again and the
+        // buffers are swapped.
+        wglMakeCurrent(nullptr, nullptr);
+        wglMakeCurrent(dc_, context_);
+        SwapBuffers(dc_);
+        RECT client = {};
+        GetClientRect(window_, &client);
+        if (client.right - client.left != width || client.bottom - client.top != height) {
+            *error = "Win32: the window's client area is " + std::to_string(client.right - client.left) + "x" +
+                     std::to_string(client.bottom - client.top) + ", not " + std::to_string(width) + "x" +
+                     std::to_string(height) + " (larger than the screen?)";
+            return false;
+        }
+        width_ = width;
+        height_ = height;
+        return true;
+    }
+
+    void pump() override {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+
+    Image read() override {
+        glFinish();
+        Image image;
+        image.width = width_;
+        image.height = height_;
+        image.pixels.resize(static_cast<std::size_t>(width_) * height_ * 3);
+        std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width_) * height_ * 4);
+        glPushAttrib(GL_PIXEL_MODE_BIT);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        glPopClientAttrib();
+        glPopAttrib();
+        for (int y = 0; y < height_; ++y) {
+            // GL rows run bottom up.
+            const std::uint8_t* src = &rgba[static_cast<std::size_t>(height_ - 1 - y) * width_ * 4];
+            for (int x = 0; x < width_; ++x) {
+                std::uint8_t* dst = image.at(x, y);
+                dst[0] = src[x * 4];
+                dst[1] = src[x * 4 + 1];
+                dst[2] = src[x * 4 + 2];
+            }
+        }
+        return image;
+    }
+
+    bool buildGlyphLists(const std::string& face, int pixelHeight, unsigned firstList, int firstChar,
+                         int count) override {
+        HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+        if (font == nullptr) return false;
+        HGDIOBJ previous = SelectObject(dc_, font);
+        BOOL built = wglUseFontBitmapsA(dc_, static_cast<DWORD>(firstChar), static_cast<DWORD>(count),
+                                        static_cast<DWORD>(firstList));
+        // Some drivers refuse the first call on a fresh context and accept it again.
+        if (!built) {
+            built = wglUseFontBitmapsA(dc_, static_cast<DWORD>(firstChar), static_cast<DWORD>(count),
+                                       static_cast<DWORD>(firstList));
+        }
+        SelectObject(dc_, previous);
+        DeleteObject(font);
+        // Wine leaves GL_OUT_OF_MEMORY behind after glyphs without a bitmap (the space).
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        return built != FALSE;
+    }
+
+private:
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+    HGLRC context_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<GlContext> createGlContext(int width, int height, std::string* error) {
+    auto context = std::make_unique<WglContext>();
+    if (!context->create(width, height, error)) return nullptr;
+    return context;
+}
+
+}  // namespace standin

@@ -1,0 +1,258 @@
+#include "gl_scene.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "gl_headers.h"
+
+namespace standin {
+
+namespace {
+
+void perspectiveProjection(int width, int height) {
+    const double aspect = height > 0 ? static_cast<double>(width) / height : 1.0;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-0.1 * aspect, 0.1 * aspect, -0.1, 0.1, 0.2, 200.0);
+}
+
+void cameraModelView() {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(24.0f, 1.0f, 0.0f, 0.0f);
+    glTranslatef(0.0f, -5.0f, -16.0f);
+    glRotatef(35.0f, 0.0f, 1.0f, 0.0f);
+}
+
+void drawFloorGrid() {
+    glBegin(GL_LINES);
+    for (int i = -12; i <= 12; ++i) {
+        const float v = static_cast<float>(i);
+        if (i == 0) continue;
+        glColor3f(0.44f, 0.44f, 0.46f);
+        glVertex3f(v, 0.0f, -12.0f);
+        glVertex3f(v, 0.0f, 12.0f);
+        glVertex3f(-12.0f, 0.0f, v);
+        glVertex3f(12.0f, 0.0f, v);
+    }
+    glColor3f(0.62f, 0.30f, 0.30f);
+    glVertex3f(-12.0f, 0.0f, 0.0f);
+    glVertex3f(12.0f, 0.0f, 0.0f);
+    glColor3f(0.30f, 0.36f, 0.62f);
+    glVertex3f(0.0f, 0.0f, -12.0f);
+    glVertex3f(0.0f, 0.0f, 12.0f);
+    glEnd();
+}
+
+void add(GlState& state, const char* name, std::vector<double> values) {
+    state.push_back({name, std::move(values)});
+}
+
+void addBoolean(GlState& state, const char* name, GLenum capability) {
+    add(state, name, {glIsEnabled(capability) ? 1.0 : 0.0});
+}
+
+void addIntegers(GlState& state, const char* name, GLenum what, int count) {
+    GLint values[16] = {};
+    glGetIntegerv(what, values);
+    add(state, name, std::vector<double>(values, values + count));
+}
+
+void addFloats(GlState& state, const char* name, GLenum what, int count) {
+    GLfloat values[16] = {};
+    glGetFloatv(what, values);
+    add(state, name, std::vector<double>(values, values + count));
+}
+
+std::string describe(const std::vector<double>& values) {
+    std::string text;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        char number[32];
+        std::snprintf(number, sizeof number, "%s%g", i == 0 ? "" : " ", values[i]);
+        text += number;
+    }
+    return text;
+}
+
+const GlStateValue* find(const GlState& state, const std::string& name) {
+    for (const GlStateValue& value : state) {
+        if (value.name == name) return &value;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void drawBackground(const Background& background, int width, int height) {
+    // Every frame starts from single-level matrix stacks, whatever the last one left.
+    for (GLenum mode : {GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(mode);
+        const GLenum depthQuery = mode == GL_PROJECTION ? GL_PROJECTION_STACK_DEPTH : GL_MODELVIEW_STACK_DEPTH;
+        GLint depth = 1;
+        glGetIntegerv(depthQuery, &depth);
+        for (; depth > 1; --depth) glPopMatrix();
+    }
+    glViewport(0, 0, width, height);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glListBase(0);
+    glClearDepth(0.25);
+    if (!background.viewport) {
+        glClearColor(background.red, background.green, background.blue, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        return;
+    }
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    glColor3f(0.30f, 0.31f, 0.33f);
+    glVertex2f(0.0f, 0.0f);
+    glVertex2f(1.0f, 0.0f);
+    glColor3f(0.56f, 0.57f, 0.60f);
+    glVertex2f(1.0f, 1.0f);
+    glVertex2f(0.0f, 1.0f);
+    glEnd();
+    perspectiveProjection(width, height);
+    cameraModelView();
+    drawFloorGrid();
+}
+
+void setSceneState(int width, int height) {
+    perspectiveProjection(width, height);
+    cameraModelView();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glListBase(0);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void setDistinctiveState(bool lighting) {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    // A raster position and colour of our own, set with plain matrices so that it is valid.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor4f(0.9f, 0.1f, 0.3f, 1.0f);
+    glRasterPos2f(0.25f, -0.5f);
+    glColor4f(0.2f, 0.4f, 0.6f, 0.8f);
+    // Both stacks one level deep, with matrices no plug-in would produce by accident.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-3.0, 5.0, -2.0, 7.0, -4.0, 9.0);
+    glRotatef(11.0f, 0.0f, 0.0f, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(0.5f, -1.25f, 0.75f);
+    glRotatef(-33.0f, 0.3f, 1.0f, 0.2f);
+    glScalef(1.5f, 0.5f, 2.0f);
+    glListBase(7);
+    if (lighting) {
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+    }
+}
+
+void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3]) {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 640.0, 0.0, 480.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glListBase(listBase);
+    for (const OracleLine& line : lines) {
+        glColor3f(colour[0], colour[1], colour[2]);
+        glRasterPos2f(line.x, line.y);
+        glCallLists(static_cast<GLsizei>(line.bytes.size()), GL_UNSIGNED_BYTE, line.bytes.data());
+    }
+}
+
+GlState captureGlState() {
+    GlState state;
+    addBoolean(state, "GL_LIGHTING", GL_LIGHTING);
+    addBoolean(state, "GL_LIGHT0", GL_LIGHT0);
+    addBoolean(state, "GL_DEPTH_TEST", GL_DEPTH_TEST);
+    addBoolean(state, "GL_BLEND", GL_BLEND);
+    addBoolean(state, "GL_TEXTURE_2D", GL_TEXTURE_2D);
+    addBoolean(state, "GL_CULL_FACE", GL_CULL_FACE);
+    addBoolean(state, "GL_SCISSOR_TEST", GL_SCISSOR_TEST);
+    addBoolean(state, "GL_ALPHA_TEST", GL_ALPHA_TEST);
+    addIntegers(state, "GL_MATRIX_MODE", GL_MATRIX_MODE, 1);
+    addIntegers(state, "GL_PROJECTION_STACK_DEPTH", GL_PROJECTION_STACK_DEPTH, 1);
+    addIntegers(state, "GL_MODELVIEW_STACK_DEPTH", GL_MODELVIEW_STACK_DEPTH, 1);
+    addFloats(state, "GL_PROJECTION_MATRIX", GL_PROJECTION_MATRIX, 16);
+    addFloats(state, "GL_MODELVIEW_MATRIX", GL_MODELVIEW_MATRIX, 16);
+    addIntegers(state, "GL_LIST_BASE", GL_LIST_BASE, 1);
+    addIntegers(state, "GL_ATTRIB_STACK_DEPTH", GL_ATTRIB_STACK_DEPTH, 1);
+    addIntegers(state, "GL_CLIENT_ATTRIB_STACK_DEPTH", GL_CLIENT_ATTRIB_STACK_DEPTH, 1);
+    addIntegers(state, "GL_UNPACK_ALIGNMENT", GL_UNPACK_ALIGNMENT, 1);
+    addIntegers(state, "GL_UNPACK_ROW_LENGTH", GL_UNPACK_ROW_LENGTH, 1);
+    addIntegers(state, "GL_UNPACK_LSB_FIRST", GL_UNPACK_LSB_FIRST, 1);
+    addIntegers(state, "GL_UNPACK_SWAP_BYTES", GL_UNPACK_SWAP_BYTES, 1);
+    addIntegers(state, "GL_VIEWPORT", GL_VIEWPORT, 4);
+    addIntegers(state, "GL_DEPTH_FUNC", GL_DEPTH_FUNC, 1);
+    addIntegers(state, "GL_DEPTH_WRITEMASK", GL_DEPTH_WRITEMASK, 1);
+    addFloats(state, "GL_CURRENT_COLOR", GL_CURRENT_COLOR, 4);
+    addFloats(state, "GL_CURRENT_RASTER_POSITION", GL_CURRENT_RASTER_POSITION, 4);
+    addFloats(state, "GL_CURRENT_RASTER_COLOR", GL_CURRENT_RASTER_COLOR, 4);
+    addIntegers(state, "GL_CURRENT_RASTER_POSITION_VALID", GL_CURRENT_RASTER_POSITION_VALID, 1);
+    return state;
+}
+
+std::vector<std::string> checkGlState(const GlState& before, const GlState& after, bool visible) {
+    std::vector<std::string> problems;
+    if (visible) {
+        const GlStateValue* depth = find(after, "GL_DEPTH_TEST");
+        if (depth == nullptr || depth->values[0] != 1.0) {
+            problems.push_back("GL_DEPTH_TEST is off after a visible frame; the host needs it on");
+        }
+        const GlStateValue* mode = find(after, "GL_MATRIX_MODE");
+        if (mode == nullptr || mode->values[0] != GL_PROJECTION) {
+            problems.push_back("GL_MATRIX_MODE is " + (mode ? describe(mode->values) : std::string("?")) +
+                               " after a visible frame, not GL_PROJECTION (" + std::to_string(GL_PROJECTION) +
+                               ")");
+        }
+    }
+    for (const GlStateValue& old : before) {
+        const std::string& name = old.name;
+        if (visible && (name == "GL_DEPTH_TEST" || name == "GL_MATRIX_MODE" || name == "GL_CURRENT_COLOR" ||
+                        name == "GL_CURRENT_RASTER_POSITION" || name == "GL_CURRENT_RASTER_COLOR" ||
+                        name == "GL_CURRENT_RASTER_POSITION_VALID")) {
+            continue;
+        }
+        const GlStateValue* now = find(after, name);
+        if (now == nullptr || now->values != old.values) {
+            problems.push_back(name + " changed from " + describe(old.values) + " to " +
+                               (now ? describe(now->values) : std::string("?")));
+        }
+    }
+    return problems;
+}
+
+long countLiveLists() {
+    // Names are never reused by Mesa, so the next free name bounds every live one.
+    const GLuint probe = glGenLists(1);
+    if (probe != 0) glDeleteLists(probe, 1);
+    const GLuint bound = probe + 1024 > 100000 ? probe + 1024 : 100000;
+    long live = 0;
+    for (GLuint name = 1; name <= bound; ++name) {
+        if (glIsList(name)) ++live;
+    }
+    return live;
+}
+
+}  // namespace standin

@@ -1,0 +1,58 @@
+// What the host draws itself: the background of a frame, the state it leaves for the plug-in,
+// the oracle text, and the GL state and display-list checks around a plug-in call.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+struct Background {
+    bool viewport = false;       // grey gradient with a floor grid, like a modelling viewport
+    float red = 0.0f, green = 0.0f, blue = 0.0f;  // plain colour
+};
+
+// Sets the viewport to the whole framebuffer and draws the background. The depth buffer is left
+// at 0.25 everywhere, as if scene geometry stood in front of the overlay's plane: text drawn with
+// the depth test still on does not show.
+void drawBackground(const Background& background, int width, int height);
+
+// The state the host leaves when it calls the drawing function, after drawing its scene:
+// perspective projection and a camera model-view, model-view matrix mode, lighting and the depth
+// test on, white current colour, list base 0.
+void setSceneState(int width, int height);
+
+// The distinctive state of a GL state check; `lighting` chooses whether lighting is on.
+void setDistinctiveState(bool lighting);
+
+struct OracleLine {
+    float x = 0.0f;
+    float y = 0.0f;
+    std::string bytes;  // Windows-1252 characters
+};
+
+// Draws lines the way the overlay is drawn: 640x480 orthographic space over the viewport,
+// lighting and depth test off, the colour set before each raster position, the glyph list of
+// character c at listBase + c.
+void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3]);
+
+// A named snapshot of the GL state a plug-in may not disturb.
+struct GlStateValue {
+    std::string name;
+    std::vector<double> values;
+};
+using GlState = std::vector<GlStateValue>;
+
+GlState captureGlState();
+
+// Differences between the states before and after a plug-in frame, as messages. With `visible`,
+// the frame must leave the depth test on and the matrix mode GL_PROJECTION, and may change the
+// current colour and raster position; otherwise nothing may change.
+std::vector<std::string> checkGlState(const GlState& before, const GlState& after, bool visible);
+
+// The number of live display lists, found with glIsList over every name up to a bound beyond
+// the highest name handed out so far.
+long countLiveLists();
+
+}  // namespace standin

@@ -1,0 +1,31 @@
+#include <dlfcn.h>
+
+#include "platform_host.h"
+
+namespace standin {
+
+namespace {
+
+class PosixLibrary : public PluginLibrary {
+public:
+    explicit PosixLibrary(void* handle) : handle_(handle) {}
+    // The library stays loaded: plug-ins are never unloaded by the host while it runs.
+    void* symbol(const char* name) override { return dlsym(handle_, name); }
+
+private:
+    void* handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::string* error) {
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* reason = dlerror();
+        *error = reason != nullptr ? reason : "unknown reason";
+        return nullptr;
+    }
+    return std::make_unique<PosixLibrary>(handle);
+}
+
+}  // namespace standin

@@ -1,0 +1,48 @@
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "platform_host.h"
+
+namespace standin {
+
+namespace {
+
+class Win32Library : public PluginLibrary {
+public:
+    explicit Win32Library(HMODULE module) : module_(module) {}
+    // The library stays loaded: plug-ins are never unloaded by the host while it runs.
+    void* symbol(const char* name) override {
+        return reinterpret_cast<void*>(GetProcAddress(module_, name));
+    }
+
+private:
+    HMODULE module_;
+};
+
+std::string systemMessage(DWORD code) {
+    char text[512] = {};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                   text, sizeof text, nullptr);
+    std::string message(text, n);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+        message.pop_back();
+    }
+    return "error " + std::to_string(code) + (message.empty() ? "" : ": " + message);
+}
+
+}  // namespace
+
+std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::string* error) {
+    // No error boxes: a missing dependency must come back as an error, not a dialog.
+    const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryA(path.c_str());
+    const DWORD code = GetLastError();
+    SetErrorMode(previousMode);
+    if (module == nullptr) {
+        *error = systemMessage(code);
+        return nullptr;
+    }
+    return std::make_unique<Win32Library>(module);
+}
+
+}  // namespace standin

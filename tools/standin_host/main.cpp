@@ -1,0 +1,116 @@
+// The stand-in host: loads an Ostrivane plug-in the way the modelling host does, binds it to
+// host records of its own, and drives it through steps: frames into a GL context of its own,
+// commands, host state changes and checks, including pixel comparisons with an oracle.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "session.h"
+#include "steps.h"
+
+namespace {
+
+const char kUsage[] = R"(Usage: standin_host --plugin PATH [options] [STEP ...]
+
+Loads the plug-in library PATH (Ostrivane.dll, Ostrivane.so or a test plug-in), binds it to host
+records of its own and runs the steps in order. Each STEP is one argument, e.g. "frame 3" or
+"save out.png"; quote steps with spaces.
+
+Options:
+  --plugin PATH      the plug-in library (required)
+  --settings FILE    stage FILE as the plug-in's settings file before anything runs
+  --workdir DIR      the work directory (current directory of the plug-in; created if needed);
+                     default: a temporary directory, removed at exit
+  --script FILE      read steps from FILE (one per line, '#' comments), at this place among the
+                     steps; may be given more than once
+  --output DIR       where save and compare failures write images; default: the current
+                     directory
+  --verbose          print each step as it runs
+  --help             this text
+
+Relative paths in options and command-line steps are taken from the directory standin_host was
+started in; relative input paths in a script from the script's folder.
+Exit status: 0 when every step passed, 1 when a step or the set-up failed, 2 for a usage error.
+
+)";
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "standin_host: %s\nTry 'standin_host --help'.\n", message.c_str());
+    return 2;
+}
+
+std::string absolute(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path result = std::filesystem::absolute(path, ec);
+    return ec ? path : result.lexically_normal().string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    standin::Options options;
+    std::vector<standin::Step> steps;
+    options.outputDir = absolute(".");
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&](std::string* out) {
+            if (i + 1 >= argc) return false;
+            *out = argv[++i];
+            return true;
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            std::fputs(standin::stepHelp(), stdout);
+            return 0;
+        } else if (arg == "--verbose") {
+            options.verbose = true;
+        } else if (arg == "--plugin" || arg == "--settings" || arg == "--workdir" || arg == "--output" ||
+                   arg == "--script") {
+            std::string path;
+            if (!value(&path) || path.empty()) return usageError(arg + " needs a path");
+            if (arg == "--plugin") options.pluginPath = absolute(path);
+            else if (arg == "--settings") options.settingsPath = absolute(path);
+            else if (arg == "--workdir") options.workDir = absolute(path);
+            else if (arg == "--output") options.outputDir = absolute(path);
+            else {
+                std::string error;
+                if (!standin::readScript(absolute(path), path, &steps, &error)) return usageError(error);
+            }
+        } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+            return usageError("unknown option " + arg);
+        } else {
+            standin::Step step;
+            if (standin::parseStepLine(arg, "argument " + std::to_string(i), &step)) steps.push_back(step);
+        }
+    }
+    if (options.pluginPath.empty()) return usageError("no plug-in given (--plugin PATH)");
+    for (const standin::Step& step : steps) {
+        std::string error;
+        if (!standin::validateStep(step, &error)) {
+            return usageError(step.origin + ": \"" + step.text + "\": " + error);
+        }
+    }
+
+    try {
+        standin::Session session(options);
+        for (const standin::Step& step : steps) {
+            try {
+                session.run(step);
+            } catch (const standin::StepFailure& failure) {
+                std::fprintf(stderr, "standin_host: %s: \"%s\" failed: %s\n", step.origin.c_str(), step.text.c_str(),
+                             failure.what());
+                return 1;
+            }
+        }
+    } catch (const standin::StepFailure& failure) {
+        std::fprintf(stderr, "standin_host: %s\n", failure.what());
+        return 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "standin_host: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,43 @@
+// What the stand-in host needs from its platform: a GL context to draw into and read back, glyph
+// lists for the oracle, and a loader for the plug-in library. One implementation per build:
+// gl_context_osmesa.cpp + library_posix.cpp natively, gl_context_win32.cpp + library_win32.cpp
+// for Windows.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "image.h"
+
+namespace standin {
+
+class GlContext {
+public:
+    virtual ~GlContext() = default;
+    // Makes the framebuffer `width` x `height` pixels; the context and its lists survive.
+    virtual bool resize(int width, int height, std::string* error) = 0;
+    // Reads the whole framebuffer (the back buffer where there is one) as RGB, top row first.
+    virtual Image read() = 0;
+    // Lets the window system run between frames (a no-op offscreen).
+    virtual void pump() {}
+    // Builds `count` bitmap glyph lists for the Windows-1252 characters `firstChar` onwards at
+    // list names `firstList` onwards, from the font `face` at a character height of
+    // `pixelHeight` pixels.
+    virtual bool buildGlyphLists(const std::string& face, int pixelHeight, unsigned firstList, int firstChar,
+                                 int count) = 0;
+};
+
+// Creates a current context with a `width` x `height` framebuffer; null and *error on failure.
+std::unique_ptr<GlContext> createGlContext(int width, int height, std::string* error);
+
+class PluginLibrary {
+public:
+    virtual ~PluginLibrary() = default;
+    // The address of an exported function, or null.
+    virtual void* symbol(const char* name) = 0;
+};
+
+// Loads the library at `path`; null and *error (the system's reason) on failure.
+std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::string* error);
+
+}  // namespace standin
