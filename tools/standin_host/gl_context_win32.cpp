@@ -110,6 +110,8 @@ public:
         return true;
     }
 
+    void endFrame() override { SwapBuffers(dc_); }
+
     void pump() override {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <malloc.h>
 
 #include "platform_host.h"
 
@@ -26,6 +27,13 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::s
         return nullptr;
     }
     return std::make_unique<PosixLibrary>(handle);
+}
+
+long processMemoryKb() {
+    // Heap bytes in use, not the resident set: the allocator keeps freed memory, and the GL
+    // driver's own pools move the resident set up and down by tens of megabytes.
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
 }
 
 }  // namespace standin

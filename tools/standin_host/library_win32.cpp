@@ -1,5 +1,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// GetProcessMemoryInfo from KERNEL32 (K32GetProcessMemoryInfo) rather than psapi.dll.
+#define PSAPI_VERSION 2
+#include <psapi.h>
 
 #include "platform_host.h"
 
@@ -43,6 +46,18 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::s
         return nullptr;
     }
     return std::make_unique<Win32Library>(module);
+}
+
+long processMemoryKb() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters)) {
+        return -1;
+    }
+    // Some systems leave PrivateUsage at 0; the commit charge is the same quantity.
+    const SIZE_T bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+    return bytes != 0 ? static_cast<long>(bytes / 1024) : -1;
 }
 
 }  // namespace standin

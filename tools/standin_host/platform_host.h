@@ -20,6 +20,9 @@ public:
     virtual Image read() = 0;
     // Lets the window system run between frames (a no-op offscreen).
     virtual void pump() {}
+    // Ends a frame that is not read back, as a host does (a buffer swap, or a flush offscreen),
+    // so that the driver lets go of what the frame queued.
+    virtual void endFrame() = 0;
     // Builds `count` bitmap glyph lists for the Windows-1252 characters `firstChar` onwards at
     // list names `firstList` onwards, from the font `face` at a character height of
     // `pixelHeight` pixels.
@@ -36,6 +39,9 @@ public:
     // The address of an exported function, or null.
     virtual void* symbol(const char* name) = 0;
 };
+
+// The memory the process holds, in KiB (heap in use, or private bytes on Windows); -1 if unknown.
+long processMemoryKb();
 
 // Loads the library at `path`; null and *error (the system's reason) on failure.
 std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::string* error);

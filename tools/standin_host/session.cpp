@@ -404,6 +404,8 @@ void Session::run(const Step& step) {
         if (report[kInstances] != static_cast<Word>(arg(1))) {
             fail(std::to_string(report[kInstances]) + " instances were created, expected " + step.words[1]);
         }
+    } else if (name == "soak") {
+        soak(static_cast<long>(arg(1)), static_cast<long>(arg(2)));
     } else {
         fail("step not handled");
     }
@@ -673,6 +675,47 @@ void Session::compare(int tolerance) {
     if (!error.empty()) message << " (" << error << ")";
     oracleLines_.clear();
     fail(message.str());
+}
+
+void Session::soak(long frames, long reloadEvery) {
+    ensureBound();
+    ensureGl();
+    // Growth allowed between the end of the first tenth and the end: allocator and driver noise,
+    // far below what a leak of one glyph block or one settings parse per reload would add up to.
+    constexpr long kMemoryToleranceKb = 2048;
+    const long warmUp = frames / 10 > 0 ? frames / 10 : 1;
+    const Word drawingFunction = 0;
+    long listsAtWarmUp = -1;
+    long memoryAtWarmUp = -1;
+    const Camera cameras[] = {Camera::Top, Camera::Front, Camera::Perspective, Camera::Free};
+    for (long frame = 0; frame < frames; ++frame) {
+        const auto count = static_cast<std::int32_t>(frame);
+        records_.setSelectionCount(Selection::Faces, count);
+        records_.setSelectionCount(Selection::Edges, count + 1);
+        records_.setSelectionCount(Selection::Vertices, count + 2);
+        records_.setCamera(cameras[frame % 4]);
+        if (reloadEvery > 0 && frame > 0 && frame % reloadEvery == 0) {
+            if (!call(0, {static_cast<Word>(kReloadCommand)}).flag) fail("runFunction(4) answered false");
+        }
+        if (!call(24, {drawingFunction}).flag) fail("drawFunction(0) answered false during the soak");
+        gl_->endFrame();
+        if (frame % 256 == 0) gl_->pump();
+        if (frame + 1 == warmUp) {
+            listsAtWarmUp = countLiveLists();
+            memoryAtWarmUp = processMemoryKb();
+        }
+    }
+    setupPending_ = true;
+    const long lists = countLiveLists();
+    const long memory = processMemoryKb();
+    std::printf("standin_host: soak of %ld frames: live display lists %ld -> %ld, memory %ld KiB -> %ld KiB\n",
+                frames, listsAtWarmUp, lists, memoryAtWarmUp, memory);
+    if (lists != listsAtWarmUp) {
+        fail("live display lists went from " + std::to_string(listsAtWarmUp) + " to " + std::to_string(lists));
+    }
+    if (memory >= 0 && memoryAtWarmUp >= 0 && memory - memoryAtWarmUp > kMemoryToleranceKb) {
+        fail("memory grew from " + std::to_string(memoryAtWarmUp) + " KiB to " + std::to_string(memory) + " KiB");
+    }
 }
 
 }  // namespace standin

@@ -87,6 +87,7 @@ private:
     void checkGlStateStep(bool visible);
     void setOracle(int size, int red, int green, int blue, const std::string& face);
     void compare(int tolerance);
+    void soak(long frames, long reloadEvery);
 
     Options options_;
     std::string invocationDir_;

@@ -58,6 +58,7 @@ const StepSyntax kSteps[] = {
     {"expect-lists-stable", "", "expect-lists-stable"},
     {"check-trampolines", "", "check-trampolines"},
     {"expect-instances", "count", "expect-instances N"},
+    {"soak", "count count", "soak FRAMES RELOAD_EVERY"},
 };
 
 const char kHelp[] = R"(Steps (one per argument, or one per line of a --script file; '#' starts a comment line):
@@ -112,6 +113,11 @@ Checks (each fails the run with a message)
   check-trampolines       recording plug-in only: every operation through its field, with its
                           arguments and result unchanged
   expect-instances N      recording plug-in only: N instances were created
+  soak FRAMES RELOAD_EVERY
+                          FRAMES frames with the camera and the selection counts changing every
+                          frame and Reload INI every RELOAD_EVERY frames (0: never); fails when
+                          the live display lists or the process's memory grew after the first
+                          tenth of the run
 
 Oracle
   oracle SIZE R G B FACE  draw oracle text with FACE at SIZE pixels in colour R G B (0-255)
