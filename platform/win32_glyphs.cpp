@@ -3,7 +3,30 @@
 
 #include <windows.h>
 
+#include <GL/gl.h>
+
 namespace platform {
+
+namespace {
+
+// Wine's wglUseFontBitmapsA leaves the glyphs that have no bitmap (the space, the no-break space)
+// as lists that draw nothing and do not move the raster position, so words run together. Those
+// glyphs are compiled again as what Windows makes of them: an advance and nothing drawn.
+void rebuildBlankGlyphs(HDC dc, DWORD first, DWORD count, DWORD base) {
+    const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    static const GLubyte kNoPixels[4] = {};
+    for (DWORD i = 0; i < count; ++i) {
+        GLYPHMETRICS metrics = {};
+        const DWORD bitmapSize = GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, 0, nullptr, &identity);
+        if (bitmapSize != 0) continue;  // a glyph with pixels, or one GDI cannot describe
+        glNewList(base + i, GL_COMPILE);
+        glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(metrics.gmCellIncX), static_cast<GLfloat>(metrics.gmCellIncY),
+                 kNoPixels);
+        glEndList();
+    }
+}
+
+}  // namespace
 
 void* currentDrawingContext() { return static_cast<void*>(wglGetCurrentDC()); }
 
@@ -29,6 +52,7 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
     BOOL built = wglUseFontBitmapsA(dc, first, n, base);
     // Some drivers reject the first call on a fresh context and accept the same call again.
     if (!built) built = wglUseFontBitmapsA(dc, first, n, base);
+    rebuildBlankGlyphs(dc, first, n, base);
     // GL errors raised while building (Wine leaves one after empty glyphs) are not failures, and
     // the error flag belongs to the host, so it is left as it is.
     SelectObject(dc, previous);

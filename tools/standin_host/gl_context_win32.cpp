@@ -160,6 +160,26 @@ public:
             built = wglUseFontBitmapsA(dc_, static_cast<DWORD>(firstChar), static_cast<DWORD>(count),
                                        static_cast<DWORD>(firstList));
         }
+        {
+            // Wine's lists for glyphs without pixels do not advance; the oracle's advance comes
+            // from GDI's own character widths.
+            static const GLubyte noPixels[4] = {};
+            for (int i = 0; i < count; ++i) {
+                const UINT code = static_cast<UINT>(firstChar + i);
+                ABC widths = {};
+                GLYPHMETRICS metrics = {};
+                const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+                if (GetGlyphOutlineA(dc_, code, GGO_METRICS, &metrics, 0, nullptr, &identity) == GDI_ERROR ||
+                    metrics.gmBlackBoxX > 1 || !GetCharABCWidthsA(dc_, code, code, &widths)) {
+                    continue;
+                }
+                if (GetGlyphOutlineA(dc_, code, GGO_BITMAP, &metrics, 0, nullptr, &identity) != 0) continue;
+                const int advance = widths.abcA + static_cast<int>(widths.abcB) + widths.abcC;
+                glNewList(firstList + static_cast<unsigned>(i), GL_COMPILE);
+                glBitmap(0, 0, 0, 0, static_cast<GLfloat>(advance), 0, noPixels);
+                glEndList();
+            }
+        }
         SelectObject(dc_, previous);
         DeleteObject(font);
         // Wine leaves GL_OUT_OF_MEMORY behind after glyphs without a bitmap (the space).
