@@ -6,6 +6,9 @@
 namespace bench {
 
 namespace {
+// Copies `text` with its terminator to the end of the current contents of `buffer`.
+void appendText(char* buffer, const char* text) { std::memcpy(buffer + std::strlen(buffer), text, std::strlen(text) + 1); }
+
 const char* const kNames[LiteralOverlay::kTokens] = {
     "*CAMERA_NAME*", "*CUR_DATE*", "*CUR_TIME*", "*ELAPSED*", "*SEL_FACES*", "*SEL_EDGES*", "*SEL_VERTICES*",
 };
@@ -70,11 +73,11 @@ int LiteralOverlay::substituteToken(char* dst, const char* src, const char* patt
         }
         if (m > 0) {
             if (m == patternLength) {
-                std::strcat(work_, replacement);
+                appendText(work_, replacement);
                 ++count;
                 pos += std::strlen(replacement);
             } else {
-                std::strcat(work_, match_);
+                appendText(work_, match_);
                 pos += m;
             }
             std::memset(match_, 0, sizeof match_);
@@ -84,10 +87,10 @@ int LiteralOverlay::substituteToken(char* dst, const char* src, const char* patt
     }
     if (m > 0) {
         if (m == patternLength) {
-            std::strcat(work_, replacement);
+            appendText(work_, replacement);
             ++count;
         } else {
-            std::strcat(work_, match_);
+            appendText(work_, match_);
         }
     }
     std::strncpy(dst, work_, static_cast<std::size_t>(maxLen));
