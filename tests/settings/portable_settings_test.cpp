@@ -13,35 +13,18 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "settings_file_fixture.h"
 
 namespace {
 
 constexpr const char* kSettingsPath = "Plugins\\Startup Plugins\\Ostrivane.ini";
 constexpr std::uint32_t kPluginCapacity = 260;
 
-// A private working directory with the plug-in's folders, current for the duration of a test.
-class PortableSettings : public ::testing::Test {
+class PortableSettings : public SettingsFileTest {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/ostrivane-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::create_directories(dir_ / "Plugins" / "Startup Plugins");
-        std::filesystem::current_path(dir_);
-    }
-
     void TearDown() override {
         platform::endSettingsBatch();
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-
-    static std::filesystem::path settingsFile() { return "Plugins/Startup Plugins/Ostrivane.ini"; }
-
-    static void writeSettings(const std::string& contents) {
-        std::ofstream out(settingsFile(), std::ios::binary | std::ios::trunc);
-        out << contents;
+        SettingsFileTest::TearDown();
     }
 
     static std::string read(const char* section, const char* key) {
@@ -51,9 +34,6 @@ protected:
         return std::string(value, length);
     }
 
-private:
-    std::filesystem::path dir_;
-    std::filesystem::path previous_;
 };
 
 TEST_F(PortableSettings, ReadsThePluginsBackslashPath) {

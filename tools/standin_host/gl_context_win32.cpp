@@ -122,10 +122,6 @@ public:
 
     Image read() override {
         glFinish();
-        Image image;
-        image.width = width_;
-        image.height = height_;
-        image.pixels.resize(static_cast<std::size_t>(width_) * height_ * 3);
         std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width_) * height_ * 4);
         glPushAttrib(GL_PIXEL_MODE_BIT);
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -134,17 +130,7 @@ public:
         glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         glPopClientAttrib();
         glPopAttrib();
-        for (int y = 0; y < height_; ++y) {
-            // GL rows run bottom up.
-            const std::uint8_t* src = &rgba[static_cast<std::size_t>(height_ - 1 - y) * width_ * 4];
-            for (int x = 0; x < width_; ++x) {
-                std::uint8_t* dst = image.at(x, y);
-                dst[0] = src[x * 4];
-                dst[1] = src[x * 4 + 1];
-                dst[2] = src[x * 4 + 2];
-            }
-        }
-        return image;
+        return imageFromGlRows(rgba, width_, height_);
     }
 
     bool buildGlyphLists(const std::string& face, int pixelHeight, unsigned firstList, int firstChar,

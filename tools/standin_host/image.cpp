@@ -151,4 +151,21 @@ bool writePng(const std::string& path, const Image& image, std::string* error) {
     return true;
 }
 
+Image imageFromGlRows(const std::vector<std::uint8_t>& rgba, int width, int height) {
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<std::size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* src = &rgba[static_cast<std::size_t>(height - 1 - y) * width * 4];
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* dst = image.at(x, y);
+            dst[0] = src[x * 4];
+            dst[1] = src[x * 4 + 1];
+            dst[2] = src[x * 4 + 2];
+        }
+    }
+    return image;
+}
+
 }  // namespace standin

@@ -18,6 +18,9 @@ struct Image {
     std::uint8_t* at(int x, int y) { return &pixels[(static_cast<std::size_t>(y) * width + x) * 3]; }
 };
 
+// An RGB image, top row first, from GL's RGBA rows, which run bottom up.
+Image imageFromGlRows(const std::vector<std::uint8_t>& rgba, int width, int height);
+
 struct PixelDifference {
     int x;
     int y;  // from the top
