@@ -4,6 +4,7 @@
 
 #include "config/page_table.h"
 #include "overlay/overlay_plugin.h"
+#include "overlay/value_format.h"
 
 namespace overlay {
 
@@ -63,14 +64,14 @@ void OverlayPlugin::refreshCamera() {
             }
         }
     }
-    std::snprintf(tokens.entries[kTokenCameraName].value, config::kTextFieldSize, "%s", name);
+    std::strncpy(tokens.entries[kTokenCameraName].value, name, config::kTextFieldSize - 1);
     lineCache.valueChanged(kTokenCameraName, name, tokens);
     lastCamera = camera;
 }
 
 void OverlayPlugin::formatIfChanged(int token, std::int64_t source, const char* format, int a, int b, int c) {
     if (formattedFrom[token] == source) return;
-    std::snprintf(tokens.entries[token].value, config::kTextFieldSize, format, a, b, c);
+    formatNumbers(tokens.entries[token].value, config::kTextFieldSize, format, a, b, c);
     formattedFrom[token] = source;
     lineCache.valueChanged(token, tokens.entries[token].value, tokens);
 }
