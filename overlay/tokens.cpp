@@ -1,5 +1,4 @@
 // Live token values and their substitution into the lines of a page.
-#include <cstdio>
 #include <cstring>
 
 #include "config/page_table.h"
