@@ -680,10 +680,10 @@ void Session::compare(int tolerance) {
 void Session::soak(long frames, long reloadEvery) {
     ensureBound();
     ensureGl();
-    // Growth allowed between the end of the first tenth and the end: allocator and driver noise,
+    // Growth allowed between the end of the first quarter and the end: allocator and driver noise,
     // far below what a leak of one glyph block or one settings parse per reload would add up to.
     constexpr long kMemoryToleranceKb = 2048;
-    const long warmUp = frames / 10 > 0 ? frames / 10 : 1;
+    const long warmUp = frames / 4 > 0 ? frames / 4 : 1;
     const Word drawingFunction = 0;
     long listsAtWarmUp = -1;
     long memoryAtWarmUp = -1;

@@ -117,7 +117,7 @@ Checks (each fails the run with a message)
                           FRAMES frames with the camera and the selection counts changing every
                           frame and Reload INI every RELOAD_EVERY frames (0: never); fails when
                           the live display lists or the process's memory grew after the first
-                          tenth of the run
+                          quarter of the run
 
 Oracle
   oracle SIZE R G B FACE  draw oracle text with FACE at SIZE pixels in colour R G B (0-255)
