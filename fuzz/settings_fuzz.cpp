@@ -1,6 +1,5 @@
 // Fuzzes the settings reader with page loading: any bytes as the settings file must load into at
 // most 5 pages of at most 28 terminated rows of at most 259 characters, with CONFIG values in range.
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -23,24 +22,29 @@ void check(bool condition, const char* what) {
 
 bool terminatedWithin(const char* text, std::size_t size) { return std::memchr(text, 0, size) != nullptr; }
 
-// Each fuzzing process works in its own directory holding the settings file at the plug-in's path.
-const char* settingsDirectory() {
+// Each fuzzing process writes its inputs to a settings file in a directory of its own. The
+// current directory is left alone: libFuzzer reads relative corpus paths after the first input.
+const std::string& settingsFile() {
     static std::string dir;
+    static std::string file;
     if (dir.empty()) {
         char pattern[] = "/tmp/ostrivane-fuzz-XXXXXX";
         if (mkdtemp(pattern) == nullptr) std::abort();
         dir = pattern;
-        std::filesystem::create_directories(dir + "/Plugins/Startup Plugins");
-        if (chdir(dir.c_str()) != 0) std::abort();
+        file = dir + "/Ostrivane.ini";
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(dir, ignored);
+        });
     }
-    return dir.c_str();
+    return file;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    settingsDirectory();
-    FILE* file = std::fopen("Plugins/Startup Plugins/Ostrivane.ini", "wb");
+    const std::string& path = settingsFile();
+    FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) std::abort();
     if (size > 0) std::fwrite(data, 1, size, file);
     std::fclose(file);
@@ -48,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static config::PageTable pages;
     config::DisplaySettings settings;
     bool visible = false;
-    config::loadSettings(config::kSettingsPath, pages, settings, visible, nullptr);
+    config::loadSettings(path.c_str(), pages, settings, visible, nullptr);
 
     check(pages.pageCount() >= 0 && pages.pageCount() <= config::kMaxPages, "page count");
     for (int page = 0; page < pages.pageCount(); ++page) {
