@@ -36,12 +36,15 @@ void LineCache::valueChanged(int token, const char* value, const config::EntryLi
     unsafeValues_ = static_cast<std::uint8_t>(unsafe ? (unsafeValues_ | bit) : (unsafeValues_ & ~bit));
 }
 
-int LineCache::runPasses(char* line, int lineSize, config::PageTable& pages, const config::EntryList& tokens) {
+int LineCache::runPasses(char* line, int lineSize, config::PageTable& pages, const config::EntryList& tokens,
+                         Values values) {
     if (std::strchr(line, '*') == nullptr) return 0;  // every token starts with '*'
+    const int passes = tokens.count < kTokenSlots ? tokens.count : kTokenSlots;
     int replacements = 0;
-    for (int token = 0; token < tokens.count; ++token) {
+    for (int token = 0; token < passes; ++token) {
         const config::TextEntry& entry = tokens.entries[token];
-        replacements += pages.substituteToken(line, line, entry.text, entry.value, lineSize);
+        const char* value = values == Values::Markers ? kMarkers[token] : entry.value;
+        replacements += pages.substituteToken(line, line, entry.text, value, lineSize);
     }
     return replacements;
 }
@@ -58,13 +61,7 @@ void LineCache::buildTemplate(Row& row, const char* text, config::PageTable& pag
     }
     std::strncpy(row.templ, text, sizeof row.templ - 1);
     row.templ[sizeof row.templ - 1] = '\0';
-    if (std::strchr(row.templ, '*') != nullptr) {
-        const int passes = tokens.count < kTokenSlots ? tokens.count : kTokenSlots;
-        for (int token = 0; token < passes; ++token) {
-            row.replacements += pages.substituteToken(row.templ, row.templ, tokens.entries[token].text,
-                                                      kMarkers[token], static_cast<int>(sizeof row.templ));
-        }
-    }
+    row.replacements = runPasses(row.templ, static_cast<int>(sizeof row.templ), pages, tokens, Values::Markers);
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(row.templ); *p != 0; ++p) {
         if (isMarker(*p)) row.tokenMask = static_cast<std::uint8_t>(row.tokenMask | (1u << (*p - 1)));
     }
@@ -117,7 +114,7 @@ const char* LineCache::compose(int index, const char* text, config::PageTable& p
     row.expandedAt = 0;
     std::strncpy(lineBuf, text, static_cast<std::size_t>(lineBufSize) - 1);
     lineBuf[lineBufSize - 1] = '\0';
-    pages.setCurrentRowTokenCount(runPasses(lineBuf, lineBufSize, pages, tokens));
+    pages.setCurrentRowTokenCount(runPasses(lineBuf, lineBufSize, pages, tokens, Values::Current));
     return lineBuf;
 }
 

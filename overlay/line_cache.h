@@ -51,7 +51,10 @@ private:
     void buildTemplate(Row& row, const char* text, config::PageTable& pages, const config::EntryList& tokens);
     bool needsExpanding(const Row& row) const;
     bool expand(Row& row, const config::EntryList& tokens);
-    static int runPasses(char* line, int lineSize, config::PageTable& pages, const config::EntryList& tokens);
+    // The seven passes over `line`, with the tokens' current values or with their marker bytes.
+    enum class Values { Current, Markers };
+    static int runPasses(char* line, int lineSize, config::PageTable& pages, const config::EntryList& tokens,
+                         Values values);
 
     int page_ = -1;
     std::uint32_t changes_ = 1;
