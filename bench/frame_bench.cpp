@@ -16,7 +16,8 @@ using simulation::SimClock;
 // The project's code over the 60 Hz sequence.
 template <bool kWorst>
 void runProjectFrames(benchmark::State& state, const std::string& settings) {
-    simulation::SettingsDirectory dir(settings);
+    SettingsDirectory dir;
+    dir.write(settings);
     simulation::SimulatedHost sim;
     auto owned = std::make_unique<overlay::OverlayPlugin>();
     overlay::OverlayPlugin& plugin = *owned;
@@ -64,7 +65,8 @@ void BM_WorstFrame(benchmark::State& state) {
 void BM_WorstFrameLiteralBaseline(benchmark::State& state) { runLiteralFrames<true>(state); }
 
 void BM_ReloadFullSettingsFile(benchmark::State& state) {
-    simulation::SettingsDirectory dir(simulation::settingsFile(5, simulation::tokenRow));
+    SettingsDirectory dir;
+    dir.write(simulation::settingsFile(5, simulation::tokenRow));
     auto plugin = std::make_unique<overlay::OverlayPlugin>();
     for (auto _ : state) plugin->loadSettings();
     benchmark::DoNotOptimize(plugin->pageTable().pageCount());

@@ -4,16 +4,14 @@
 #pragma once
 
 #include <time.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "../unit/fake_host.h"
 #include "overlay/overlay_plugin.h"
+#include "settings_directory.h"
 
 namespace simulation {
 
@@ -62,30 +60,6 @@ std::string settingsFile(int pages, RowText rowText) {
     }
     return file;
 }
-
-// A private working directory holding the settings file, current while the object lives.
-class SettingsDirectory {
-public:
-    explicit SettingsDirectory(const std::string& contents) {
-        char pattern[] = "/tmp/ostrivane-sim-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) std::abort();
-        dir_ = pattern;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::create_directories(dir_ / "Plugins" / "Startup Plugins");
-        std::ofstream(dir_ / "Plugins" / "Startup Plugins" / "Ostrivane.ini", std::ios::binary) << contents;
-        std::filesystem::current_path(dir_);
-    }
-    ~SettingsDirectory() {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-    SettingsDirectory(const SettingsDirectory&) = delete;
-    SettingsDirectory& operator=(const SettingsDirectory&) = delete;
-
-private:
-    std::filesystem::path dir_;
-    std::filesystem::path previous_;
-};
 
 class NullSink final : public overlay::LineSink {
 public:

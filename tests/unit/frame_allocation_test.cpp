@@ -15,7 +15,8 @@ namespace {
 using simulation::SimClock;
 
 TEST(FrameAllocation, TokenFramesAndPageChangesAllocateNothing) {
-    simulation::SettingsDirectory dir(simulation::settingsFile(5, simulation::tokenRow));
+    SettingsDirectory dir;
+    dir.write(simulation::settingsFile(5, simulation::tokenRow));
     simulation::SimulatedHost sim;
     auto plugin = std::make_unique<overlay::OverlayPlugin>();
     plugin->setClock(SimClock::clock());
@@ -38,7 +39,8 @@ TEST(FrameAllocation, TokenFramesAndPageChangesAllocateNothing) {
 }
 
 TEST(FrameAllocation, DrawnFramesAllocateNothingAfterSetUp) {
-    simulation::SettingsDirectory dir(simulation::settingsFile(2, simulation::tokenRow));
+    SettingsDirectory dir;
+    dir.write(simulation::settingsFile(2, simulation::tokenRow));
     std::vector<unsigned char> pixels(640 * 480 * 4);
     OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
     ASSERT_NE(context, nullptr);

@@ -1,42 +1,23 @@
-// A private working directory holding a settings file at the plug-in's relative path, made the
-// current directory for the duration of a test.
+// A test fixture that gives each test a private working directory for the plug-in's settings file.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
+
+#include "../support/settings_directory.h"
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/ostrivane-unit-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::create_directories(dir_ / "Plugins" / "Startup Plugins");
-        std::filesystem::current_path(dir_);
-    }
+    void SetUp() override { dir_ = std::make_unique<SettingsDirectory>(); }
+    void TearDown() override { dir_.reset(); }
 
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-
-    // Writes the settings file the plug-in reads.
-    void writeSettings(const std::string& contents) {
-        std::ofstream out(settingsFile(), std::ios::binary | std::ios::trunc);
-        out << contents;
-    }
-
+    void writeSettings(const std::string& contents) { dir_->write(contents); }
     void removeSettings() { std::filesystem::remove_all(settingsFile()); }
-
-    std::filesystem::path settingsFile() const { return dir_ / "Plugins" / "Startup Plugins" / "Ostrivane.ini"; }
+    std::filesystem::path settingsFile() const { return dir_->settingsFile(); }
 
 private:
-    std::filesystem::path dir_;
-    std::filesystem::path previous_;
+    std::unique_ptr<SettingsDirectory> dir_;
 };
