@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "alloc_counter.h"
+#include "fake_graphics.h"
 #include "frame_simulation.h"
 #include "literal_overlay.h"
 #include "overlay/overlay_plugin.h"
@@ -19,7 +20,8 @@ void runProjectFrames(benchmark::State& state, const std::string& settings) {
     SettingsDirectory dir;
     dir.write(settings);
     simulation::SimulatedHost sim;
-    auto owned = std::make_unique<overlay::OverlayPlugin>();
+    FakeGraphics graphics;
+    auto owned = std::make_unique<overlay::OverlayPlugin>(graphics);
     overlay::OverlayPlugin& plugin = *owned;
     plugin.setClock(SimClock::clock());
     plugin.attachHost(&sim.host.record);
@@ -67,7 +69,8 @@ void BM_WorstFrameLiteralBaseline(benchmark::State& state) { runLiteralFrames<tr
 void BM_ReloadFullSettingsFile(benchmark::State& state) {
     SettingsDirectory dir;
     dir.write(simulation::settingsFile(5, simulation::tokenRow));
-    auto plugin = std::make_unique<overlay::OverlayPlugin>();
+    FakeGraphics graphics;
+    auto plugin = std::make_unique<overlay::OverlayPlugin>(graphics);
     for (auto _ : state) plugin->loadSettings();
     benchmark::DoNotOptimize(plugin->pageTable().pageCount());
 }

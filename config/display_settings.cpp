@@ -8,27 +8,12 @@ namespace config {
 
 namespace {
 
-constexpr float kLowerBound = 0.1f;
-constexpr float kColourScale = 0.003921569f;  // 1/255 in single precision
-
-struct IntegerRange {
-    ConfigKey key;
-    bool exclusiveLowerPointOne;  // positions and sizes: v > 0.1; colours: v >= 0
-    std::int32_t max;
-    std::int32_t fallback;
+constexpr IntegerRule kIntegerRules[] = {
+    {ConfigKey::PosX, 1, 640, kDefaultPosX},          {ConfigKey::PosY, 1, 480, kDefaultPosY},
+    {ConfigKey::StepY, 1, 480, kDefaultStepY},        {ConfigKey::FontSize, 1, 64, kDefaultFontSize},
+    {ConfigKey::Red, 0, 255, kDefaultColour},         {ConfigKey::Green, 0, 255, kDefaultColour},
+    {ConfigKey::Blue, 0, 255, kDefaultColour},
 };
-
-constexpr IntegerRange kIntegerKeys[] = {
-    {ConfigKey::PosX, true, 640, 450},    {ConfigKey::PosY, true, 480, 65},  {ConfigKey::StepY, true, 480, 15},
-    {ConfigKey::FontSize, true, 64, 18},  {ConfigKey::Red, false, 255, 64},  {ConfigKey::Green, false, 255, 64},
-    {ConfigKey::Blue, false, 255, 64},
-};
-
-bool inRange(const IntegerRange& range, std::int32_t v) {
-    const bool aboveMin = range.exclusiveLowerPointOne ? static_cast<double>(v) > static_cast<double>(kLowerBound)
-                                                       : v >= 0;
-    return aboveMin && v <= range.max;
-}
 
 void store(DisplaySettings& settings, ConfigKey key, std::int32_t v) {
     switch (key) {
@@ -45,6 +30,8 @@ void store(DisplaySettings& settings, ConfigKey key, std::int32_t v) {
 
 }  // namespace
 
+DisplaySettings::DisplaySettings() { std::memcpy(fontFace, kDefaultFontFace, sizeof kDefaultFontFace); }
+
 const char* configKeyName(ConfigKey key) {
     switch (key) {
         case ConfigKey::PosX: return "HUD_POS_X";
@@ -60,6 +47,13 @@ const char* configKeyName(ConfigKey key) {
     }
 }
 
+const IntegerRule* integerRule(ConfigKey key) {
+    for (const IntegerRule& rule : kIntegerRules) {
+        if (rule.key == key) return &rule;
+    }
+    return nullptr;
+}
+
 void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings, bool& visible,
                   SettingsReport* report) {
     SettingsReport ignored;
@@ -72,19 +66,20 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     pages.setFilePath(path);
     pages.loadPages(kPageSectionPrefix, kRowKeyPrefix);
 
-    for (const IntegerRange& range : kIntegerKeys) {
-        const int index = static_cast<int>(range.key);
+    for (const IntegerRule& rule : kIntegerRules) {
+        const int index = static_cast<int>(rule.key);
         std::int32_t found = 0;
         std::int32_t v = 0;
-        pages.readInt(kConfigSection, configKeyName(range.key), &v, &found);
+        pages.readInt(kConfigSection, configKeyName(rule.key), &v, &found);
         out.fileValue[index] = v;
-        if (found == 1 && inRange(range, v)) {
+        if (found == 1 && v >= rule.min && v <= rule.max) {
             out.source[index] = ValueSource::File;
-            store(settings, range.key, v);
         } else {
             out.source[index] = found == 1 ? ValueSource::OutOfRange : ValueSource::NotFound;
-            store(settings, range.key, range.fallback);
+            v = rule.fallback;
         }
+        out.value[index] = v;
+        store(settings, rule.key, v);
     }
 
     const int faceIndex = static_cast<int>(ConfigKey::FontFace);
@@ -93,8 +88,9 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     std::int32_t faceFound = 0;
     pages.readStringInto(kConfigSection, configKeyName(ConfigKey::FontFace), settings.fontFace, &faceSize, &faceFound);
     out.fileValue[faceIndex] = 0;
+    out.value[faceIndex] = 0;
     if (settings.fontFace[0] == '\0' || faceFound <= 0 || faceSize == 0) {
-        std::strncpy(settings.fontFace, kDefaultFontFace, sizeof settings.fontFace);
+        std::memcpy(settings.fontFace, kDefaultFontFace, sizeof kDefaultFontFace);
         out.source[faceIndex] = ValueSource::NotFound;
     } else {
         out.source[faceIndex] = ValueSource::File;
@@ -105,6 +101,7 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     std::int32_t show = 0;
     pages.readInt(kConfigSection, configKeyName(ConfigKey::DisplayOnStart), &show, &showFound);
     out.fileValue[showIndex] = show;
+    out.value[showIndex] = show;
     if (showFound == 1 && show > 0) {
         visible = true;
         out.source[showIndex] = ValueSource::File;

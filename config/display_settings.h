@@ -13,17 +13,29 @@ constexpr char kSettingsPath[] = "Plugins\\Startup Plugins\\Ostrivane.ini";
 constexpr char kConfigSection[] = "CONFIG";
 constexpr char kPageSectionPrefix[] = "SECTION";
 constexpr char kRowKeyPrefix[] = "ROWDATA";
+
+// What a missing, empty or out-of-range CONFIG value gives.
+constexpr std::int32_t kDefaultPosX = 450;
+constexpr std::int32_t kDefaultPosY = 65;
+constexpr std::int32_t kDefaultStepY = 15;
+constexpr std::int32_t kDefaultFontSize = 18;
+constexpr std::int32_t kDefaultColour = 64;  // each of red, green and blue
 constexpr char kDefaultFontFace[] = "Arial";
 
+// 0-255 colour values to GL's 0.0-1.0: 1/255 in single precision, so that 255 gives exactly 1.0.
+constexpr float kColourScale = 0.003921569f;
+
 struct DisplaySettings {
-    float posX = 450.0f;   // first line's raster x, in the 640x480 overlay space
-    float posY = 65.0f;    // first line's raster y (y grows upwards)
-    float stepY = 15.0f;   // distance between lines, downwards
-    std::int32_t fontSize = 18;  // character height in pixels
-    char fontFace[kTextFieldSize] = "Arial";
-    float red = 64 * 0.003921569f;  // colour components, 0.0-1.0
-    float green = 64 * 0.003921569f;
-    float blue = 64 * 0.003921569f;
+    float posX = kDefaultPosX;    // first line's raster x, in the 640x480 overlay space
+    float posY = kDefaultPosY;    // first line's raster y (y grows upwards)
+    float stepY = kDefaultStepY;  // distance between lines, downwards
+    std::int32_t fontSize = kDefaultFontSize;  // character height in pixels
+    char fontFace[kTextFieldSize] = {};
+    float red = kDefaultColour * kColourScale;  // colour components, 0.0-1.0
+    float green = kDefaultColour * kColourScale;
+    float blue = kDefaultColour * kColourScale;
+
+    DisplaySettings();
 };
 
 // The CONFIG keys in the order they are read.
@@ -31,6 +43,18 @@ enum class ConfigKey { PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, 
 constexpr int kConfigKeyCount = static_cast<int>(ConfigKey::Count);
 
 const char* configKeyName(ConfigKey key);
+
+// An integer CONFIG key's valid values, min to max inclusive, and what anything else gives. The
+// positions and sizes must be above 0.1, which for whole numbers means at least 1.
+struct IntegerRule {
+    ConfigKey key;
+    std::int32_t min;
+    std::int32_t max;
+    std::int32_t fallback;
+};
+
+// The rule of an integer key; null for FONT_FACE and DISPLAY_ONSTART, which have none.
+const IntegerRule* integerRule(ConfigKey key);
 
 // Where an effective CONFIG value came from.
 enum class ValueSource {
@@ -43,6 +67,7 @@ enum class ValueSource {
 struct SettingsReport {
     ValueSource source[kConfigKeyCount];
     std::int32_t fileValue[kConfigKeyCount];  // the integer read (0 when not found)
+    std::int32_t value[kConfigKeyCount];      // the integer in force (0 for FONT_FACE)
 };
 
 // Reads the whole settings file at `path`: resets and reloads the pages, then the CONFIG values,

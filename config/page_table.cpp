@@ -173,4 +173,10 @@ void PageTable::setCurrentRowTokenCount(int count) {
     if (row != nullptr) row->tokenCount = count;
 }
 
+// ---- Substitution -------------------------------------------------------------------------------
+
+int PageTable::substituteToken(char* dst, const char* src, const char* pattern, const char* replacement, int maxLen) {
+    return config::substituteToken(work, sizeof work, dst, src, pattern, replacement, maxLen);
+}
+
 }  // namespace config

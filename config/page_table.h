@@ -5,13 +5,14 @@
 
 #include <cstdint>
 
+#include "config/substitute.h"
+
 namespace config {
 
 constexpr int kTextFieldSize = 260;  // every name, value, line, path and face: at most 259 chars
 constexpr int kMaxRows = 28;
 constexpr int kMaxPages = 5;
 constexpr int kWorkBufferSize = 4096;
-constexpr int kMatchBufferSize = 32;
 
 // One line of a page, or one token (name in `text`, current value in `value`).
 struct TextEntry {
@@ -66,10 +67,10 @@ public:
     int currentRowTokenCount() const;
     void setCurrentRowTokenCount(int count);
 
-    // Replaces every occurrence of `pattern` in `src` by `replacement`, left to right without
-    // overlaps, and writes the result, cut to at most maxLen - 1 characters and always terminated,
-    // into `dst` (which may be `src`). Returns the number of replacements. Refuses (returns 0,
-    // dst untouched) null arguments, an empty pattern and one of kMatchBufferSize chars or more.
+    // config::substituteToken over this table's work buffer: replaces every occurrence of
+    // `pattern` in `src` by `replacement` and writes the result, cut to at most maxLen - 1
+    // characters and always terminated, into `dst` (which may be `src`). Returns the number of
+    // replacements; refuses (returns 0, dst untouched) null arguments and empty or over-long patterns.
     int substituteToken(char* dst, const char* src, const char* pattern, const char* replacement, int maxLen);
 
 private:

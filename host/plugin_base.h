@@ -55,6 +55,11 @@ public:
 // the PluginBase defaults, so a host that calls them after a failed allocation is still served.
 extern PluginBase* pluginInstance;
 
+// Makes the plug-in's instance for `record`, or gives null when it cannot. host/ only declares it:
+// the plug-in defines it, and the link joins it to the exported entries. It runs inside the
+// host's call, so it must neither throw nor abort, whatever the allocator does.
+PluginBase* createPluginInstance(PluginHostRecord* record);
+
 // Makes `instance` (which may be null) the plug-in instance, then writes the trampolines of
 // operations 0-4 into `record` and those of 5-24 into its extension table. A null record or a
 // null extension table pointer is skipped rather than written through.

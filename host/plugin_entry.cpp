@@ -1,8 +1,5 @@
 // The library's two exported entries.
-#include <new>
-
 #include "host/plugin_base.h"
-#include "overlay/overlay_plugin.h"
 
 #if defined(_WIN32)
 #define OSTRIVANE_EXPORT __declspec(dllexport)
@@ -14,13 +11,11 @@ extern "C" {
 
 OSTRIVANE_EXPORT std::int32_t OSTRIVANE_HOST_CALL getPluginVersion() { return host::kPluginInterfaceVersion; }
 
-// Creates the overlay and binds the host's record to it. Every call makes a new instance and
-// rebinds; the previous one stays allocated, unreached. If the allocation fails, the trampolines
-// are still written and answer the harmless defaults.
+// Creates the plug-in's instance and binds the host's record to it. Every call makes a new
+// instance and rebinds; the previous one stays allocated, unreached. If no instance can be made,
+// the trampolines are still written and answer the harmless defaults.
 OSTRIVANE_EXPORT void OSTRIVANE_HOST_CALL initializePlugin(host::PluginHostRecord* record) {
-    auto* overlay = new (std::nothrow) overlay::OverlayPlugin();
-    if (overlay != nullptr) overlay->attachHost(record);
-    host::bindInstance(record, overlay);
+    host::bindInstance(record, host::createPluginInstance(record));
 }
 
 }  // extern "C"

@@ -2,21 +2,23 @@
 
 #include <cstring>
 
+#include "config/substitute.h"
+
 namespace overlay {
 
 namespace {
 
-constexpr char kMarkers[kTokenSlots][2] = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}};
+constexpr char kMarkers[kTokenCount][2] = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}};
 
-bool isMarker(unsigned char c) { return c >= 1 && c <= kTokenSlots; }
+bool isMarker(unsigned char c) { return c >= 1 && c <= kTokenCount; }
 
 }  // namespace
 
 LineCache::LineCache() { reset(-1); }
 
 void LineCache::reset(int page) {
-    page_ = page;
-    for (Row& row : rows_) {
+    cachedPage = page;
+    for (Row& row : rows) {
         row.state = RowState::Unknown;
         row.tokenMask = 0;
         row.replacements = 0;
@@ -25,7 +27,7 @@ void LineCache::reset(int page) {
 }
 
 void LineCache::valueChanged(int token, const char* value, const config::EntryList& tokens) {
-    changedAt_[token] = ++changes_;
+    changedAt[token] = ++changes;
     // A value that is a piece of some token name (the empty one is a piece of all) could join the
     // text around it into a token for a later pass.
     bool unsafe = false;
@@ -33,23 +35,24 @@ void LineCache::valueChanged(int token, const char* value, const config::EntryLi
         unsafe = std::strstr(tokens.entries[other].text, value) != nullptr;
     }
     const auto bit = static_cast<std::uint8_t>(1u << token);
-    unsafeValues_ = static_cast<std::uint8_t>(unsafe ? (unsafeValues_ | bit) : (unsafeValues_ & ~bit));
+    unsafeValues = static_cast<std::uint8_t>(unsafe ? (unsafeValues | bit) : (unsafeValues & ~bit));
 }
 
-int LineCache::runPasses(char* line, int lineSize, config::PageTable& pages, const config::EntryList& tokens,
-                         Values values) {
+int LineCache::runPasses(char* line, int lineSize, const config::EntryList& tokens, Values values) {
+    ++work.scans;
     if (std::strchr(line, '*') == nullptr) return 0;  // every token starts with '*'
-    const int passes = tokens.count < kTokenSlots ? tokens.count : kTokenSlots;
+    const int passes = tokens.count < kTokenCount ? tokens.count : kTokenCount;
     int replacements = 0;
     for (int token = 0; token < passes; ++token) {
         const config::TextEntry& entry = tokens.entries[token];
         const char* value = values == Values::Markers ? kMarkers[token] : entry.value;
-        replacements += pages.substituteToken(line, line, entry.text, value, lineSize);
+        replacements += config::substituteToken(substitutionWork, sizeof substitutionWork, line, line, entry.text,
+                                                value, lineSize);
     }
     return replacements;
 }
 
-void LineCache::buildTemplate(Row& row, const char* text, config::PageTable& pages, const config::EntryList& tokens) {
+void LineCache::buildTemplate(Row& row, const char* text, const config::EntryList& tokens) {
     row.expandedAt = 0;
     row.tokenMask = 0;
     row.replacements = 0;
@@ -59,10 +62,10 @@ void LineCache::buildTemplate(Row& row, const char* text, config::PageTable& pag
             return;
         }
     }
-    std::strncpy(row.templ, text, sizeof row.templ - 1);
-    row.templ[sizeof row.templ - 1] = '\0';
-    row.replacements = runPasses(row.templ, static_cast<int>(sizeof row.templ), pages, tokens, Values::Markers);
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(row.templ); *p != 0; ++p) {
+    std::strncpy(row.tokenTemplate, text, sizeof row.tokenTemplate - 1);
+    row.tokenTemplate[sizeof row.tokenTemplate - 1] = '\0';
+    row.replacements = runPasses(row.tokenTemplate, static_cast<int>(sizeof row.tokenTemplate), tokens, Values::Markers);
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(row.tokenTemplate); *p != 0; ++p) {
         if (isMarker(*p)) row.tokenMask = static_cast<std::uint8_t>(row.tokenMask | (1u << (*p - 1)));
     }
     row.state = row.replacements == 0 ? RowState::Plain : RowState::Template;
@@ -70,16 +73,17 @@ void LineCache::buildTemplate(Row& row, const char* text, config::PageTable& pag
 
 bool LineCache::needsExpanding(const Row& row) const {
     if (row.expandedAt == 0) return true;
-    for (int token = 0; token < kTokenSlots; ++token) {
-        if ((row.tokenMask & (1u << token)) != 0 && changedAt_[token] > row.expandedAt) return true;
+    for (int token = 0; token < kTokenCount; ++token) {
+        if ((row.tokenMask & (1u << token)) != 0 && changedAt[token] > row.expandedAt) return true;
     }
     return false;
 }
 
 bool LineCache::expand(Row& row, const config::EntryList& tokens) {
+    ++work.expansions;
     std::size_t out = 0;
     constexpr std::size_t kLimit = kExpandedSize - 1;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(row.templ); *p != 0; ++p) {
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(row.tokenTemplate); *p != 0; ++p) {
         if (!isMarker(*p)) {
             if (out >= kLimit) return false;
             row.expanded[out++] = static_cast<char>(*p);
@@ -92,30 +96,24 @@ bool LineCache::expand(Row& row, const config::EntryList& tokens) {
         out += length;
     }
     row.expanded[out] = '\0';
-    row.expandedAt = changes_;
+    row.expandedAt = changes;
     return true;
 }
 
-const char* LineCache::compose(int index, const char* text, config::PageTable& pages, const config::EntryList& tokens,
-                               char* lineBuf, int lineBufSize) {
-    Row& row = rows_[index];
-    if (row.state == RowState::Unknown) buildTemplate(row, text, pages, tokens);
+LineCache::Line LineCache::compose(int index, const char* text, const config::EntryList& tokens, char* lineBuf,
+                                   int lineBufSize) {
+    Row& row = rows[index];
+    if (row.state == RowState::Unknown) buildTemplate(row, text, tokens);
 
-    if (row.state == RowState::Plain) {
-        pages.setCurrentRowTokenCount(0);
-        return text;
-    }
-    if (row.state == RowState::Template && (unsafeValues_ & row.tokenMask) == 0) {
-        if (!needsExpanding(row) || expand(row, tokens)) {
-            pages.setCurrentRowTokenCount(row.replacements);
-            return row.expanded;
-        }
+    if (row.state == RowState::Plain) return {text, 0};
+    if (row.state == RowState::Template && (unsafeValues & row.tokenMask) == 0) {
+        if (!needsExpanding(row) || expand(row, tokens)) return {row.expanded, row.replacements};
     }
     row.expandedAt = 0;
     std::strncpy(lineBuf, text, static_cast<std::size_t>(lineBufSize) - 1);
     lineBuf[lineBufSize - 1] = '\0';
-    pages.setCurrentRowTokenCount(runPasses(lineBuf, lineBufSize, pages, tokens, Values::Current));
-    return lineBuf;
+    const int replacements = runPasses(lineBuf, lineBufSize, tokens, Values::Current);
+    return {lineBuf, replacements};
 }
 
 }  // namespace overlay

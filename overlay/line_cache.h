@@ -12,10 +12,11 @@
 #include <cstdint>
 
 #include "config/page_table.h"
+#include "overlay/tokens.h"
 
 namespace overlay {
 
-constexpr int kTokenSlots = 7;
+static_assert(kTokenCount <= 8, "a row keeps the tokens of its template in one byte");
 
 class LineCache {
 public:
@@ -25,16 +26,26 @@ public:
 
     // Forgets every row: after the pages were reloaded or another page is displayed.
     void reset(int page);
-    int page() const { return page_; }
+    int page() const { return cachedPage; }
 
     // Notes that `token`'s value is now `value`.
     void valueChanged(int token, const char* value, const config::EntryList& tokens);
 
-    // The text to draw for `row`, whose page text is `text`; the row must be under the pages'
-    // cursor, whose token count is kept up to date. `lineBuf` (lineBufSize bytes) is the work line
-    // for rows that need the full passes; the result lives until the next call for this row.
-    const char* compose(int row, const char* text, config::PageTable& pages, const config::EntryList& tokens,
-                        char* lineBuf, int lineBufSize);
+    struct Line {
+        const char* text;          // lives until the next compose of this row
+        std::int32_t tokenCount;   // replacements the passes make in the row: 0 for a plain row
+    };
+    // The text to draw for `row`, whose page text is `text`. `lineBuf` (lineBufSize bytes) is the
+    // work line for rows that need the full passes.
+    Line compose(int row, const char* text, const config::EntryList& tokens, char* lineBuf, int lineBufSize);
+
+    // How much work the cache has done, for tests of what it promises: rows scanned for tokens
+    // (template builds and full passes) and templates re-expanded with new values.
+    struct Counters {
+        std::uint64_t scans;
+        std::uint64_t expansions;
+    };
+    Counters counters() const { return work; }
 
 private:
     enum class RowState : std::uint8_t { Unknown, Plain, Template, Uncached };
@@ -44,23 +55,24 @@ private:
         std::uint8_t tokenMask;      // tokens whose markers the template holds
         std::int32_t replacements;   // markers in the template
         std::uint32_t expandedAt;    // change count when `expanded` was made; 0 = not made
-        char templ[config::kTextFieldSize];
+        char tokenTemplate[config::kTextFieldSize];
         char expanded[kExpandedSize];
     };
 
-    void buildTemplate(Row& row, const char* text, config::PageTable& pages, const config::EntryList& tokens);
+    void buildTemplate(Row& row, const char* text, const config::EntryList& tokens);
     bool needsExpanding(const Row& row) const;
     bool expand(Row& row, const config::EntryList& tokens);
     // The seven passes over `line`, with the tokens' current values or with their marker bytes.
     enum class Values { Current, Markers };
-    static int runPasses(char* line, int lineSize, config::PageTable& pages, const config::EntryList& tokens,
-                         Values values);
+    int runPasses(char* line, int lineSize, const config::EntryList& tokens, Values values);
 
-    int page_ = -1;
-    std::uint32_t changes_ = 1;
-    std::uint32_t changedAt_[kTokenSlots] = {};
-    std::uint8_t unsafeValues_ = 0;  // tokens whose value could complete a token
-    Row rows_[config::kMaxRows];
+    int cachedPage = -1;
+    std::uint32_t changes = 1;
+    std::uint32_t changedAt[kTokenCount] = {};
+    std::uint8_t unsafeValues = 0;  // tokens whose value could complete a token
+    Counters work = {};
+    char substitutionWork[config::kWorkBufferSize];
+    Row rows[config::kMaxRows];
 };
 
 }  // namespace overlay

@@ -1,6 +1,5 @@
 #include "overlay/overlay_plugin.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace overlay {
@@ -23,9 +22,9 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
 
 }  // namespace
 
-OverlayPlugin::OverlayPlugin() {
+OverlayPlugin::OverlayPlugin(Graphics& drawing) : graphics(drawing) {
     for (int token = 0; token < kTokenCount; ++token) {
-        std::snprintf(tokens.entries[token].text, config::kTextFieldSize, "%s", kTokenNames[token]);
+        std::strncpy(tokens.entries[token].text, kTokenNames[token], config::kTextFieldSize - 1);
         formattedFrom[token] = kNotFormatted;
     }
     tokens.count = kTokenCount;
@@ -88,7 +87,59 @@ void OverlayPlugin::loadSettings() {
     lineCache.reset(-1);
 }
 
-// ---- Lines of a frame ---------------------------------------------------------------------------
+// ---- Set-up -------------------------------------------------------------------------------------
+
+void OverlayPlugin::initGraphics() {
+    deviceContext = graphics.currentContext();
+    if (deviceContext == nullptr) return;  // no context yet: try again next frame
+    clock->reloadTimeZone();
+    calendarConverted = false;  // the same second may read differently in the new zone
+    restartElapsed();
+    loadSettings();
+    buildGlyphs();
+}
+
+void OverlayPlugin::buildGlyphs() {
+    deleteGlyphs();
+    glyphListBase = graphics.buildGlyphs(deviceContext, settings.fontFace, settings.fontSize);
+}
+
+void OverlayPlugin::deleteGlyphs() {
+    if (glyphListBase == 0) return;
+    // The names are forgotten even when no context is current to delete them from, so they are
+    // never called or deleted again.
+    graphics.deleteGlyphs(glyphListBase);
+    glyphListBase = 0;
+}
+
+// ---- Frames -------------------------------------------------------------------------------------
+
+bool OverlayPlugin::drawFunction(std::int32_t index) {
+    if (index != 0) return true;
+    if (deviceContext == nullptr) {
+        initGraphics();
+        if (deviceContext == nullptr) return true;
+    }
+    if (!visible) return true;
+
+    // Glyphs released by the host are rebuilt in the context current now, and nothing else.
+    if (glyphListBase == 0) {
+        void* current = graphics.currentContext();
+        if (current != nullptr) {
+            deviceContext = current;
+            buildGlyphs();
+        }
+    }
+
+    const float colour[3] = {settings.red, settings.green, settings.blue};
+    graphics.beginFrame(colour);
+    refreshTokenValues();
+    composeLines(*this);
+    graphics.endFrame();
+    return true;
+}
+
+void OverlayPlugin::drawLine(float x, float y, const char* text) { graphics.drawLine(glyphListBase, x, y, text); }
 
 void OverlayPlugin::composeLines(LineSink& sink) {
     if (pages.pageCount() <= 0 || currentPage < 0 || currentPage >= pages.pageCount()) return;
@@ -98,8 +149,9 @@ void OverlayPlugin::composeLines(LineSink& sink) {
         pages.selectRow(row);
         const char* text = pages.currentRowText();
         if (text == nullptr || text[0] == '\0') continue;  // an empty row keeps its place
-        const char* line = lineCache.compose(row, text, pages, tokens, lineBuf, kLineBufferSize);
-        sink.drawLine(settings.posX, settings.posY - static_cast<float>(row) * settings.stepY, line);
+        const LineCache::Line line = lineCache.compose(row, text, tokens, lineBuf, kLineBufferSize);
+        pages.setCurrentRowTokenCount(line.tokenCount);
+        sink.drawLine(settings.posX, settings.posY - static_cast<float>(row) * settings.stepY, line.text);
     }
 }
 

@@ -1,5 +1,6 @@
 // The plug-in's one object: all overlay state, the function catalogue offered to the host, the
-// four commands, the live token values and the per-frame drawing.
+// four commands, the live token values, the graphics set-up and the per-frame drawing, which goes
+// through a Graphics (graphics.h).
 #pragma once
 
 #include <climits>
@@ -10,33 +11,14 @@
 #include "host/host_interface.h"
 #include "host/plugin_base.h"
 #include "overlay/clock.h"
+#include "overlay/graphics.h"
 #include "overlay/line_cache.h"
+#include "overlay/tokens.h"
 
 namespace overlay {
 
 constexpr int kLineBufferSize = 1024;
 constexpr int kFunctionCount = 5;
-
-// Glyph display lists: one block of 256 names, one per byte value, so that every byte of a line
-// names a list of the plug-in's own. Bytes 32-255 hold the font's Windows-1252 glyphs; bytes 1-31
-// are empty lists and draw nothing.
-constexpr int kGlyphBlockSize = 256;
-constexpr int kFirstGlyphChar = 32;
-constexpr int kGlyphCount = kGlyphBlockSize - kFirstGlyphChar;
-
-// Token table order; the substitution runs the passes in this order.
-enum TokenIndex {
-    kTokenCameraName,
-    kTokenDate,
-    kTokenTime,
-    kTokenElapsed,
-    kTokenSelectedFaces,
-    kTokenSelectedEdges,
-    kTokenSelectedVertices,
-    kTokenCount
-};
-extern const char* const kTokenNames[kTokenCount];
-static_assert(kTokenCount == kTokenSlots, "the line cache has a marker per token");
 
 enum Command : std::int32_t {
     kCommandSwitch = 1,
@@ -56,7 +38,8 @@ protected:
 
 class OverlayPlugin : public host::PluginBase, private LineSink {
 public:
-    OverlayPlugin();
+    // Draws with `graphics`, which must outlive the object. Allocates nothing.
+    explicit OverlayPlugin(Graphics& drawing);
 
     // Keeps the host's record and the scene and service pointers it carries.
     void attachHost(host::PluginHostRecord* record);
@@ -71,27 +54,27 @@ public:
     // Rereads the settings file: pages, CONFIG values, DISPLAY_ONSTART.
     void loadSettings();
 
-    // Per-frame work without OpenGL, in the order the drawing runs it.
+    // Per-frame work without drawing, in the order the drawing runs it.
     void refreshTokenValues();
     void composeLines(LineSink& sink);
 
     // Test seams.
-    void setClock(const Clock* clock) { clock_ = clock != nullptr ? clock : &systemClock(); }
+    void setClock(const Clock* source) { clock = source != nullptr ? source : &systemClock(); }
     void restartElapsed();
     bool isVisible() const { return visible; }
     std::int32_t displayedPage() const { return currentPage; }
     bool isSetUp() const { return deviceContext != nullptr; }
-    std::uint32_t glyphLists() const { return glyphListBase; }
+    std::uint32_t firstGlyphList() const { return glyphListBase; }
     const char* tokenValue(int token) const { return tokens.entries[token].value; }
     const config::PageTable& pageTable() const { return pages; }
     const config::DisplaySettings& displaySettings() const { return settings; }
+    LineCache::Counters lineCacheCounters() const { return lineCache.counters(); }
 
 private:
     void initGraphics();
     void buildGlyphs();
     void deleteGlyphs();
-    void drawText(const char* text);
-    void drawLine(float x, float y, const char* text) override;  // the OpenGL sink of composeLines
+    void drawLine(float x, float y, const char* text) override;  // the sink of a drawn frame
 
     void refreshCamera();
     void refreshCalendar();
@@ -130,7 +113,8 @@ private:
 
     LineCache lineCache;
 
-    const Clock* clock_ = &systemClock();
+    Graphics& graphics;
+    const Clock* clock = &systemClock();
 };
 
 }  // namespace overlay

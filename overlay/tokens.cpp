@@ -1,7 +1,8 @@
-// Live token values and their substitution into the lines of a page.
+// The token table and the live values that replace the tokens in every frame.
+#include "overlay/tokens.h"
+
 #include <cstring>
 
-#include "config/page_table.h"
 #include "overlay/overlay_plugin.h"
 #include "overlay/value_format.h"
 
@@ -10,19 +11,6 @@ namespace overlay {
 const char* const kTokenNames[kTokenCount] = {
     "*CAMERA_NAME*", "*CUR_DATE*", "*CUR_TIME*", "*ELAPSED*", "*SEL_FACES*", "*SEL_EDGES*", "*SEL_VERTICES*",
 };
-
-namespace {
-
-std::uint32_t systemTick() { return platform::tickMilliseconds(); }
-std::int64_t systemNow() { return platform::calendarNow(); }
-bool systemLocalTime(std::int64_t seconds, platform::CalendarTime* out) { return platform::toLocalTime(seconds, out); }
-void systemReloadTimeZone() { platform::reloadTimeZone(); }
-
-const Clock kSystemClock = {&systemTick, &systemNow, &systemLocalTime, &systemReloadTimeZone};
-
-}  // namespace
-
-const Clock& systemClock() { return kSystemClock; }
 
 // ---- Values -------------------------------------------------------------------------------------
 
@@ -76,12 +64,12 @@ void OverlayPlugin::formatIfChanged(int token, std::int64_t source, const char* 
 }
 
 void OverlayPlugin::refreshCalendar() {
-    const std::int64_t now = clock_->calendarNow();
+    const std::int64_t now = clock->calendarNow();
     // The calendar moves once a second; most frames have nothing to convert.
     if (calendarConverted && now == clockNow) return;
     clockNow = now;
     // A failed conversion keeps the previous date and time on screen.
-    calendarConverted = clock_->toLocalTime(clockNow, &localTime);
+    calendarConverted = clock->toLocalTime(clockNow, &localTime);
     if (!calendarConverted) return;
     const int year = localTime.year + 1900;
     const int month = localTime.month + 1;
@@ -92,14 +80,14 @@ void OverlayPlugin::refreshCalendar() {
 }
 
 void OverlayPlugin::restartElapsed() {
-    startTick = clock_->tickMilliseconds();
+    startTick = clock->tickMilliseconds();
     lastTick = startTick;
     elapsedMs = 0;
 }
 
 void OverlayPlugin::refreshElapsed() {
     // Unsigned 32-bit difference: correct across one wrap of the tick between two frames.
-    const std::uint32_t now = clock_->tickMilliseconds();
+    const std::uint32_t now = clock->tickMilliseconds();
     elapsedMs += static_cast<std::uint32_t>(now - lastTick);
     lastTick = now;
     const std::uint64_t seconds = elapsedMs / 1000;
@@ -139,52 +127,3 @@ void OverlayPlugin::refreshSelection() {
 }
 
 }  // namespace overlay
-
-namespace config {
-
-int PageTable::substituteToken(char* dst, const char* src, const char* pattern, const char* replacement, int maxLen) {
-    if (dst == nullptr || pattern == nullptr || src == nullptr || replacement == nullptr || pattern[0] == '\0') {
-        return 0;
-    }
-    const std::size_t patternLength = std::strlen(pattern);
-    if (patternLength >= sizeof match || maxLen <= 0) return 0;
-
-    // The output is bounded by the work buffer and by maxLen, whichever is smaller, less the terminator.
-    const std::size_t limit =
-        (static_cast<std::size_t>(maxLen) < sizeof work ? static_cast<std::size_t>(maxLen) : sizeof work) - 1;
-    const std::size_t replacementLength = std::strlen(replacement);
-
-    const char* first = std::strstr(src, pattern);
-    if (first == nullptr) {
-        if (dst != src) {
-            const std::size_t length = std::strlen(src);
-            const std::size_t kept = length < limit ? length : limit;
-            std::memmove(dst, src, kept);
-            dst[kept] = '\0';
-        }
-        return 0;
-    }
-
-    // Leftmost, non-overlapping matches; inserted text is never searched again.
-    std::size_t out = 0;
-    int count = 0;
-    const char* rest = src;
-    auto append = [&](const char* text, std::size_t length) {
-        const std::size_t room = limit - out;
-        const std::size_t kept = length < room ? length : room;
-        std::memcpy(work + out, text, kept);
-        out += kept;
-    };
-    for (const char* hit = first; hit != nullptr; hit = std::strstr(rest, pattern)) {
-        append(rest, static_cast<std::size_t>(hit - rest));
-        append(replacement, replacementLength);
-        ++count;
-        rest = hit + patternLength;
-    }
-    append(rest, std::strlen(rest));
-    work[out] = '\0';
-    std::memcpy(dst, work, out + 1);
-    return count;
-}
-
-}  // namespace config

@@ -2,6 +2,7 @@
 // 1-bit bitmap, and OSMesa's GL compiles it into a glBitmap list, the way wglUseFontBitmapsA does.
 #define GL_GLEXT_PROTOTYPES 1
 #include "platform/platform.h"
+#include "platform/windows_1252.h"
 
 #include <GL/gl.h>
 #include <GL/osmesa.h>
@@ -16,18 +17,10 @@ namespace platform {
 
 namespace {
 
-// Windows-1252 0x80-0x9F. Zero marks the five codes that 1252 leaves undefined.
-constexpr std::uint16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 // The Unicode code point of a 1252 character, or 0 when there is none.
 FT_ULong unicodeOf(int c) {
     if (c < 0 || c > 0xFF) return 0;
-    if (c >= 0x80 && c <= 0x9F) return kCp1252High[c - 0x80];
-    return static_cast<FT_ULong>(c);
+    return windows1252ToUnicode(static_cast<unsigned char>(c));
 }
 
 // The font's glyph for a 1252 character. Characters the font lacks, and the codes 1252 leaves

@@ -8,6 +8,7 @@
 
 #include "alloc_counter.h"
 #include "frame_simulation.h"
+#include "overlay/overlay_draw.h"
 #include "overlay/overlay_plugin.h"
 
 namespace {
@@ -18,7 +19,7 @@ TEST(FrameAllocation, TokenFramesAndPageChangesAllocateNothing) {
     SettingsDirectory dir;
     dir.write(simulation::settingsFile(5, simulation::tokenRow));
     simulation::SimulatedHost sim;
-    auto plugin = std::make_unique<overlay::OverlayPlugin>();
+    auto plugin = std::make_unique<overlay::OverlayPlugin>(overlay::openGlGraphics());
     plugin->setClock(SimClock::clock());
     plugin->attachHost(&sim.host.record);
     plugin->restartElapsed();
@@ -46,7 +47,7 @@ TEST(FrameAllocation, DrawnFramesAllocateNothingAfterSetUp) {
     ASSERT_NE(context, nullptr);
     ASSERT_TRUE(OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, 640, 480));
     simulation::SimulatedHost sim;
-    auto plugin = std::make_unique<overlay::OverlayPlugin>();
+    auto plugin = std::make_unique<overlay::OverlayPlugin>(overlay::openGlGraphics());
     plugin->setClock(SimClock::clock());
     plugin->attachHost(&sim.host.record);
 

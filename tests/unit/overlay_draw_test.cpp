@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fake_host.h"
+#include "overlay/overlay_draw.h"
 #include "overlay/overlay_plugin.h"
 #include "platform/platform.h"
 #include "settings_file_fixture.h"
@@ -143,7 +144,7 @@ protected:
     OSMesaContext context = nullptr;
     std::vector<unsigned char> pixels;
     FakeHost fake;
-    overlay::OverlayPlugin plugin;
+    overlay::OverlayPlugin plugin{overlay::openGlGraphics()};
 };
 
 TEST_F(OverlayDrawTest, WithoutAContextNothingIsSetUpUntilOneIsCurrent) {
@@ -234,21 +235,21 @@ TEST_F(OverlayDrawTest, ReleasedGlyphsAreRebuiltAloneOnTheNextVisibleFrame) {
     makeCurrent();
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=before\n");
     plugin.drawFunction(0);
-    const std::uint32_t firstBase = plugin.glyphLists();
+    const std::uint32_t firstBase = plugin.firstGlyphList();
     ASSERT_NE(firstBase, 0u);
     FakeClock::tick = 7000;
 
     plugin.releaseResources(1);  // anything but 0 is ignored
-    EXPECT_EQ(plugin.glyphLists(), firstBase);
+    EXPECT_EQ(plugin.firstGlyphList(), firstBase);
     plugin.releaseResources(0);
-    EXPECT_EQ(plugin.glyphLists(), 0u);
+    EXPECT_EQ(plugin.firstGlyphList(), 0u);
     EXPECT_FALSE(glIsList(firstBase));
     EXPECT_EQ(liveLists(), 0);
     plugin.releaseResources(0);  // twice is harmless
 
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=after\n");
     const std::vector<unsigned char> drawn = pluginFrame();
-    EXPECT_NE(plugin.glyphLists(), 0u);
+    EXPECT_NE(plugin.firstGlyphList(), 0u);
     EXPECT_EQ(liveLists(), overlay::kGlyphBlockSize);
     EXPECT_STREQ(plugin.pageTable().rowText(0, 0), "before");  // settings were not reread
     EXPECT_STREQ(plugin.tokenValue(overlay::kTokenElapsed), "00:00:07");  // clock not restarted

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_graphics.h"
 #include "fake_host.h"
 #include "settings_file_fixture.h"
 
@@ -52,7 +53,8 @@ protected:
     }
 
     FakeHost fake;
-    overlay::OverlayPlugin plugin;
+    FakeGraphics graphics;
+    overlay::OverlayPlugin plugin{graphics};
 };
 
 const std::string kThreePages =

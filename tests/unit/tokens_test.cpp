@@ -4,6 +4,7 @@
 #include <string>
 
 #include "config/page_table.h"
+#include "fake_graphics.h"
 #include "fake_host.h"
 #include "overlay/overlay_plugin.h"
 
@@ -107,7 +108,8 @@ protected:
     std::string value(int token) const { return plugin.tokenValue(token); }
 
     FakeHost fake;
-    overlay::OverlayPlugin plugin;
+    FakeGraphics graphics;
+    overlay::OverlayPlugin plugin{graphics};
 };
 
 TEST_F(TokenValuesTest, CameraNameFollowsTheActiveViewWithBottomTestedFirst) {
@@ -169,7 +171,7 @@ TEST_F(TokenValuesTest, MissingHostLinksReadAsNoCameraAndNoSelection) {
     plugin.refreshTokenValues();
     EXPECT_EQ(value(overlay::kTokenSelectedFaces), "0");
 
-    overlay::OverlayPlugin detached;  // no host record at all
+    overlay::OverlayPlugin detached{graphics};  // no host record at all
     detached.setClock(FakeClock::clock());
     detached.refreshTokenValues();
     EXPECT_EQ(std::string(detached.tokenValue(overlay::kTokenCameraName)), "");

@@ -1,0 +1,19 @@
+// The tokens a line may hold, in the order their passes run.
+#pragma once
+
+namespace overlay {
+
+enum TokenIndex {
+    kTokenCameraName,
+    kTokenDate,
+    kTokenTime,
+    kTokenElapsed,
+    kTokenSelectedFaces,
+    kTokenSelectedEdges,
+    kTokenSelectedVertices,
+    kTokenCount
+};
+
+extern const char* const kTokenNames[kTokenCount];
+
+}  // namespace overlay
