@@ -28,18 +28,18 @@ private:
     void refreshTokenValues();
     int substituteToken(char* dst, const char* src, const char* pattern, const char* replacement, int maxLen);
 
-    const host::HostSceneState* scene_;
-    host::HostServiceTable* services_;
-    const overlay::Clock* clock_;
-    host::CameraHandle lastCamera_ = nullptr;
-    std::uint32_t startTick_ = 0;
-    char rows_[kRows][kField] = {};
-    int rowTokenCounts_[kRows];
-    char names_[kTokens][kField] = {};
-    char values_[kTokens][kField] = {};
-    char lineBuf_[1024] = {};
-    char work_[4096] = {};
-    char match_[32] = {};
+    const host::HostSceneState* hostScene;
+    host::HostServiceTable* hostServices;
+    const overlay::Clock* clockSource;
+    host::CameraHandle lastCamera = nullptr;
+    std::uint32_t startTick = 0;
+    char rows[kRows][kField] = {};
+    int rowTokenCounts[kRows];
+    char names[kTokens][kField] = {};
+    char values[kTokens][kField] = {};
+    char lineBuf[1024] = {};
+    char workBuffer[4096] = {};
+    char matchBuffer[32] = {};
 };
 
 }  // namespace bench

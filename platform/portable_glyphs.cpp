@@ -42,8 +42,8 @@ FT_UInt glyphIndexOf(FT_Face face, bool symbolFont, int c) {
 class FontFile {
 public:
     explicit FontFile(const char* family) {
-        config_ = FcInitLoadConfigAndFonts();
-        if (config_ == nullptr) return;
+        fontConfig = FcInitLoadConfigAndFonts();
+        if (fontConfig == nullptr) return;
         FcPattern* pattern = FcPatternCreate();
         if (pattern == nullptr) return;
         // The name is a literal family, as GDI takes it: no fontconfig name syntax.
@@ -51,58 +51,58 @@ public:
             FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
         }
         FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(config_, pattern, FcMatchPattern);
+        FcConfigSubstitute(fontConfig, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;
-        match_ = FcFontMatch(config_, pattern, &result);
+        match = FcFontMatch(fontConfig, pattern, &result);
         FcPatternDestroy(pattern);
-        if (match_ == nullptr) return;
+        if (match == nullptr) return;
         FcChar8* file = nullptr;
-        if (FcPatternGetString(match_, FC_FILE, 0, &file) != FcResultMatch) return;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch) return;
         int index = 0;
-        if (FcPatternGetInteger(match_, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
-        path_ = reinterpret_cast<const char*>(file);
-        index_ = index;
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
+        filePath = reinterpret_cast<const char*>(file);
+        faceIndex = index;
     }
     ~FontFile() {
-        if (match_ != nullptr) FcPatternDestroy(match_);
-        if (config_ != nullptr) FcConfigDestroy(config_);
+        if (match != nullptr) FcPatternDestroy(match);
+        if (fontConfig != nullptr) FcConfigDestroy(fontConfig);
     }
     FontFile(const FontFile&) = delete;
     FontFile& operator=(const FontFile&) = delete;
 
     // Null when no font was found. Valid while this object lives.
-    const char* path() const { return path_; }
-    int index() const { return index_; }
+    const char* path() const { return filePath; }
+    int index() const { return faceIndex; }
 
 private:
-    FcConfig* config_ = nullptr;
-    FcPattern* match_ = nullptr;
-    const char* path_ = nullptr;
-    int index_ = 0;
+    FcConfig* fontConfig = nullptr;
+    FcPattern* match = nullptr;
+    const char* filePath = nullptr;
+    int faceIndex = 0;
 };
 
 class FreeTypeFace {
 public:
     FreeTypeFace(const char* path, int index) {
-        if (FT_Init_FreeType(&library_) != 0) {
-            library_ = nullptr;
+        if (FT_Init_FreeType(&library) != 0) {
+            library = nullptr;
             return;
         }
-        if (FT_New_Face(library_, path, index, &face_) != 0) face_ = nullptr;
+        if (FT_New_Face(library, path, index, &loadedFace) != 0) loadedFace = nullptr;
     }
     ~FreeTypeFace() {
         // Also frees the face.
-        if (library_ != nullptr) FT_Done_FreeType(library_);
+        if (library != nullptr) FT_Done_FreeType(library);
     }
     FreeTypeFace(const FreeTypeFace&) = delete;
     FreeTypeFace& operator=(const FreeTypeFace&) = delete;
 
-    FT_Face face() const { return face_; }
+    FT_Face face() const { return loadedFace; }
 
 private:
-    FT_Library library_ = nullptr;
-    FT_Face face_ = nullptr;
+    FT_Library library = nullptr;
+    FT_Face loadedFace = nullptr;
 };
 
 // Em height of `pixelHeight` pixels, or the nearest fixed size for a font that only has those.
@@ -121,24 +121,24 @@ bool setPixelHeight(FT_Face face, int pixelHeight) {
 // A growable scratch buffer for one glyph's bits.
 class Scratch {
 public:
-    ~Scratch() { std::free(data_); }
+    ~Scratch() { std::free(bytes); }
     Scratch() = default;
     Scratch(const Scratch&) = delete;
     Scratch& operator=(const Scratch&) = delete;
 
     unsigned char* get(std::size_t size) {
-        if (size > size_) {
-            void* grown = std::realloc(data_, size);
+        if (size > capacity) {
+            void* grown = std::realloc(bytes, size);
             if (grown == nullptr) return nullptr;
-            data_ = static_cast<unsigned char*>(grown);
-            size_ = size;
+            bytes = static_cast<unsigned char*>(grown);
+            capacity = size;
         }
-        return data_;
+        return bytes;
     }
 
 private:
-    unsigned char* data_ = nullptr;
-    std::size_t size_ = 0;
+    unsigned char* bytes = nullptr;
+    std::size_t capacity = 0;
 };
 
 // Copies a rendered glyph into `dst` as glBitmap wants it: rows bottom-up, most significant bit

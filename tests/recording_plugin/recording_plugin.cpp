@@ -39,7 +39,7 @@ HostArg indexWord(std::int32_t index) { return static_cast<HostArg>(static_cast<
 
 class Recorder : public host::PluginBase {
 public:
-    explicit Recorder(int id) : id_(id) {}
+    explicit Recorder(int id) : instanceId(id) {}
 
     bool runFunction(std::int32_t index) override {
         record(0, 1, indexWord(index));
@@ -52,8 +52,8 @@ public:
     }
     const char* functionName(std::int32_t index) override {
         record(3, 1, indexWord(index));
-        std::snprintf(name_, sizeof name_, "recorded %d", static_cast<int>(index));
-        return name_;
+        std::snprintf(name, sizeof name, "recorded %d", static_cast<int>(index));
+        return name;
     }
     std::int32_t functionType(std::int32_t index) override {
         record(4, 1, indexWord(index));
@@ -91,13 +91,13 @@ private:
         last.args[1] = b;
         last.args[2] = c;
         last.argCount = argCount;
-        last.instance = id_;
+        last.instance = instanceId;
         ++last.sequence;
         return ((a + b + c) & 1) != 0;
     }
 
-    int id_;
-    char name_[32] = {};
+    int instanceId;
+    char name[32] = {};
 };
 
 // Earlier instances stay allocated, as in the real plug-in, and reachable from here.

@@ -34,24 +34,24 @@ constexpr int kGlyphs = 96;
 class StubOverlay : public host::PluginBase {
 public:
     explicit StubOverlay(const host::PluginHostRecord* record)
-        : scene_(record->scene), services_(record->services) {}
+        : hostScene(record->scene), hostServices(record->services) {}
 
     bool runFunction(std::int32_t index) override {
-        if (index == 1) visible_ = !visible_;
-        if (index == 2) faulty_ = !faulty_;
-        if (index == 3) leaky_ = !leaky_;
-        if (index == 4) ready_ = false;
+        if (index == 1) shown = !shown;
+        if (index == 2) faultKind = !faultKind;
+        if (index == 3) leaky = !leaky;
+        if (index == 4) ready = false;
         return true;
     }
     void releaseResources(host::HostArg value) override {
-        if (value == 0 && base_ != 0) glDeleteLists(base_, kGlyphs);
+        if (value == 0 && base != 0) glDeleteLists(base, kGlyphs);
     }
     std::int32_t functionCount() override { return 5; }
 
     bool drawFunction(std::int32_t index) override {
         if (index != 0) return true;
-        if (!ready_) setUp();
-        if (!visible_) return true;
+        if (!ready) setUp();
+        if (!shown) return true;
         const GLboolean lighting = glIsEnabled(GL_LIGHTING);
         glDisable(GL_LIGHTING);
         glMatrixMode(GL_PROJECTION);
@@ -79,7 +79,7 @@ public:
                       static_cast<int>(edges), static_cast<int>(vertices));
         drawLine(390.0f, line);
         const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now() - start_).count();
+                                 std::chrono::steady_clock::now() - start).count();
         const long long s = ms / 1000;
         std::snprintf(line, sizeof line, "elapsed %02lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
         drawLine(365.0f, line);
@@ -87,7 +87,7 @@ public:
         glPopMatrix();
         glMatrixMode(GL_PROJECTION);
         glPopMatrix();
-        if (faulty_) {
+        if (faultKind) {
             glMatrixMode(GL_MODELVIEW);
             return true;
         }
@@ -101,55 +101,55 @@ private:
     void setUp() {
         void* dc = platform::currentDrawingContext();
         if (dc == nullptr) return;
-        if (base_ != 0 && !leaky_) glDeleteLists(base_, kGlyphs);
-        base_ = glGenLists(kGlyphs);
-        platform::buildGlyphLists(dc, "Arial", 18, base_, kFirstChar, kGlyphs);
-        start_ = std::chrono::steady_clock::now();
-        ready_ = true;
+        if (base != 0 && !leaky) glDeleteLists(base, kGlyphs);
+        base = glGenLists(kGlyphs);
+        platform::buildGlyphLists(dc, "Arial", 18, base, kFirstChar, kGlyphs);
+        start = std::chrono::steady_clock::now();
+        ready = true;
     }
 
     void drawLine(float y, const char* text) const {
         glRasterPos2f(30.0f, y);
         glPushAttrib(GL_LIST_BIT);
-        glListBase(base_ - kFirstChar);
+        glListBase(base - kFirstChar);
         glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
         glPopAttrib();
     }
 
     const char* cameraName() const {
-        if (scene_ == nullptr || scene_->activeViewHolder == nullptr ||
-            scene_->activeViewHolder->activeView == nullptr) {
+        if (hostScene == nullptr || hostScene->activeViewHolder == nullptr ||
+            hostScene->activeViewHolder->activeView == nullptr) {
             return "";
         }
-        const host::CameraHandle camera = scene_->activeViewHolder->activeView->camera;
+        const host::CameraHandle camera = hostScene->activeViewHolder->activeView->camera;
         if (camera == nullptr) return "";
-        if (camera == scene_->perspectiveCamera) return "Main Perspective";
-        if (camera == scene_->topCamera) return "Top";
-        if (camera == scene_->leftCamera) return "Left";
-        if (camera == scene_->rightCamera) return "Right";
-        if (camera == scene_->frontCamera) return "Front";
-        if (camera == scene_->backCamera) return "Back";
-        if (camera == scene_->bottomCamera) return "Bottom";
+        if (camera == hostScene->perspectiveCamera) return "Main Perspective";
+        if (camera == hostScene->topCamera) return "Top";
+        if (camera == hostScene->leftCamera) return "Left";
+        if (camera == hostScene->rightCamera) return "Right";
+        if (camera == hostScene->frontCamera) return "Front";
+        if (camera == hostScene->backCamera) return "Back";
+        if (camera == hostScene->bottomCamera) return "Bottom";
         return "Free Ortho";
     }
 
     // The count of the selection record at `offset` of the scene when the host is in `mode`.
     std::int32_t selected(std::int32_t mode, int offset) const {
-        if (scene_ == nullptr || services_ == nullptr || services_->selectionMode() != mode) return 0;
-        const host::HostSelectionRecord* record = offset == 0x14   ? scene_->faceSelection
-                                                  : offset == 0x10 ? scene_->edgeSelection
-                                                                   : scene_->vertexSelection;
+        if (hostScene == nullptr || hostServices == nullptr || hostServices->selectionMode() != mode) return 0;
+        const host::HostSelectionRecord* record = offset == 0x14   ? hostScene->faceSelection
+                                                  : offset == 0x10 ? hostScene->edgeSelection
+                                                                   : hostScene->vertexSelection;
         return record != nullptr ? record->selectedCount : 0;
     }
 
-    const host::HostSceneState* scene_;
-    host::HostServiceTable* services_;
-    GLuint base_ = 0;
-    bool ready_ = false;
-    bool visible_ = true;
-    bool faulty_ = false;
-    bool leaky_ = false;
-    std::chrono::steady_clock::time_point start_{};
+    const host::HostSceneState* hostScene;
+    host::HostServiceTable* hostServices;
+    GLuint base = 0;
+    bool ready = false;
+    bool shown = true;
+    bool faultKind = false;
+    bool leaky = false;
+    std::chrono::steady_clock::time_point start{};
 };
 
 }  // namespace

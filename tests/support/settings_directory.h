@@ -14,14 +14,14 @@ public:
     SettingsDirectory() {
         char pattern[] = "/tmp/ostrivane-settings-XXXXXX";
         if (mkdtemp(pattern) == nullptr) std::abort();
-        dir_ = pattern;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::create_directories(dir_ / "Plugins" / "Startup Plugins");
-        std::filesystem::current_path(dir_);
+        dir = pattern;
+        previous = std::filesystem::current_path();
+        std::filesystem::create_directories(dir / "Plugins" / "Startup Plugins");
+        std::filesystem::current_path(dir);
     }
     ~SettingsDirectory() {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(dir);
     }
     SettingsDirectory(const SettingsDirectory&) = delete;
     SettingsDirectory& operator=(const SettingsDirectory&) = delete;
@@ -32,9 +32,9 @@ public:
         out << contents;
     }
 
-    std::filesystem::path settingsFile() const { return dir_ / "Plugins" / "Startup Plugins" / "Ostrivane.ini"; }
+    std::filesystem::path settingsFile() const { return dir / "Plugins" / "Startup Plugins" / "Ostrivane.ini"; }
 
 private:
-    std::filesystem::path dir_;
-    std::filesystem::path previous_;
+    std::filesystem::path dir;
+    std::filesystem::path previous;
 };

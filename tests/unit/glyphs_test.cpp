@@ -48,32 +48,32 @@ public:
         FcPatternGetString(match, FC_FILE, 0, &file);
         FcPatternGetString(match, FC_FAMILY, 0, &matchedFamily);
         FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        if (matchedFamily != nullptr) family_ = reinterpret_cast<const char*>(matchedFamily);
+        if (matchedFamily != nullptr) fontFamily = reinterpret_cast<const char*>(matchedFamily);
         std::string path = file != nullptr ? reinterpret_cast<const char*>(file) : "";
         FcPatternDestroy(match);
-        if (path.empty() || FT_Init_FreeType(&library_) != 0) return;
-        if (FT_New_Face(library_, path.c_str(), index, &face_) != 0) {
-            face_ = nullptr;
+        if (path.empty() || FT_Init_FreeType(&ftLibrary) != 0) return;
+        if (FT_New_Face(ftLibrary, path.c_str(), index, &ftFace) != 0) {
+            ftFace = nullptr;
             return;
         }
-        FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixelHeight));
+        FT_Set_Pixel_Sizes(ftFace, 0, static_cast<FT_UInt>(pixelHeight));
     }
     ~Reference() {
-        if (library_ != nullptr) FT_Done_FreeType(library_);
+        if (ftLibrary != nullptr) FT_Done_FreeType(ftLibrary);
     }
     Reference(const Reference&) = delete;
     Reference& operator=(const Reference&) = delete;
 
-    bool ok() const { return face_ != nullptr; }
-    const std::string& family() const { return family_; }
-    FT_UInt glyphOf(FT_ULong codePoint) const { return FT_Get_Char_Index(face_, codePoint); }
+    bool ok() const { return ftFace != nullptr; }
+    const std::string& family() const { return fontFamily; }
+    FT_UInt glyphOf(FT_ULong codePoint) const { return FT_Get_Char_Index(ftFace, codePoint); }
 
     // Draws glyphs into `image` with the pen starting at (x, y) on the baseline; returns the pen's
     // final x.
     int draw(const std::vector<FT_UInt>& glyphs, int x, int y, Image* image) const {
         for (FT_UInt glyph : glyphs) {
-            EXPECT_EQ(FT_Load_Glyph(face_, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
-            const FT_GlyphSlot slot = face_->glyph;
+            EXPECT_EQ(FT_Load_Glyph(ftFace, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
+            const FT_GlyphSlot slot = ftFace->glyph;
             const FT_Bitmap& bitmap = slot->bitmap;
             EXPECT_EQ(bitmap.pixel_mode, FT_PIXEL_MODE_MONO);
             for (unsigned row = 0; row < bitmap.rows; ++row) {
@@ -99,9 +99,9 @@ public:
     }
 
 private:
-    FT_Library library_ = nullptr;
-    FT_Face face_ = nullptr;
-    std::string family_;
+    FT_Library ftLibrary = nullptr;
+    FT_Face ftFace = nullptr;
+    std::string fontFamily;
 };
 
 TEST(Glyphs, NoDrawingContextWithoutCurrentContext) {
@@ -113,10 +113,10 @@ TEST(Glyphs, NoDrawingContextWithoutCurrentContext) {
 class GlyphsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        context_ = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
-        ASSERT_NE(context_, nullptr);
-        pixels_.assign(static_cast<std::size_t>(kWidth * kHeight * 4), 0);
-        ASSERT_TRUE(OSMesaMakeCurrent(context_, pixels_.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
+        osmesaContext = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+        ASSERT_NE(osmesaContext, nullptr);
+        pixels.assign(static_cast<std::size_t>(kWidth * kHeight * 4), 0);
+        ASSERT_TRUE(OSMesaMakeCurrent(osmesaContext, pixels.data(), GL_UNSIGNED_BYTE, kWidth, kHeight));
         glViewport(0, 0, kWidth, kHeight);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -126,17 +126,17 @@ protected:
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
         glColor3f(1, 1, 1);
-        base_ = glGenLists(256);
-        ASSERT_NE(base_, 0u);
+        listBase = glGenLists(256);
+        ASSERT_NE(listBase, 0u);
     }
 
     void TearDown() override {
         OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
-        OSMesaDestroyContext(context_);
+        OSMesaDestroyContext(osmesaContext);
     }
 
     bool build(const char* face, int pixelHeight = kPixelHeight) {
-        return platform::buildGlyphLists(platform::currentDrawingContext(), face, pixelHeight, base_, 0,
+        return platform::buildGlyphLists(platform::currentDrawingContext(), face, pixelHeight, listBase, 0,
                                          256);
     }
 
@@ -149,7 +149,7 @@ protected:
         glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
         return raster[0];
     }
-    float drawText(const std::string& text, int x = 10, int y = 20) { return drawText(text, x, y, base_); }
+    float drawText(const std::string& text, int x = 10, int y = 20) { return drawText(text, x, y, listBase); }
 
     Image readBack() {
         std::vector<unsigned char> rgba(static_cast<std::size_t>(kWidth * kHeight * 4));
@@ -161,14 +161,14 @@ protected:
 
     static Image blank() { return Image(static_cast<std::size_t>(kWidth * kHeight)); }
 
-    OSMesaContext context_ = nullptr;
-    std::vector<unsigned char> pixels_;
-    GLuint base_ = 0;
+    OSMesaContext osmesaContext = nullptr;
+    std::vector<unsigned char> pixels;
+    GLuint listBase = 0;
 };
 
 TEST_F(GlyphsTest, DrawingContextIsTheCurrentContext) {
     EXPECT_NE(platform::currentDrawingContext(), nullptr);
-    EXPECT_EQ(platform::currentDrawingContext(), static_cast<void*>(context_));
+    EXPECT_EQ(platform::currentDrawingContext(), static_cast<void*>(osmesaContext));
 }
 
 TEST_F(GlyphsTest, DrawsTextLikeFreeType) {
@@ -291,7 +291,7 @@ TEST_F(GlyphsTest, ArialResolvesToAFontWithArialMetrics) {
     Reference ref("Liberation Sans", kPixelHeight);
     ASSERT_TRUE(ref.ok());
     ASSERT_TRUE(build("Arial"));
-    const GLuint arial = base_;
+    const GLuint arial = listBase;
     const GLuint liberation = glGenLists(256);
     ASSERT_NE(liberation, 0u);
     ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), "Liberation Sans",
@@ -359,7 +359,7 @@ TEST_F(GlyphsTest, UnknownFaceFallsBackToSomeFont) {
 
 TEST_F(GlyphsTest, BuildsOnlyTheRequestedLists) {
     // Names no glGenLists call reserved: Mesa counts reserved names as lists.
-    const GLuint lists = base_ + 10000;
+    const GLuint lists = listBase + 10000;
     ASSERT_EQ(glIsList(lists), GL_FALSE);
     ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), "Liberation Sans",
                                           kPixelHeight, lists + 2, 'A', 5));
@@ -379,12 +379,12 @@ TEST_F(GlyphsTest, BuildsOnlyTheRequestedLists) {
 
 TEST_F(GlyphsTest, RejectsUnusableArguments) {
     void* dc = platform::currentDrawingContext();
-    EXPECT_FALSE(platform::buildGlyphLists(nullptr, "Liberation Sans", kPixelHeight, base_, 0, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, nullptr, kPixelHeight, base_, 0, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", 0, base_, 0, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", -12, base_, 0, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", kPixelHeight, base_, -1, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", kPixelHeight, base_, 0, -1));
+    EXPECT_FALSE(platform::buildGlyphLists(nullptr, "Liberation Sans", kPixelHeight, listBase, 0, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, nullptr, kPixelHeight, listBase, 0, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", 0, listBase, 0, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", -12, listBase, 0, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", kPixelHeight, listBase, -1, 256));
+    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", kPixelHeight, listBase, 0, -1));
 }
 
 }  // namespace

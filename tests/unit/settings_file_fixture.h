@@ -11,13 +11,13 @@
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { dir_ = std::make_unique<SettingsDirectory>(); }
-    void TearDown() override { dir_.reset(); }
+    void SetUp() override { dir = std::make_unique<SettingsDirectory>(); }
+    void TearDown() override { dir.reset(); }
 
-    void writeSettings(const std::string& contents) { dir_->write(contents); }
+    void writeSettings(const std::string& contents) { dir->write(contents); }
     void removeSettings() { std::filesystem::remove_all(settingsFile()); }
-    std::filesystem::path settingsFile() const { return dir_->settingsFile(); }
+    std::filesystem::path settingsFile() const { return dir->settingsFile(); }
 
 private:
-    std::unique_ptr<SettingsDirectory> dir_;
+    std::unique_ptr<SettingsDirectory> dir;
 };

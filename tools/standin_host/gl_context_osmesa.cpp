@@ -16,15 +16,15 @@ namespace {
 class OsMesaContext : public GlContext {
 public:
     ~OsMesaContext() override {
-        if (context_ != nullptr) {
+        if (osmesaContext != nullptr) {
             OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
-            OSMesaDestroyContext(context_);
+            OSMesaDestroyContext(osmesaContext);
         }
     }
 
     bool create(int width, int height, std::string* error) {
-        context_ = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
-        if (context_ == nullptr) {
+        osmesaContext = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
+        if (osmesaContext == nullptr) {
             *error = "OSMesa: cannot create a context";
             return false;
         }
@@ -33,14 +33,14 @@ public:
 
     bool resize(int width, int height, std::string* error) override {
         // OSMesa keeps the context (and its display lists) when it is made current on a new buffer.
-        buffer_.assign(static_cast<std::size_t>(width) * height * 4, 0);
-        if (!OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, width, height)) {
+        pixelBuffer.assign(static_cast<std::size_t>(width) * height * 4, 0);
+        if (!OSMesaMakeCurrent(osmesaContext, pixelBuffer.data(), GL_UNSIGNED_BYTE, width, height)) {
             *error = "OSMesa: cannot make the context current at " + std::to_string(width) + "x" +
                      std::to_string(height);
             return false;
         }
-        width_ = width;
-        height_ = height;
+        bufferWidth = width;
+        bufferHeight = height;
         return true;
     }
 
@@ -48,12 +48,12 @@ public:
 
     Image read() override {
         glFinish();
-        std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width_) * height_ * 4);
+        std::vector<std::uint8_t> rgba(static_cast<std::size_t>(bufferWidth) * bufferHeight * 4);
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        glReadPixels(0, 0, bufferWidth, bufferHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         glPopClientAttrib();
-        return imageFromGlRows(rgba, width_, height_);
+        return imageFromGlRows(rgba, bufferWidth, bufferHeight);
     }
 
     bool buildGlyphLists(const std::string& face, int pixelHeight, unsigned firstList, int firstChar,
@@ -63,10 +63,10 @@ public:
     }
 
 private:
-    OSMesaContext context_ = nullptr;
-    std::vector<std::uint8_t> buffer_;
-    int width_ = 0;
-    int height_ = 0;
+    OSMesaContext osmesaContext = nullptr;
+    std::vector<std::uint8_t> pixelBuffer;
+    int bufferWidth = 0;
+    int bufferHeight = 0;
 };
 
 }  // namespace

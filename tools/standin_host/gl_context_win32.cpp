@@ -26,11 +26,11 @@ std::string lastError(const char* what) {
 class WglContext : public GlContext {
 public:
     ~WglContext() override {
-        if (context_ != nullptr) {
+        if (glContext != nullptr) {
             wglMakeCurrent(nullptr, nullptr);
-            wglDeleteContext(context_);
+            wglDeleteContext(glContext);
         }
-        if (window_ != nullptr) DestroyWindow(window_);
+        if (windowHandle != nullptr) DestroyWindow(windowHandle);
     }
 
     bool create(int width, int height, std::string* error) {
@@ -47,13 +47,13 @@ public:
         }
         // A borderless window at the screen's corner: its client area is the framebuffer and all
         // of it is on screen.
-        window_ = CreateWindowExA(0, kWindowClass, "Ostrivane stand-in host", WS_POPUP | WS_VISIBLE, 0, 0, width,
+        windowHandle = CreateWindowExA(0, kWindowClass, "Ostrivane stand-in host", WS_POPUP | WS_VISIBLE, 0, 0, width,
                                   height, nullptr, nullptr, instance, nullptr);
-        if (window_ == nullptr) {
+        if (windowHandle == nullptr) {
             *error = lastError("CreateWindowExA") + " (does Wine have an X display of its own?)";
             return false;
         }
-        dc_ = GetDC(window_);
+        deviceContext = GetDC(windowHandle);
         PIXELFORMATDESCRIPTOR format = {};
         format.nSize = sizeof format;
         format.nVersion = 1;
@@ -62,32 +62,32 @@ public:
         format.cColorBits = 32;
         format.cDepthBits = 24;
         format.iLayerType = PFD_MAIN_PLANE;
-        const int chosen = ChoosePixelFormat(dc_, &format);
+        const int chosen = ChoosePixelFormat(deviceContext, &format);
         if (chosen == 0) {
             *error = lastError("ChoosePixelFormat");
             return false;
         }
-        if (!SetPixelFormat(dc_, chosen, &format)) {
+        if (!SetPixelFormat(deviceContext, chosen, &format)) {
             *error = lastError("SetPixelFormat");
             return false;
         }
-        context_ = wglCreateContext(dc_);
-        if (context_ == nullptr) {
+        glContext = wglCreateContext(deviceContext);
+        if (glContext == nullptr) {
             *error = lastError("wglCreateContext") + " (is an X display and 32-bit OpenGL available to Wine?)";
             return false;
         }
-        if (!wglMakeCurrent(dc_, context_)) {
+        if (!wglMakeCurrent(deviceContext, glContext)) {
             *error = lastError("wglMakeCurrent");
             return false;
         }
-        width_ = width;
-        height_ = height;
+        windowWidth = width;
+        windowHeight = height;
         pump();
         return true;
     }
 
     bool resize(int width, int height, std::string* error) override {
-        if (!SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+        if (!SetWindowPos(windowHandle, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
             *error = lastError("SetWindowPos");
             return false;
         }
@@ -95,22 +95,22 @@ public:
         // The GL drawable takes the new size when the context is bound to it again and the
         // buffers are swapped.
         wglMakeCurrent(nullptr, nullptr);
-        wglMakeCurrent(dc_, context_);
-        SwapBuffers(dc_);
+        wglMakeCurrent(deviceContext, glContext);
+        SwapBuffers(deviceContext);
         RECT client = {};
-        GetClientRect(window_, &client);
+        GetClientRect(windowHandle, &client);
         if (client.right - client.left != width || client.bottom - client.top != height) {
             *error = "Win32: the window's client area is " + std::to_string(client.right - client.left) + "x" +
                      std::to_string(client.bottom - client.top) + ", not " + std::to_string(width) + "x" +
                      std::to_string(height) + " (larger than the screen?)";
             return false;
         }
-        width_ = width;
-        height_ = height;
+        windowWidth = width;
+        windowHeight = height;
         return true;
     }
 
-    void endFrame() override { SwapBuffers(dc_); }
+    void endFrame() override { SwapBuffers(deviceContext); }
 
     void pump() override {
         MSG message;
@@ -122,15 +122,15 @@ public:
 
     Image read() override {
         glFinish();
-        std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width_) * height_ * 4);
+        std::vector<std::uint8_t> rgba(static_cast<std::size_t>(windowWidth) * windowHeight * 4);
         glPushAttrib(GL_PIXEL_MODE_BIT);
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glReadBuffer(GL_BACK);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         glPopClientAttrib();
         glPopAttrib();
-        return imageFromGlRows(rgba, width_, height_);
+        return imageFromGlRows(rgba, windowWidth, windowHeight);
     }
 
     bool buildGlyphLists(const std::string& face, int pixelHeight, unsigned firstList, int firstChar,
@@ -138,12 +138,12 @@ public:
         HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
         if (font == nullptr) return false;
-        HGDIOBJ previous = SelectObject(dc_, font);
-        BOOL built = wglUseFontBitmapsA(dc_, static_cast<DWORD>(firstChar), static_cast<DWORD>(count),
+        HGDIOBJ previous = SelectObject(deviceContext, font);
+        BOOL built = wglUseFontBitmapsA(deviceContext, static_cast<DWORD>(firstChar), static_cast<DWORD>(count),
                                         static_cast<DWORD>(firstList));
         // Some drivers refuse the first call on a fresh context and accept it again.
         if (!built) {
-            built = wglUseFontBitmapsA(dc_, static_cast<DWORD>(firstChar), static_cast<DWORD>(count),
+            built = wglUseFontBitmapsA(deviceContext, static_cast<DWORD>(firstChar), static_cast<DWORD>(count),
                                        static_cast<DWORD>(firstList));
         }
         {
@@ -155,18 +155,18 @@ public:
                 ABC widths = {};
                 GLYPHMETRICS metrics = {};
                 const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-                if (GetGlyphOutlineA(dc_, code, GGO_METRICS, &metrics, 0, nullptr, &identity) == GDI_ERROR ||
-                    metrics.gmBlackBoxX > 1 || !GetCharABCWidthsA(dc_, code, code, &widths)) {
+                if (GetGlyphOutlineA(deviceContext, code, GGO_METRICS, &metrics, 0, nullptr, &identity) == GDI_ERROR ||
+                    metrics.gmBlackBoxX > 1 || !GetCharABCWidthsA(deviceContext, code, code, &widths)) {
                     continue;
                 }
-                if (GetGlyphOutlineA(dc_, code, GGO_BITMAP, &metrics, 0, nullptr, &identity) != 0) continue;
+                if (GetGlyphOutlineA(deviceContext, code, GGO_BITMAP, &metrics, 0, nullptr, &identity) != 0) continue;
                 const int advance = widths.abcA + static_cast<int>(widths.abcB) + widths.abcC;
                 glNewList(firstList + static_cast<unsigned>(i), GL_COMPILE);
                 glBitmap(0, 0, 0, 0, static_cast<GLfloat>(advance), 0, noPixels);
                 glEndList();
             }
         }
-        SelectObject(dc_, previous);
+        SelectObject(deviceContext, previous);
         DeleteObject(font);
         // Wine leaves GL_OUT_OF_MEMORY behind after glyphs without a bitmap (the space).
         while (glGetError() != GL_NO_ERROR) {
@@ -175,11 +175,11 @@ public:
     }
 
 private:
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
-    HGLRC context_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
+    HWND windowHandle = nullptr;
+    HDC deviceContext = nullptr;
+    HGLRC glContext = nullptr;
+    int windowWidth = 0;
+    int windowHeight = 0;
 };
 
 }  // namespace

@@ -114,6 +114,14 @@ unsigned HostRecords::operationOffset(int operation, bool* inExtensionTable) {
     return 0;
 }
 
+std::string HostRecords::fieldName(int operation) {
+    bool inTable = false;
+    const unsigned offset = operationOffset(operation, &inTable);
+    char text[64];
+    std::snprintf(text, sizeof text, "%s field 0x%02X", inTable ? "extension table" : "record", offset);
+    return text;
+}
+
 Word HostRecords::operationEntry(int operation) const {
     if (operation < 0 || operation > 24) return 0;
     bool inTable = false;

@@ -49,6 +49,8 @@ public:
     Word operationEntry(int operation) const;
     // Byte offset in the 32-bit layout, and whether it is in the record or its extension table.
     static unsigned operationOffset(int operation, bool* inExtensionTable);
+    // "record field 0x0C" or "extension table field 0x2C": where `operation` is written.
+    static std::string fieldName(int operation);
     // Clears every operation field, so that a bind shows which ones it wrote.
     void clearOperations();
 

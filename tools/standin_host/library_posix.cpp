@@ -9,12 +9,12 @@ namespace {
 
 class PosixLibrary : public PluginLibrary {
 public:
-    explicit PosixLibrary(void* handle) : handle_(handle) {}
+    explicit PosixLibrary(void* handle) : loadedHandle(handle) {}
     // The library stays loaded: plug-ins are never unloaded by the host while it runs.
-    void* symbol(const char* name) override { return dlsym(handle_, name); }
+    void* symbol(const char* name) override { return dlsym(loadedHandle, name); }
 
 private:
-    void* handle_;
+    void* loadedHandle;
 };
 
 }  // namespace

@@ -12,14 +12,14 @@ namespace {
 
 class Win32Library : public PluginLibrary {
 public:
-    explicit Win32Library(HMODULE module) : module_(module) {}
+    explicit Win32Library(HMODULE module) : loadedModule(module) {}
     // The library stays loaded: plug-ins are never unloaded by the host while it runs.
     void* symbol(const char* name) override {
-        return reinterpret_cast<void*>(GetProcAddress(module_, name));
+        return reinterpret_cast<void*>(GetProcAddress(loadedModule, name));
     }
 
 private:
-    HMODULE module_;
+    HMODULE loadedModule;
 };
 
 std::string systemMessage(DWORD code) {

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
         };
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
-            std::fputs(standin::stepHelp(), stdout);
+            std::fputs(standin::stepHelp().c_str(), stdout);
             return 0;
         } else if (arg == "--verbose") {
             options.verbose = true;

@@ -1,5 +1,10 @@
 // One run of the stand-in host: the loaded plug-in, the records it was bound to, the GL context
-// it draws into, and the state the steps work on.
+// it draws into, and the state the steps work on. The steps (step_table.cpp) call the operations
+// below; each fails the run by throwing StepFailure with a message that says why.
+//   session.cpp          work directory, loading, binding, calls, frames, host state
+//   session_checks.cpp   checks of the catalogue, the defaults, the trampolines and the GL state
+//   session_oracle.cpp   the oracle text and the pixel comparison
+//   session_soak.cpp     the soak run
 #pragma once
 
 #include <chrono>
@@ -17,6 +22,8 @@
 #include "steps.h"
 
 namespace standin {
+
+constexpr std::int32_t kReloadCommand = 4;  // runFunction's Reload INI
 
 // A step that failed; the message says why.
 class StepFailure : public std::runtime_error {
@@ -41,7 +48,53 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
+    // Runs one validated step through its entry in the step table.
     void run(const Step& step);
+    [[noreturn]] void fail(const std::string& message) const;
+
+    // ---- Set-up and host state ----
+    void setViewport(int width, int height);
+    void setBackground(const Background& scene) { background = scene; }
+    // Stages `path` as the plug-in's settings file; removeSettings takes it away.
+    void stageSettings(const std::string& path);
+    void removeSettings();
+    HostRecords& hostRecords() { return records; }
+    bool isBound() const { return bound; }
+    // A path of a step made absolute: inputs from the step's folder (the script's, or the
+    // directory the host was started in), outputs in the output directory.
+    std::string inputPath(const Step& step, const std::string& path) const;
+    std::string outputPath(const std::string& path) const;
+
+    // ---- Binding and calls ----
+    std::int32_t pluginVersion();
+    // getPluginVersion (which must answer 4) and initializePlugin; `again` for a second bind.
+    void bind(bool again);
+    CallResult call(int operation, std::initializer_list<Word> args);
+    // drawFunction(index) over a freshly drawn background, remembering what the host knew.
+    void drawFrame(std::int32_t index);
+    // runFunction(index), which must answer true.
+    void runFunction(std::int32_t index);
+    void save(const std::string& path);
+
+    // ---- Checks (session_checks.cpp) ----
+    void expectFunctions();
+    // A plug-in that overrides nothing; `allOperations` false checks operations 5-23 only.
+    void expectDefaults(bool allOperations);
+    void expectModeCalls(std::uint32_t calls);
+    void checkTrampolines();
+    void expectInstances(Word instances);
+    void checkGlStateAfterFrames(bool visible);
+    void countLists();
+    void expectListsStable();
+    void expectLiveLists(long lists);
+
+    // ---- Oracle (session_oracle.cpp) ----
+    void setOracle(int size, int red, int green, int blue, const std::string& face);
+    void addOracleLine(float x, float y, const std::string& text);
+    void compare(int tolerance);
+
+    // ---- Soak (session_soak.cpp) ----
+    void soak(long frames, long reloadEvery);
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -66,62 +119,48 @@ private:
         std::string text;
     };
 
-    [[noreturn]] void fail(const std::string& message) const;
-    // A path of a step made absolute: inputs from the step's folder (the script's, or the
-    // directory the host was started in), outputs in the output directory.
-    std::string inputPath(const Step& step, const std::string& path) const;
-    std::string outputPath(const std::string& path) const;
-    void stageSettings(const std::string& path);
-    void removeSettings();
-
     void ensureGl();
     void ensureBound();
-    void bind(bool again);
-    CallResult call(int operation, std::initializer_list<Word> args);
+    // `distinctiveLighting` >= 0 sets the GL state check's distinctive state before the call.
     void drawFrame(std::int32_t index, int distinctiveLighting, FrameCapture* capture);
     Image renderBackgroundOnly();
+    // The recording plug-in's report of its last recorded call; fails for other plug-ins.
+    using LastRecordedCall = std::int32_t(STANDIN_CDECL*)(Word* out);
+    LastRecordedCall recordingReport(const char* step);
 
-    void expectFunctions();
-    void expectDefaults(bool allOperations);
-    void checkTrampolines();
-    void checkGlStateStep(bool visible);
-    void setOracle(int size, int red, int green, int blue, const std::string& face);
-    void compare(int tolerance);
-    void soak(long frames, long reloadEvery);
+    Options options;
+    std::string invocationDir;
+    std::string workDir;
+    bool temporaryWorkDir = false;
 
-    Options options_;
-    std::string invocationDir_;
-    std::string workDir_;
-    bool temporaryWorkDir_ = false;
+    std::unique_ptr<PluginLibrary> library;
+    void* versionEntry = nullptr;
+    void* initializeEntry = nullptr;
+    HostRecords records;
+    bool bound = false;
 
-    std::unique_ptr<PluginLibrary> library_;
-    void* versionEntry_ = nullptr;
-    void* initializeEntry_ = nullptr;
-    HostRecords records_;
-    bool bound_ = false;
+    std::unique_ptr<GlContext> gl;
+    int width = 640;
+    int height = 480;
+    Background background;
 
-    std::unique_ptr<GlContext> gl_;
-    int width_ = 640;
-    int height_ = 480;
-    Background background_;
+    bool haveFrame = false;
+    Image lastFrame;
+    FrameFacts facts;
+    std::uint32_t modeCallsInFrame = 0;
+    bool setupPending = true;
+    Clock::time_point setupBefore{}, setupAfter{};
+    bool setupKnown = false;
 
-    bool haveFrame_ = false;
-    Image lastFrame_;
-    FrameFacts facts_;
-    std::uint32_t modeCallsInFrame_ = 0;
-    bool setupPending_ = true;
-    Clock::time_point setupBefore_{}, setupAfter_{};
-    bool setupKnown_ = false;
+    bool oracleReady = false;
+    std::string oracleFace;
+    int oracleSize = 0;
+    float oracleColour[3] = {0, 0, 0};
+    unsigned oracleBase = 0;
+    std::vector<OracleTemplate> oracleLines;
+    int compareCount = 0;
 
-    bool oracleReady_ = false;
-    std::string oracleFace_;
-    int oracleSize_ = 0;
-    float oracleColour_[3] = {0, 0, 0};
-    unsigned oracleBase_ = 0;
-    std::vector<OracleTemplate> oracleLines_;
-    int compareCount_ = 0;
-
-    long listBaseline_ = -1;
+    long listBaseline = -1;
 };
 
 }  // namespace standin

@@ -2,135 +2,17 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
+#include "step_table.h"
+
 namespace standin {
 
 namespace {
-
-// How each step is written. Argument kinds: int (signed 32-bit), count (0 or more), size
-// (1-4096), byte (0-255), word (32-bit value, also negative or 0x hex), float, text (the rest of
-// the line), a|b|c (one of the names; "int" among them allows a number), ? before a kind makes it
-// optional (last only).
-struct StepSyntax {
-    const char* name;
-    const char* pattern;
-    const char* usage;
-};
-
-const StepSyntax kSteps[] = {
-    {"viewport", "size size", "viewport W H"},
-    {"background", "plain|viewport", "background plain R G B | background viewport"},
-    {"bind", "", "bind"},
-    {"rebind", "", "rebind"},
-    {"expect-version", "int", "expect-version N"},
-    {"frame", "?count", "frame [N]"},
-    {"draw-index", "int", "draw-index I"},
-    {"run", "int", "run I"},
-    {"release", "word", "release V"},
-    {"camera", "perspective|top|left|right|front|back|bottom|free|none|no-view|no-holder",
-     "camera perspective|top|left|right|front|back|bottom|free|none|no-view|no-holder"},
-    {"selmode", "face|edge|vertex|none|int", "selmode face|edge|vertex|none|N"},
-    {"faces", "int", "faces N"},
-    {"edges", "int", "edges N"},
-    {"vertices", "int", "vertices N"},
-    {"no-scene", "", "no-scene"},
-    {"no-services", "", "no-services"},
-    {"settings", "text", "settings FILE | settings none"},
-    {"save", "text", "save FILE.png"},
-    {"wait", "count", "wait MS"},
-    {"expect-functions", "", "expect-functions"},
-    {"expect-count", "int", "expect-count N"},
-    {"expect-name", "int text", "expect-name I TEXT"},
-    {"expect-type", "int int", "expect-type I N"},
-    {"expect-defaults", "", "expect-defaults"},
-    {"expect-default-hooks", "", "expect-default-hooks"},
-    {"expect-mode-calls", "count", "expect-mode-calls N"},
-    {"oracle", "size byte byte byte text", "oracle SIZE R G B FACE"},
-    {"oracle-text", "float float text", "oracle-text X Y TEXT"},
-    {"compare", "?byte", "compare [TOLERANCE]"},
-    {"check-gl-state", "visible|hidden", "check-gl-state visible|hidden"},
-    {"count-lists", "", "count-lists"},
-    {"expect-live-lists", "count", "expect-live-lists N"},
-    {"expect-lists-stable", "", "expect-lists-stable"},
-    {"check-trampolines", "", "check-trampolines"},
-    {"expect-instances", "count", "expect-instances N"},
-    {"soak", "count count", "soak FRAMES RELOAD_EVERY"},
-};
-
-const char kHelp[] = R"(Steps (one per argument, or one per line of a --script file; '#' starts a comment line):
-
-Set-up
-  viewport W H            framebuffer size in pixels (default 640 480); the 640x480 overlay
-                          space is stretched over it
-  background plain R G B  clear to a colour, 0-255 per channel (default plain 0 0 0)
-  background viewport     grey gradient with a floor grid, like a modelling viewport
-  settings FILE           stage FILE as "Plugins/Startup Plugins/Ostrivane.ini" in the work
-                          directory (again at any time, e.g. before "run 4"); "settings none"
-                          removes it. A relative FILE in a script is taken from the script's
-                          folder
-  no-scene | no-services  null scene-state / service-table pointer in the record (before bind)
-
-Binding
-  expect-version N        call getPluginVersion (allowed before bind) and expect N
-  bind                    getPluginVersion (must answer 4), then initializePlugin(record); runs
-                          by itself before the first step that needs a bound plug-in
-  rebind                  initializePlugin again with the same record
-
-Calls
-  frame [N]               draw the background, then drawFunction(0); N times (default 1)
-  draw-index I            the same with drawFunction(I)
-  run I                   runFunction(I): 1 switch, 2 next page, 3 previous page, 4 reload
-                          (after which the next frame counts as the set-up frame for {elapsed})
-  release V               releaseResources(V)
-  wait MS                 sleep MS milliseconds
-
-Host state (read by the plug-in during frames)
-  camera NAME             the active view shows perspective|top|left|right|front|back|bottom,
-                          free (a camera the scene does not name), none (null handle), no-view
-                          (null active view) or no-holder (null view holder)
-  selmode MODE            selectionMode answers face (0), edge (1), vertex (2), none (-1) or N
-  faces N | edges N | vertices N   selected counts
-
-Checks (each fails the run with a message)
-  expect-functions        functionCount 5 and the five Ostrivane names and types
-  expect-count N | expect-name I TEXT | expect-type I N
-  expect-defaults         a plug-in that overrides nothing: count 1, "Dummy Plugin", type 0,
-                          hook5 false, every other bool operation true
-  expect-default-hooks    the same for operations 5-23 only
-  expect-mode-calls N     selectionMode was called N times during the last frame
-  check-gl-state visible|hidden
-                          set a distinctive GL state, run frames (lighting on, then off) and
-                          check what the plug-in left: visible = depth test on, matrix mode
-                          GL_PROJECTION, everything else but colour and raster position
-                          unchanged; hidden = nothing changed
-  count-lists             count live display lists (glIsList) and keep the count
-  expect-lists-stable     the count equals the one kept by count-lists
-  expect-live-lists N     exactly N live display lists
-  check-trampolines       recording plug-in only: every operation through its field, with its
-                          arguments and result unchanged
-  expect-instances N      recording plug-in only: N instances were created
-  soak FRAMES RELOAD_EVERY
-                          FRAMES frames with the camera and the selection counts changing every
-                          frame and Reload INI every RELOAD_EVERY frames (0: never); fails when
-                          the live display lists or the process's memory grew after the first
-                          quarter of the run
-
-Oracle
-  oracle SIZE R G B FACE  draw oracle text with FACE at SIZE pixels in colour R G B (0-255)
-  oracle-text X Y TEXT    one line at (X, Y) of the 640x480 space. TEXT may hold {date} {time}
-                          {elapsed} {camera} {faces} {edges} {vertices} (values of the last
-                          frame), {{ and }} for braces, \xNN for a byte and \\ for a backslash
-  compare [TOLERANCE]     draw the oracle lines over the same background and compare with the
-                          last frame, pixel by pixel (channels may differ by TOLERANCE, default
-                          0); on a mismatch the frame, the oracle and a difference image are
-                          saved to the output directory. The lines are then cleared
-  save FILE.png           the last frame as an RGB PNG (a relative FILE goes to the output
-                          directory)
-)";
 
 bool parseInteger(const std::string& word, std::int64_t* value) {
     if (word.empty()) return false;
@@ -163,25 +45,6 @@ bool parseFloat(const std::string& word, double* value) {
     return errno == 0 && *end == '\0';
 }
 
-bool checkKind(const std::string& kind, const std::string& word) {
-    std::int64_t n = 0;
-    double f = 0;
-    if (kind == "int") return parseInteger(word, &n) && n >= INT32_MIN && n <= INT32_MAX;
-    if (kind == "count") return parseInteger(word, &n) && n >= 0 && n <= INT32_MAX;
-    if (kind == "size") return parseInteger(word, &n) && n >= 1 && n <= 4096;
-    if (kind == "byte") return parseInteger(word, &n) && n >= 0 && n <= 255;
-    if (kind == "word") return parseInteger(word, &n) && n >= INT32_MIN && n <= 0xFFFFFFFFll;
-    if (kind == "float") return parseFloat(word, &f);
-    // A list of names, possibly allowing a number.
-    std::stringstream names(kind);
-    std::string name;
-    while (std::getline(names, name, '|')) {
-        if (name == word) return true;
-        if (name == "int" && parseInteger(word, &n) && n >= INT32_MIN && n <= INT32_MAX) return true;
-    }
-    return false;
-}
-
 const char* describeKind(const std::string& kind) {
     if (kind == "int") return "a whole number";
     if (kind == "count") return "a whole number of 0 or more";
@@ -195,6 +58,25 @@ const char* describeKind(const std::string& kind) {
 const char* const kPlaceholders[] = {"date", "time", "elapsed", "camera", "faces", "edges", "vertices"};
 
 }  // namespace
+
+bool checkKind(const std::string& kind, const std::string& word) {
+    std::int64_t n = 0;
+    double f = 0;
+    if (kind == "int") return parseInteger(word, &n) && n >= INT32_MIN && n <= INT32_MAX;
+    if (kind == "count") return parseInteger(word, &n) && n >= 0 && n <= INT32_MAX;
+    if (kind == "size") return parseInteger(word, &n) && n >= 1 && n <= 4096;
+    if (kind == "byte") return parseInteger(word, &n) && n >= 0 && n <= 255;
+    if (kind == "word") return parseInteger(word, &n) && n >= INT32_MIN && n <= 0xFFFFFFFFll;
+    if (kind == "float") return parseFloat(word, &f) && std::isfinite(f);
+    // A list of names, possibly allowing a number.
+    std::stringstream names(kind);
+    std::string name;
+    while (std::getline(names, name, '|')) {
+        if (name == word) return true;
+        if (name == "int" && parseInteger(word, &n) && n >= INT32_MIN && n <= INT32_MAX) return true;
+    }
+    return false;
+}
 
 std::string Step::restAfter(std::size_t count) const {
     std::size_t pos = 0;
@@ -242,19 +124,38 @@ bool readScript(const std::string& path, const std::string& displayName, std::ve
     return true;
 }
 
-bool validateStep(const Step& step, std::string* error) {
-    const StepSyntax* syntax = nullptr;
-    for (const StepSyntax& candidate : kSteps) {
-        if (step.words[0] == candidate.name) syntax = &candidate;
+std::vector<Step> repeatedSteps(const Step& repeat) {
+    std::vector<Step> steps;
+    Step current;
+    const auto finish = [&] {
+        if (current.words.empty()) return;
+        current.origin = repeat.origin;
+        current.inputDir = repeat.inputDir;
+        steps.push_back(current);
+        current = Step();
+    };
+    for (std::size_t word = 2; word < repeat.words.size(); ++word) {
+        if (repeat.words[word] == ";") {
+            finish();
+            continue;
+        }
+        current.text += (current.text.empty() ? "" : " ") + repeat.words[word];
+        current.words.push_back(repeat.words[word]);
     }
-    if (syntax == nullptr) {
+    finish();
+    return steps;
+}
+
+bool validateStep(const Step& step, std::string* error) {
+    const StepDefinition* definition = findStep(step.words[0]);
+    if (definition == nullptr) {
         *error = "unknown step \"" + step.words[0] + "\" (see --help)";
         return false;
     }
-    const std::string usage = std::string(" (usage: ") + syntax->usage + ")";
+    const std::string usage = std::string(" (usage: ") + definition->usage + ")";
     std::vector<std::string> kinds;
     {
-        std::stringstream pattern(syntax->pattern);
+        std::stringstream pattern(definition->pattern);
         std::string kind;
         while (pattern >> kind) kinds.push_back(kind);
     }
@@ -263,9 +164,9 @@ bool validateStep(const Step& step, std::string* error) {
         std::string kind = kinds[k];
         const bool optional = kind[0] == '?';
         if (optional) kind = kind.substr(1);
-        if (kind == "text") {
+        if (kind == "text" || kind == "steps") {
             if (step.restAfter(word).empty()) {
-                *error = "missing text" + usage;
+                *error = std::string(kind == "text" ? "missing text" : "missing steps") + usage;
                 return false;
             }
             word = step.words.size();
@@ -284,34 +185,41 @@ bool validateStep(const Step& step, std::string* error) {
         }
         ++word;
     }
-    // background plain takes a colour.
-    if (step.words[0] == "background" && step.words[1] == "plain") {
-        for (int c = 0; c < 3; ++c, ++word) {
-            if (word >= step.words.size() || !checkKind("byte", step.words[word])) {
-                *error = "background plain needs three channels from 0 to 255" + usage;
-                return false;
-            }
-        }
-    }
     if (word < step.words.size()) {
         *error = "unexpected \"" + step.words[word] + "\"" + usage;
         return false;
     }
-    if (step.words[0] == "oracle-text") {
-        // Placeholders are replaced first, so an escaped brace (\x7B) stays a brace.
-        std::string expanded;
-        if (!expandPlaceholders(step.restAfter(3), PlaceholderValues{}, &expanded, error)) return false;
-        std::string bytes;
-        if (!decodeText(expanded, &bytes, error)) return false;
-    }
-    if (step.words[0] == "expect-name") {
-        std::string bytes;
-        if (!decodeText(step.restAfter(2), &bytes, error)) return false;
+    if (definition->check != nullptr && !definition->check(step, error)) {
+        *error += usage;
+        return false;
     }
     return true;
 }
 
-const char* stepHelp() { return kHelp; }
+std::string stepHelp() {
+    constexpr std::size_t kUsageWidth = 24;
+    std::string help = "Steps (one per argument, or one per line of a --script file; '#' starts a comment line):\n";
+    const char* group = "";
+    for (const StepDefinition* step = stepsBegin(); step != stepsEnd(); ++step) {
+        if (std::strcmp(step->group, group) != 0) {
+            group = step->group;
+            help += std::string("\n") + group + "\n";
+        }
+        std::string usage = std::string("  ") + step->usage;
+        // A usage too long for its column gets a line of its own.
+        usage += usage.size() <= kUsageWidth ? std::string(kUsageWidth - usage.size(), ' ')
+                                             : "\n" + std::string(kUsageWidth, ' ');
+        help += usage;
+        for (const char* line = step->help; *line != '\0';) {
+            const char* end = std::strchr(line, '\n');
+            if (end == nullptr) end = line + std::strlen(line);
+            if (line != step->help) help += std::string(kUsageWidth, ' ');
+            help += "  " + std::string(line, end) + "\n";
+            line = *end == '\n' ? end + 1 : end;
+        }
+    }
+    return help;
+}
 
 std::int64_t integerArgument(const std::string& word) {
     std::int64_t value = 0;
@@ -323,6 +231,12 @@ double floatArgument(const std::string& word) {
     double value = 0;
     parseFloat(word, &value);
     return value;
+}
+
+std::string join(const std::vector<std::string>& parts, const char* separator) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? separator : "") + parts[i];
+    return text;
 }
 
 bool decodeText(const std::string& text, std::string* bytes, std::string* error) {

@@ -1,4 +1,5 @@
-// Steps: what the stand-in host is told to do, one per command-line argument or script line.
+// Steps: what the stand-in host is told to do, one per command-line argument or script line, and
+// how they are checked before anything runs. What each step does is in step_table.cpp.
 #pragma once
 
 #include <cstdint>
@@ -25,16 +26,29 @@ bool parseStepLine(const std::string& line, const std::string& origin, Step* ste
 bool readScript(const std::string& path, const std::string& displayName, std::vector<Step>* steps,
                 std::string* error);
 
-// Checks a step's name and arguments before anything runs. False with *error saying what is wrong
-// and how the step is written.
+// The steps of `repeat N STEP [; STEP]...`: the words after N, split at each word ";". They keep
+// the repeat's origin and input folder.
+std::vector<Step> repeatedSteps(const Step& repeat);
+
+// Checks a step's name and arguments (against the step table) before anything runs. False with
+// *error saying what is wrong and how the step is written.
 bool validateStep(const Step& step, std::string* error);
 
-// The step reference printed by --help.
-const char* stepHelp();
+// The step reference printed by --help, made from the step table.
+std::string stepHelp();
+
+// Argument kinds of the step table: int (signed 32-bit), count (0 or more), size (1-4096), byte
+// (0-255), word (32-bit value, also negative or 0x hex), float, text (the rest of the line),
+// steps (the rest of the line, steps separated by ";"), a|b|c (one of the names; "int" among them
+// allows a number); ? before a kind makes it optional (last only).
+bool checkKind(const std::string& kind, const std::string& word);
 
 // Numeric arguments; only called on validated steps.
 std::int64_t integerArgument(const std::string& word);
 double floatArgument(const std::string& word);
+
+// The parts with `separator` between them.
+std::string join(const std::vector<std::string>& parts, const char* separator);
 
 // Decodes \xNN and \\ in a TEXT argument into bytes. False with *error on a bad escape.
 bool decodeText(const std::string& text, std::string* bytes, std::string* error);

@@ -1,0 +1,133 @@
+// The oracle: the same text drawn by the host's own glyph lists, and the pixel comparison of the
+// plug-in's last frame with it.
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "gl_headers.h"
+#include "session.h"
+
+namespace fs = std::filesystem;
+
+namespace standin {
+
+namespace {
+
+std::string formatTriple(const char* pattern, int a, int b, int c) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, a, b, c);
+    return text;
+}
+
+}  // namespace
+
+void Session::setOracle(int size, int red, int green, int blue, const std::string& face) {
+    ensureGl();
+    oracleColour[0] = static_cast<float>(red) / 255.0f;
+    oracleColour[1] = static_cast<float>(green) / 255.0f;
+    oracleColour[2] = static_cast<float>(blue) / 255.0f;
+    oracleLines.clear();
+    if (oracleReady && face == oracleFace && size == oracleSize) return;
+    if (oracleBase == 0) oracleBase = glGenLists(256);
+    if (oracleBase == 0) fail("glGenLists gave no lists for the oracle");
+    if (!gl->buildGlyphLists(face, size, oracleBase + 32, 32, 224)) {
+        fail("cannot build oracle glyphs from font \"" + face + "\" at " + std::to_string(size) + " pixels");
+    }
+    oracleFace = face;
+    oracleSize = size;
+    oracleReady = true;
+}
+
+void Session::addOracleLine(float x, float y, const std::string& text) { oracleLines.push_back({x, y, text}); }
+
+void Session::compare(int tolerance) {
+    if (!haveFrame) fail("no frame to compare: draw one first");
+    if (!oracleLines.empty() && !oracleReady) fail("oracle-text needs an oracle step first");
+    if (lastFrame.width != width || lastFrame.height != height) {
+        fail("the viewport changed after the last frame; draw a frame first");
+    }
+    ensureGl();
+
+    PlaceholderValues values;
+    values.date = formatTriple("%04d-%02d-%02d", facts.local.tm_year + 1900, facts.local.tm_mon + 1, facts.local.tm_mday);
+    values.time = formatTriple("%02d:%02d:%02d", facts.local.tm_hour, facts.local.tm_min, facts.local.tm_sec);
+    values.camera = facts.camera;
+    values.faces = std::to_string(facts.faces);
+    values.edges = std::to_string(facts.edges);
+    values.vertices = std::to_string(facts.vertices);
+
+    // The elapsed time is known to a range; every whole second in it is a candidate.
+    bool usesElapsed = false;
+    for (const OracleTemplate& line : oracleLines) usesElapsed = usesElapsed || usesPlaceholder(line.text, "elapsed");
+    std::vector<std::string> elapsedCandidates = {""};
+    if (usesElapsed) {
+        if (!facts.elapsedKnown) fail("{elapsed} is unknown: no frame has set the plug-in up since it was bound");
+        elapsedCandidates.clear();
+        for (long long s = facts.elapsedLowMs / 1000; s <= facts.elapsedHighMs / 1000; ++s) {
+            elapsedCandidates.push_back(formatTriple("%02d:%02d:%02d", static_cast<int>(s / 3600),
+                                                static_cast<int>(s / 60 % 60), static_cast<int>(s % 60)));
+        }
+        if (elapsedCandidates.size() > 3) fail("{elapsed} is too uncertain (the set-up frame took too long)");
+    }
+
+    const Image bare = renderBackgroundOnly();
+    Comparison firstMismatch;
+    Image firstExpected;
+    std::vector<std::string> firstTexts;
+    for (std::size_t candidate = 0; candidate < elapsedCandidates.size(); ++candidate) {
+        values.elapsed = elapsedCandidates[candidate];
+        std::vector<OracleLine> lines;
+        std::vector<std::string> texts;
+        bool anyInk = false;
+        for (const OracleTemplate& line : oracleLines) {
+            std::string expanded, bytes, error;
+            if (!expandPlaceholders(line.text, values, &expanded, &error) || !decodeText(expanded, &bytes, &error)) {
+                fail(error);
+            }
+            for (char c : bytes) anyInk = anyInk || c != ' ';
+            lines.push_back({line.x, line.y, bytes});
+            texts.push_back(bytes);
+        }
+        drawBackground(background, width, height);
+        if (!lines.empty()) drawOracleLines(lines, oracleBase, oracleColour);
+        const Image expected = gl->read();
+        if (anyInk && compareImages(expected, bare, 0, 0).differing == 0) {
+            fail("the oracle drew nothing for its text: has font \"" + oracleFace + "\" any glyphs, and are the "
+                 "lines inside the viewport?");
+        }
+        const Comparison result = compareImages(lastFrame, expected, tolerance, 8);
+        if (result.differing == 0) {
+            oracleLines.clear();
+            return;
+        }
+        if (candidate == 0) {
+            firstMismatch = result;
+            firstExpected = expected;
+            firstTexts = texts;
+        }
+    }
+
+    ++compareCount;
+    const std::string stem = (fs::path(options.outputDir) / ("standin-compare-" + std::to_string(compareCount))).string();
+    std::string error;
+    writePng(stem + "-frame.png", lastFrame, &error);
+    writePng(stem + "-oracle.png", firstExpected, &error);
+    writePng(stem + "-diff.png", differenceImage(lastFrame, firstExpected, tolerance), &error);
+    std::ostringstream message;
+    message << firstMismatch.differing << " of " << static_cast<long>(width) * height
+            << " pixels differ from the oracle";
+    if (!firstTexts.empty()) message << " (text: \"" << join(firstTexts, "\" / \"") << "\")";
+    message << "; first at";
+    for (const PixelDifference& d : firstMismatch.first) {
+        char text[96];
+        std::snprintf(text, sizeof text, " (%d,%d) frame %d,%d,%d oracle %d,%d,%d;", d.x, d.y, d.actual[0],
+                      d.actual[1], d.actual[2], d.expected[0], d.expected[1], d.expected[2]);
+        message << text;
+    }
+    message << " images saved as " << stem << "-{frame,oracle,diff}.png";
+    if (!error.empty()) message << " (" << error << ")";
+    oracleLines.clear();
+    fail(message.str());
+}
+
+}  // namespace standin

@@ -1,0 +1,350 @@
+#include "step_table.h"
+
+#include <chrono>
+#include <thread>
+
+#include "session.h"
+
+namespace standin {
+
+namespace {
+
+std::int32_t int32At(const Step& step, std::size_t word) { return static_cast<std::int32_t>(integerArgument(step.words[word])); }
+
+Word wordAt(const Step& step, std::size_t word) {
+    return static_cast<Word>(static_cast<std::uint32_t>(integerArgument(step.words[word])));
+}
+
+// ---- What the steps do --------------------------------------------------------------------------
+
+void viewport(Session& session, const Step& step) { session.setViewport(int32At(step, 1), int32At(step, 2)); }
+
+void background(Session& session, const Step& step) {
+    Background scene;
+    scene.viewport = step.words[1] == "viewport";
+    if (!scene.viewport) {
+        scene.red = static_cast<float>(integerArgument(step.words[2])) / 255.0f;
+        scene.green = static_cast<float>(integerArgument(step.words[3])) / 255.0f;
+        scene.blue = static_cast<float>(integerArgument(step.words[4])) / 255.0f;
+    }
+    session.setBackground(scene);
+}
+
+void settings(Session& session, const Step& step) {
+    const std::string file = step.restAfter(1);
+    if (file == "none") {
+        session.removeSettings();
+    } else {
+        session.stageSettings(session.inputPath(step, file));
+    }
+}
+
+void noScene(Session& session, const Step&) {
+    if (session.isBound()) session.fail("no-scene must come before the plug-in is bound");
+    session.hostRecords().detachScene();
+}
+
+void noServices(Session& session, const Step&) {
+    if (session.isBound()) session.fail("no-services must come before the plug-in is bound");
+    session.hostRecords().detachServices();
+}
+
+void bind(Session& session, const Step&) {
+    if (session.isBound()) session.fail("already bound (use rebind for a second initializePlugin)");
+    session.bind(false);
+}
+
+void rebind(Session& session, const Step&) {
+    if (!session.isBound()) session.fail("not bound yet (use bind first)");
+    session.bind(true);
+}
+
+void expectVersion(Session& session, const Step& step) {
+    const std::int32_t version = session.pluginVersion();
+    if (version != int32At(step, 1)) {
+        session.fail("getPluginVersion answered " + std::to_string(version) + ", expected " + step.words[1]);
+    }
+}
+
+void frame(Session& session, const Step& step) {
+    const long count = step.words.size() > 1 ? static_cast<long>(integerArgument(step.words[1])) : 1;
+    for (long i = 0; i < count; ++i) session.drawFrame(0);
+}
+
+void drawIndex(Session& session, const Step& step) { session.drawFrame(int32At(step, 1)); }
+void run(Session& session, const Step& step) { session.runFunction(int32At(step, 1)); }
+void release(Session& session, const Step& step) { session.call(1, {wordAt(step, 1)}); }
+
+void wait(Session&, const Step& step) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(integerArgument(step.words[1])));
+}
+
+void camera(Session& session, const Step& step) {
+    Camera camera = Camera::Perspective;
+    parseCamera(step.words[1], &camera);
+    session.hostRecords().setCamera(camera);
+}
+
+void selmode(Session&, const Step& step) {
+    const std::string& mode = step.words[1];
+    std::int32_t value = -1;  // "none"
+    if (mode == "face") value = 0;
+    else if (mode == "edge") value = 1;
+    else if (mode == "vertex") value = 2;
+    else if (mode != "none") value = int32At(step, 1);
+    setSelectionMode(value);
+}
+
+void faces(Session& session, const Step& step) { session.hostRecords().setSelectionCount(Selection::Faces, int32At(step, 1)); }
+void edges(Session& session, const Step& step) { session.hostRecords().setSelectionCount(Selection::Edges, int32At(step, 1)); }
+void vertices(Session& session, const Step& step) {
+    session.hostRecords().setSelectionCount(Selection::Vertices, int32At(step, 1));
+}
+
+void save(Session& session, const Step& step) { session.save(step.restAfter(1)); }
+void expectFunctions(Session& session, const Step&) { session.expectFunctions(); }
+
+void expectCount(Session& session, const Step& step) {
+    const std::int32_t count = session.call(2, {}).number;
+    if (count != int32At(step, 1)) {
+        session.fail("functionCount answered " + std::to_string(count) + ", expected " + step.words[1]);
+    }
+}
+
+void expectName(Session& session, const Step& step) {
+    std::string expected, error;
+    decodeText(step.restAfter(2), &expected, &error);
+    const char* text = session.call(3, {wordAt(step, 1)}).text;
+    if (text == nullptr) session.fail("functionName(" + step.words[1] + ") answered a null pointer");
+    if (expected != text) {
+        session.fail("functionName(" + step.words[1] + ") answered \"" + text + "\", expected \"" + expected + "\"");
+    }
+}
+
+void expectType(Session& session, const Step& step) {
+    const std::int32_t type = session.call(4, {wordAt(step, 1)}).number;
+    if (type != int32At(step, 2)) {
+        session.fail("functionType(" + step.words[1] + ") answered " + std::to_string(type) + ", expected " +
+                     step.words[2]);
+    }
+}
+
+void expectDefaults(Session& session, const Step&) { session.expectDefaults(true); }
+void expectDefaultHooks(Session& session, const Step&) { session.expectDefaults(false); }
+
+void expectModeCalls(Session& session, const Step& step) {
+    session.expectModeCalls(static_cast<std::uint32_t>(integerArgument(step.words[1])));
+}
+
+void checkGlState(Session& session, const Step& step) { session.checkGlStateAfterFrames(step.words[1] == "visible"); }
+void countLists(Session& session, const Step&) { session.countLists(); }
+void expectListsStable(Session& session, const Step&) { session.expectListsStable(); }
+void expectLiveLists(Session& session, const Step& step) { session.expectLiveLists(static_cast<long>(integerArgument(step.words[1]))); }
+void checkTrampolines(Session& session, const Step&) { session.checkTrampolines(); }
+void expectInstances(Session& session, const Step& step) { session.expectInstances(wordAt(step, 1)); }
+
+void soak(Session& session, const Step& step) {
+    session.soak(static_cast<long>(integerArgument(step.words[1])), static_cast<long>(integerArgument(step.words[2])));
+}
+
+void oracle(Session& session, const Step& step) {
+    session.setOracle(int32At(step, 1), int32At(step, 2), int32At(step, 3), int32At(step, 4), step.restAfter(5));
+}
+
+void oracleText(Session& session, const Step& step) {
+    session.addOracleLine(static_cast<float>(floatArgument(step.words[1])),
+                          static_cast<float>(floatArgument(step.words[2])), step.restAfter(3));
+}
+
+void compare(Session& session, const Step& step) { session.compare(step.words.size() > 1 ? int32At(step, 1) : 0); }
+
+void repeat(Session& session, const Step& step) {
+    const long rounds = static_cast<long>(integerArgument(step.words[1]));
+    const std::vector<Step> steps = repeatedSteps(step);
+    for (long round = 1; round <= rounds; ++round) {
+        for (const Step& inner : steps) {
+            try {
+                session.run(inner);
+            } catch (const StepFailure& failure) {
+                session.fail("round " + std::to_string(round) + " of " + std::to_string(rounds) + ", \"" + inner.text +
+                             "\": " + failure.what());
+            }
+        }
+    }
+}
+
+// ---- Checks beyond the argument kinds -----------------------------------------------------------
+
+bool backgroundColour(const Step& step, std::string* error) {
+    const bool plain = step.words[1] == "plain";
+    if (plain != (step.words.size() == 5)) {
+        *error = plain ? "background plain needs three channels from 0 to 255" : "background viewport takes no colour";
+        return false;
+    }
+    for (std::size_t word = 2; word < step.words.size(); ++word) {
+        if (!checkKind("byte", step.words[word])) {
+            *error = "background plain needs three channels from 0 to 255";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool nameText(const Step& step, std::string* error) {
+    std::string bytes;
+    return decodeText(step.restAfter(2), &bytes, error);
+}
+
+bool oracleLineText(const Step& step, std::string* error) {
+    // Placeholders are replaced first, so an escaped brace (\x7B) stays a brace.
+    std::string expanded, bytes;
+    return expandPlaceholders(step.restAfter(3), PlaceholderValues{}, &expanded, error) &&
+           decodeText(expanded, &bytes, error);
+}
+
+bool repeatedStepsValid(const Step& step, std::string* error) {
+    const std::vector<Step> steps = repeatedSteps(step);
+    if (steps.empty()) {
+        *error = "no step to repeat";
+        return false;
+    }
+    for (const Step& inner : steps) {
+        if (!validateStep(inner, error)) {
+            *error = "\"" + inner.text + "\": " + *error;
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- The table ----------------------------------------------------------------------------------
+
+constexpr char kSetUp[] = "Set-up";
+constexpr char kBinding[] = "Binding";
+constexpr char kCalls[] = "Calls";
+constexpr char kHostState[] = "Host state (read by the plug-in during frames)";
+constexpr char kChecks[] = "Checks (each fails the run with a message)";
+constexpr char kOracle[] = "Oracle";
+
+const StepDefinition kSteps[] = {
+    {kSetUp, "viewport", "size size", "viewport W H",
+     "framebuffer size in pixels (default 640 480); the 640x480 overlay\n"
+     "space is stretched over it",
+     viewport, nullptr},
+    {kSetUp, "background", "plain|viewport ?byte ?byte ?byte", "background plain R G B | background viewport",
+     "clear to a colour, 0-255 per channel (default plain 0 0 0), or draw a\n"
+     "grey gradient with a floor grid, like a modelling viewport",
+     background, backgroundColour},
+    {kSetUp, "settings", "text", "settings FILE | settings none",
+     "stage FILE as \"Plugins/Startup Plugins/Ostrivane.ini\" in the work\n"
+     "directory (again at any time, e.g. before \"run 4\"); \"settings none\"\n"
+     "removes it. A relative FILE in a script is taken from the script's\n"
+     "folder",
+     settings, nullptr},
+    {kSetUp, "no-scene", "", "no-scene", "null scene-state pointer in the record (before bind)", noScene, nullptr},
+    {kSetUp, "no-services", "", "no-services", "null service-table pointer in the record (before bind)", noServices,
+     nullptr},
+
+    {kBinding, "expect-version", "int", "expect-version N",
+     "call getPluginVersion (allowed before bind) and expect N", expectVersion, nullptr},
+    {kBinding, "bind", "", "bind",
+     "getPluginVersion (must answer 4), then initializePlugin(record); runs\n"
+     "by itself before the first step that needs a bound plug-in",
+     bind, nullptr},
+    {kBinding, "rebind", "", "rebind", "initializePlugin again with the same record", rebind, nullptr},
+
+    {kCalls, "frame", "?count", "frame [N]", "draw the background, then drawFunction(0); N times (default 1)", frame,
+     nullptr},
+    {kCalls, "draw-index", "int", "draw-index I", "the same with drawFunction(I)", drawIndex, nullptr},
+    {kCalls, "run", "int", "run I",
+     "runFunction(I): 1 switch, 2 next page, 3 previous page, 4 reload\n"
+     "(after which the next frame counts as the set-up frame for {elapsed})",
+     run, nullptr},
+    {kCalls, "release", "word", "release V", "releaseResources(V)", release, nullptr},
+    {kCalls, "wait", "count", "wait MS", "sleep MS milliseconds", wait, nullptr},
+    {kCalls, "repeat", "count steps", "repeat N STEP [; STEP]...",
+     "run the steps N times, in order; a word \";\" separates them", repeat, repeatedStepsValid},
+
+    {kHostState, "camera", "perspective|top|left|right|front|back|bottom|free|none|no-view|no-holder",
+     "camera NAME",
+     "the active view shows perspective|top|left|right|front|back|bottom,\n"
+     "free (a camera the scene does not name), none (null handle), no-view\n"
+     "(null active view) or no-holder (null view holder)",
+     camera, nullptr},
+    {kHostState, "selmode", "face|edge|vertex|none|int", "selmode MODE",
+     "selectionMode answers face (0), edge (1), vertex (2), none (-1) or N", selmode, nullptr},
+    {kHostState, "faces", "int", "faces N", "selected faces", faces, nullptr},
+    {kHostState, "edges", "int", "edges N", "selected edges", edges, nullptr},
+    {kHostState, "vertices", "int", "vertices N", "selected vertices", vertices, nullptr},
+
+    {kChecks, "expect-functions", "", "expect-functions",
+     "functionCount 5 and the five Ostrivane names and types", expectFunctions, nullptr},
+    {kChecks, "expect-count", "int", "expect-count N", "functionCount answers N", expectCount, nullptr},
+    {kChecks, "expect-name", "int text", "expect-name I TEXT", "functionName(I) answers TEXT (\\xNN for a byte)",
+     expectName, nameText},
+    {kChecks, "expect-type", "int int", "expect-type I N", "functionType(I) answers N", expectType, nullptr},
+    {kChecks, "expect-defaults", "", "expect-defaults",
+     "a plug-in that overrides nothing: count 1, \"Dummy Plugin\", type 0,\n"
+     "hook5 false, every other bool operation true",
+     expectDefaults, nullptr},
+    {kChecks, "expect-default-hooks", "", "expect-default-hooks", "the same for operations 5-23 only",
+     expectDefaultHooks, nullptr},
+    {kChecks, "expect-mode-calls", "count", "expect-mode-calls N",
+     "selectionMode was called N times during the last frame", expectModeCalls, nullptr},
+    {kChecks, "check-gl-state", "visible|hidden", "check-gl-state visible|hidden",
+     "set a distinctive GL state, run frames (lighting on, then off) and\n"
+     "check what the plug-in left: visible = depth test on, matrix mode\n"
+     "GL_PROJECTION, everything else but colour and raster position\n"
+     "unchanged; hidden = nothing changed",
+     checkGlState, nullptr},
+    {kChecks, "count-lists", "", "count-lists", "count live display lists (glIsList) and keep the count", countLists,
+     nullptr},
+    {kChecks, "expect-lists-stable", "", "expect-lists-stable", "the count equals the one kept by count-lists",
+     expectListsStable, nullptr},
+    {kChecks, "expect-live-lists", "count", "expect-live-lists N", "exactly N live display lists", expectLiveLists,
+     nullptr},
+    {kChecks, "check-trampolines", "", "check-trampolines",
+     "recording plug-in only: every operation through its field, with its\n"
+     "arguments and result unchanged",
+     checkTrampolines, nullptr},
+    {kChecks, "expect-instances", "count", "expect-instances N", "recording plug-in only: N instances were created",
+     expectInstances, nullptr},
+    {kChecks, "soak", "count count", "soak FRAMES RELOAD_EVERY",
+     "FRAMES frames with the camera and the selection counts changing every\n"
+     "frame and Reload INI every RELOAD_EVERY frames (0: never); fails when\n"
+     "the live display lists or the process's memory grew after the first\n"
+     "quarter of the run",
+     soak, nullptr},
+
+    {kOracle, "oracle", "size byte byte byte text", "oracle SIZE R G B FACE",
+     "draw oracle text with FACE at SIZE pixels in colour R G B (0-255)", oracle, nullptr},
+    {kOracle, "oracle-text", "float float text", "oracle-text X Y TEXT",
+     "one line at (X, Y) of the 640x480 space. TEXT may hold {date} {time}\n"
+     "{elapsed} {camera} {faces} {edges} {vertices} (values of the last\n"
+     "frame), {{ and }} for braces, \\xNN for a byte and \\\\ for a backslash",
+     oracleText, oracleLineText},
+    {kOracle, "compare", "?byte", "compare [TOLERANCE]",
+     "draw the oracle lines over the same background and compare with the\n"
+     "last frame, pixel by pixel (channels may differ by TOLERANCE, default\n"
+     "0); on a mismatch the frame, the oracle and a difference image are\n"
+     "saved to the output directory. The lines are then cleared",
+     compare, nullptr},
+    {kOracle, "save", "text", "save FILE.png",
+     "the last frame as an RGB PNG (a relative FILE goes to the output\n"
+     "directory)",
+     save, nullptr},
+};
+
+}  // namespace
+
+const StepDefinition* findStep(const std::string& name) {
+    for (const StepDefinition& step : kSteps) {
+        if (name == step.name) return &step;
+    }
+    return nullptr;
+}
+
+const StepDefinition* stepsBegin() { return std::begin(kSteps); }
+const StepDefinition* stepsEnd() { return std::end(kSteps); }
+
+}  // namespace standin
