@@ -40,7 +40,7 @@ Comparison compareImages(const Image& actual, const Image& expected, int toleran
 // `actual`.
 Image differenceImage(const Image& actual, const Image& expected, int tolerance);
 
-// Encodes an RGB PNG (stored deflate blocks, no compression). The caller owns the bytes.
+// Encodes an RGB PNG with stb_image_write; empty when it cannot.
 std::vector<std::uint8_t> encodePng(const Image& image);
 
 // Writes `image` as PNG to `path`; false with a message in *error when it cannot.
