@@ -193,6 +193,29 @@ TEST_F(OverlayPluginTest, RowWithoutTokensIsScannedOnceAfterEachLoad) {
     EXPECT_EQ(probe.currentRowTokenCount(), -1);
 }
 
+TEST_F(OverlayPluginTest, CacheScansAPlainRowOnceAfterEachLoadAndExpandsOnlyChangedValues) {
+    load("[SECTION1]\nROWDATA1=plain text\nROWDATA2=at *CUR_TIME*\nROWDATA3=*SEL_FACES* faces\n");
+    FakeHost::mode = host::kFaceMode;
+    frame();
+    const overlay::LineCache::Counters first = plugin.lineCacheCounters();
+    EXPECT_EQ(first.scans, 3u);       // each row once, for its template
+    EXPECT_EQ(first.expansions, 2u);  // the two rows with tokens
+    for (int i = 0; i < 5; ++i) frame();  // nothing changed
+    EXPECT_EQ(plugin.lineCacheCounters().scans, first.scans);
+    EXPECT_EQ(plugin.lineCacheCounters().expansions, first.expansions);
+
+    ++FakeClock::now;  // a new second: only the time row
+    FakeClock::local.second = 31;
+    frame();
+    EXPECT_EQ(plugin.lineCacheCounters().scans, first.scans);
+    EXPECT_EQ(plugin.lineCacheCounters().expansions, first.expansions + 1);
+
+    load("[SECTION1]\nROWDATA1=plain text\nROWDATA2=at *CUR_TIME*\nROWDATA3=*SEL_FACES* faces\n");
+    frame();
+    frame();
+    EXPECT_EQ(plugin.lineCacheCounters().scans, first.scans + 3);  // once more after the load
+}
+
 TEST_F(OverlayPluginTest, PassesRunInTableOrderOverEachOthersResults) {
     load("[SECTION1]\nROWDATA1=*CUR_*CAMERA_NAME*DATE*\nROWDATA2=**CUR_DATE*\nROWDATA3=*CUR_DATE**CUR_DATE**CUR_DATE*\n");
     EXPECT_EQ(frameTexts(),
@@ -209,6 +232,56 @@ TEST_F(OverlayPluginTest, LongLinesFullOfTokensStayInsideTheLineBuffer) {
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_LT(texts[0].size(), static_cast<std::size_t>(overlay::kLineBufferSize));
     EXPECT_EQ(texts[0].substr(0, 11), "-2147483648");
+}
+
+// ---- Set-up and frames through the Graphics ----------------------------------------------------
+
+class OverlaySetUpTest : public OverlayPluginTest {
+protected:
+    int dc = 0;  // its address is the drawing context
+    void SetUp() override {
+        OverlayPluginTest::SetUp();
+        graphics.context = &dc;
+    }
+};
+
+TEST_F(OverlaySetUpTest, EverySetUpRereadsTheTimeZone) {
+    writeSettings("[SECTION1]\nROWDATA1=x\n");
+    plugin.drawFunction(0);
+    plugin.drawFunction(0);
+    EXPECT_EQ(FakeClock::timeZoneReloads, 1);
+    plugin.runFunction(overlay::kCommandReload);
+    plugin.drawFunction(0);
+    EXPECT_EQ(FakeClock::timeZoneReloads, 2);
+}
+
+TEST_F(OverlaySetUpTest, SwitchHidesAndReloadWithDisplayOnStartShowsAgain) {
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=shown\n");
+    plugin.drawFunction(0);
+    ASSERT_EQ(graphics.frames, 1);
+    plugin.runFunction(overlay::kCommandSwitch);
+    plugin.drawFunction(0);
+    EXPECT_EQ(graphics.frames, 1);  // hidden: nothing drawn
+    plugin.runFunction(overlay::kCommandReload);
+    plugin.drawFunction(0);
+    EXPECT_EQ(graphics.frames, 2);
+    ASSERT_EQ(graphics.lines.size(), 1u);
+    EXPECT_EQ(graphics.lines[0].text, "shown");
+}
+
+TEST_F(OverlaySetUpTest, OnlyReleaseZeroDeletesTheGlyphs) {
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=x\n");
+    plugin.drawFunction(0);
+    const std::uint32_t block = plugin.firstGlyphList();
+    ASSERT_NE(block, 0u);
+    for (host::HostArg value : {host::HostArg(1), host::HostArg(2), host::HostArg(0x80000000u), ~host::HostArg(0)}) {
+        plugin.releaseResources(value);
+        EXPECT_EQ(plugin.firstGlyphList(), block) << value;
+    }
+    EXPECT_TRUE(graphics.deleted.empty());
+    plugin.releaseResources(0);
+    EXPECT_EQ(graphics.deleted, std::vector<std::uint32_t>{block});
+    EXPECT_EQ(plugin.firstGlyphList(), 0u);
 }
 
 }  // namespace

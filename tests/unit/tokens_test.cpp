@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "config/page_table.h"
@@ -134,6 +135,33 @@ TEST_F(TokenValuesTest, CameraNameFollowsTheActiveViewWithBottomTestedFirst) {
     fake.view.camera = fake.scene.topCamera;
     plugin.refreshTokenValues();
     EXPECT_EQ(value(overlay::kTokenCameraName), "Bottom");
+}
+
+TEST_F(TokenValuesTest, AHandleInSeveralFieldsGetsTheNameTestedFirst) {
+    // The order the host's camera fields are tested in, with their names.
+    using Field = host::CameraHandle host::HostSceneState::*;
+    const struct {
+        Field field;
+        const char* name;
+    } order[] = {
+        {&host::HostSceneState::bottomCamera, "Bottom"}, {&host::HostSceneState::perspectiveCamera, "Main Perspective"},
+        {&host::HostSceneState::topCamera, "Top"},       {&host::HostSceneState::backCamera, "Back"},
+        {&host::HostSceneState::frontCamera, "Front"},   {&host::HostSceneState::leftCamera, "Left"},
+        {&host::HostSceneState::rightCamera, "Right"},
+    };
+    const host::HostSceneState distinct = fake.scene;
+    for (std::size_t first = 0; first < std::size(order); ++first) {
+        for (std::size_t second = first + 1; second < std::size(order); ++second) {
+            fake.scene = distinct;
+            fake.scene.*order[second].field = fake.scene.*order[first].field;
+            fake.view.camera = fake.freeCamera();
+            plugin.refreshTokenValues();
+            fake.view.camera = fake.scene.*order[second].field;
+            plugin.refreshTokenValues();
+            EXPECT_EQ(value(overlay::kTokenCameraName), order[first].name)
+                << order[first].name << " and " << order[second].name << " share a handle";
+        }
+    }
 }
 
 TEST_F(TokenValuesTest, NullCameraWritesNothingUntilACameraIsSeen) {
