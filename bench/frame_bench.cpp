@@ -54,6 +54,30 @@ void runLiteralFrames(benchmark::State& state) {
     benchmark::DoNotOptimize(checksum);
 }
 
+// A whole drawn frame through drawFunction, GL left out: set-up once, then the frames, each
+// with AUTO_RELOAD's look at the clock and, once a second, at the file.
+void BM_DrawnFrameWithAutoReload(benchmark::State& state) {
+    SettingsDirectory dir;
+    dir.write(simulation::settingsFile(1, simulation::tokenRow));
+    simulation::SimulatedHost sim;
+    FakeGraphics graphics;
+    int context = 0;
+    graphics.context = &context;
+    graphics.keepLines = false;
+    auto plugin = std::make_unique<overlay::OverlayPlugin>(graphics);
+    plugin->setClock(SimClock::clock());
+    plugin->attachHost(&sim.host.record);
+    plugin->drawFunction(0);
+    const std::uint64_t allocationsBefore = alloc_counter::allocations();
+    for (auto _ : state) {
+        sim.nextFrame();
+        plugin->drawFunction(0);
+    }
+    state.counters["allocs/frame"] = benchmark::Counter(
+        static_cast<double>(alloc_counter::allocations() - allocationsBefore) / static_cast<double>(state.iterations()));
+    state.counters["frames drawn"] = static_cast<double>(graphics.frames);
+}
+
 void BM_FrameWithTokens(benchmark::State& state) {
     runProjectFrames<false>(state, simulation::settingsFile(1, simulation::tokenRow));
 }
@@ -76,6 +100,7 @@ void BM_ReloadFullSettingsFile(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FrameWithTokens);
+BENCHMARK(BM_DrawnFrameWithAutoReload);
 BENCHMARK(BM_FrameWithoutTokens);
 BENCHMARK(BM_FrameWithTokensLiteralBaseline);
 BENCHMARK(BM_WorstFrame);

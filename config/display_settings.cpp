@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "config/utf8_text.h"
 #include "platform/platform.h"
 
 namespace config {
@@ -43,6 +44,7 @@ const char* configKeyName(ConfigKey key) {
         case ConfigKey::Blue: return "COLOR_BLUE";
         case ConfigKey::FontFace: return "FONT_FACE";
         case ConfigKey::DisplayOnStart: return "DISPLAY_ONSTART";
+        case ConfigKey::AutoReload: return "AUTO_RELOAD";
         default: return "";
     }
 }
@@ -89,11 +91,13 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     pages.readStringInto(kConfigSection, configKeyName(ConfigKey::FontFace), settings.fontFace, &faceSize, &faceFound);
     out.fileValue[faceIndex] = 0;
     out.value[faceIndex] = 0;
+    out.fontFaceConvertedFromUtf8 = false;
     if (settings.fontFace[0] == '\0' || faceFound <= 0 || faceSize == 0) {
         std::memcpy(settings.fontFace, kDefaultFontFace, sizeof kDefaultFontFace);
         out.source[faceIndex] = ValueSource::NotFound;
     } else {
         out.source[faceIndex] = ValueSource::File;
+        out.fontFaceConvertedFromUtf8 = utf8ToWindows1252(settings.fontFace, faceSize == kTextFieldSize - 1);
     }
 
     const int showIndex = static_cast<int>(ConfigKey::DisplayOnStart);
@@ -108,6 +112,15 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     } else {
         out.source[showIndex] = showFound == 1 ? ValueSource::OutOfRange : ValueSource::NotFound;
     }
+
+    const int reloadIndex = static_cast<int>(ConfigKey::AutoReload);
+    std::int32_t reloadFound = 0;
+    std::int32_t reload = 0;
+    pages.readInt(kConfigSection, configKeyName(ConfigKey::AutoReload), &reload, &reloadFound);
+    settings.autoReload = reloadFound == 1 && reload > 0;
+    out.fileValue[reloadIndex] = reload;
+    out.value[reloadIndex] = settings.autoReload ? 1 : 0;
+    out.source[reloadIndex] = reloadFound == 1 ? ValueSource::File : ValueSource::NotFound;
 }
 
 }  // namespace config

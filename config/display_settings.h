@@ -5,11 +5,10 @@
 #include <cstdint>
 
 #include "config/page_table.h"
+#include "config/settings_location.h"
 
 namespace config {
 
-// Relative to the host's current directory.
-constexpr char kSettingsPath[] = "Plugins\\Startup Plugins\\Ostrivane.ini";
 constexpr char kConfigSection[] = "CONFIG";
 constexpr char kPageSectionPrefix[] = "SECTION";
 constexpr char kRowKeyPrefix[] = "ROWDATA";
@@ -34,12 +33,13 @@ struct DisplaySettings {
     float red = kDefaultColour * kColourScale;  // colour components, 0.0-1.0
     float green = kDefaultColour * kColourScale;
     float blue = kDefaultColour * kColourScale;
+    bool autoReload = false;  // reread the file when it is saved again
 
     DisplaySettings();
 };
 
 // The CONFIG keys in the order they are read.
-enum class ConfigKey { PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, DisplayOnStart, Count };
+enum class ConfigKey { PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, DisplayOnStart, AutoReload, Count };
 constexpr int kConfigKeyCount = static_cast<int>(ConfigKey::Count);
 
 const char* configKeyName(ConfigKey key);
@@ -53,7 +53,8 @@ struct IntegerRule {
     std::int32_t fallback;
 };
 
-// The rule of an integer key; null for FONT_FACE and DISPLAY_ONSTART, which have none.
+// The rule of an integer key with a range; null for FONT_FACE, and for DISPLAY_ONSTART and
+// AUTO_RELOAD, which are on when above 0.
 const IntegerRule* integerRule(ConfigKey key);
 
 // Where an effective CONFIG value came from.
@@ -68,11 +69,13 @@ struct SettingsReport {
     ValueSource source[kConfigKeyCount];
     std::int32_t fileValue[kConfigKeyCount];  // the integer read (0 when not found)
     std::int32_t value[kConfigKeyCount];      // the integer in force (0 for FONT_FACE)
+    bool fontFaceConvertedFromUtf8;
 };
 
 // Reads the whole settings file at `path`: resets and reloads the pages, then the CONFIG values,
-// each replaced by its default when missing, empty or out of range. DISPLAY_ONSTART > 0 sets *visible;
-// anything else leaves it as it was. `report` may be null.
+// each replaced by its default when missing, empty or out of range. DISPLAY_ONSTART > 0 sets
+// `visible`; anything else leaves it as it was. A FONT_FACE in UTF-8 is converted like the rows.
+// `report` may be null.
 void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings, bool& visible,
                   SettingsReport* report);
 

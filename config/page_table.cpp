@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "config/utf8_text.h"
 #include "platform/platform.h"
 
 namespace config {
@@ -84,6 +85,7 @@ void PageTable::resetPages() {
     for (EntryList& page : pageLists) {
         for (TextEntry& row : page.entries) row.clear();
     }
+    for (std::uint32_t& rows : utf8Rows) rows = 0;
 }
 
 int PageTable::setFilePath(const char* fileName) {
@@ -115,7 +117,10 @@ int PageTable::loadPages(const char* sectionPrefix, const char* keyPrefix) {
             readString(section, key, value, &size, &found);
             if (found <= 0) break;
             // "BLANK" keeps its place as an empty line; the row stays as resetPages left it.
-            if (std::memcmp(value, "BLANK", 6) != 0) std::snprintf(list.entries[row].text, kTextFieldSize, "%s", value);
+            if (std::memcmp(value, "BLANK", 6) != 0) {
+                if (utf8ToWindows1252(value, size == kTextFieldSize - 1)) utf8Rows[page] |= 1u << row;
+                std::snprintf(list.entries[row].text, kTextFieldSize, "%s", value);
+            }
             ++list.count;
         }
         if (list.count == 0) break;
@@ -161,6 +166,10 @@ const char* PageTable::currentRowText() const {
 const char* PageTable::rowText(int page, int row) const {
     if (page < 0 || page >= numPages || row < 0 || row >= pageLists[page].count) return nullptr;
     return pageLists[page].entries[row].text;
+}
+
+bool PageTable::rowConvertedFromUtf8(int page, int row) const {
+    return rowText(page, row) != nullptr && (utf8Rows[page] & (1u << row)) != 0;
 }
 
 int PageTable::currentRowTokenCount() const {

@@ -55,6 +55,7 @@ public:
     int setFilePath(const char* fileName);
     const char* filePath() const { return path; }
     // Reads SECTION1..5 / ROWDATA1..28 style pages from the file; returns the number of pages.
+    // A row written in UTF-8 is converted to Windows-1252 (utf8_text.h).
     int loadPages(const char* sectionPrefix, const char* keyPrefix);
 
     int pageCount() const { return numPages; }
@@ -64,6 +65,8 @@ public:
     const char* currentRowText() const;
     // Text of a row without moving the cursor; null when out of range.
     const char* rowText(int page, int row) const;
+    // Whether loadPages converted a row's text from UTF-8 to Windows-1252.
+    bool rowConvertedFromUtf8(int page, int row) const;
     int currentRowTokenCount() const;
     void setCurrentRowTokenCount(int count);
 
@@ -86,6 +89,7 @@ private:
     std::int32_t cursorPage = 0;
     std::int32_t cursorRow = 0;
     EntryList pageLists[kMaxPages];
+    std::uint32_t utf8Rows[kMaxPages] = {};  // per page, a bit for each row converted from UTF-8
 };
 
 }  // namespace config

@@ -83,8 +83,12 @@ void OverlayPlugin::releaseResources(host::HostArg value) {
 // ---- Settings -----------------------------------------------------------------------------------
 
 void OverlayPlugin::loadSettings() {
-    config::loadSettings(config::kSettingsPath, pages, settings, visible, nullptr);
+    config::locateSettingsFile(settingsPath, sizeof settingsPath);
+    // Stamped before it is read: a save during the read shows at the next check.
+    loadedStampKnown = platform::settingsFileStamp(settingsPath, &loadedStamp);
+    config::loadSettings(settingsPath, pages, settings, visible, nullptr);
     lineCache.reset(-1);
+    lastReloadCheck = clock->tickMilliseconds();
 }
 
 // ---- Set-up -------------------------------------------------------------------------------------
@@ -92,11 +96,31 @@ void OverlayPlugin::loadSettings() {
 void OverlayPlugin::initGraphics() {
     deviceContext = graphics.currentContext();
     if (deviceContext == nullptr) return;  // no context yet: try again next frame
+    restartElapsed();
+    reloadSettingsAndGlyphs();
+}
+
+void OverlayPlugin::reloadSettingsAndGlyphs() {
     clock->reloadTimeZone();
     calendarConverted = false;  // the same second may read differently in the new zone
-    restartElapsed();
     loadSettings();
     buildGlyphs();
+}
+
+// AUTO_RELOAD: once a second, one look at the file's stamp. A file that is missing (or is no
+// longer a file) leaves what is shown as it is, and is read when it is back.
+void OverlayPlugin::reloadIfSaved() {
+    const std::uint32_t now = clock->tickMilliseconds();
+    if (static_cast<std::uint32_t>(now - lastReloadCheck) < kReloadCheckMs) return;
+    lastReloadCheck = now;
+    platform::FileStamp stamp;
+    if (!platform::settingsFileStamp(settingsPath, &stamp)) return;
+    if (loadedStampKnown && stamp == loadedStamp) return;
+    // Like Reload INI, but *ELAPSED* keeps running; in the context current now.
+    void* current = graphics.currentContext();
+    if (current == nullptr) return;
+    deviceContext = current;
+    reloadSettingsAndGlyphs();
 }
 
 void OverlayPlugin::buildGlyphs() {
@@ -119,6 +143,8 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
     if (deviceContext == nullptr) {
         initGraphics();
         if (deviceContext == nullptr) return true;
+    } else if (settings.autoReload) {
+        reloadIfSaved();
     }
     if (!visible) return true;
 

@@ -51,8 +51,10 @@ public:
     std::int32_t functionType(std::int32_t index) override;
     bool drawFunction(std::int32_t index) override;
 
-    // Rereads the settings file: pages, CONFIG values, DISPLAY_ONSTART.
+    // Rereads the settings file: pages, CONFIG values, DISPLAY_ONSTART. The file is the one
+    // locateSettingsFile finds now: the relative path, or the one beside the library.
     void loadSettings();
+    const char* settingsFile() const { return settingsPath; }
 
     // Per-frame work without drawing, in the order the drawing runs it.
     void refreshTokenValues();
@@ -71,7 +73,12 @@ public:
     LineCache::Counters lineCacheCounters() const { return lineCache.counters(); }
 
 private:
+    // How often AUTO_RELOAD looks at the settings file, by the millisecond tick.
+    static constexpr std::uint32_t kReloadCheckMs = 1000;
+
     void initGraphics();
+    void reloadSettingsAndGlyphs();
+    void reloadIfSaved();
     void buildGlyphs();
     void deleteGlyphs();
     void drawLine(float x, float y, const char* text) override;  // the sink of a drawn frame
@@ -112,6 +119,13 @@ private:
     void formatIfChanged(int token, std::int64_t source, const char* format, int a, int b, int c);
 
     LineCache lineCache;
+
+    // The file the settings were last loaded from, its stamp then, and when AUTO_RELOAD last
+    // looked at it.
+    char settingsPath[config::kTextFieldSize] = {};
+    platform::FileStamp loadedStamp = {};
+    bool loadedStampKnown = false;
+    std::uint32_t lastReloadCheck = 0;
 
     Graphics& graphics;
     const Clock* clock = &systemClock();

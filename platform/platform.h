@@ -23,6 +23,25 @@ bool settingsKeyExists(const char* path, const char* section, const char* key);
 // True when `path` names a file that can be opened for reading.
 bool settingsFileReadable(const char* path);
 
+// The last-write time (in the system's own units) and the size of a file: what tells that a
+// settings file was saved again.
+struct FileStamp {
+    std::uint64_t writeTime;
+    std::uint64_t size;
+};
+inline bool operator==(const FileStamp& a, const FileStamp& b) { return a.writeTime == b.writeTime && a.size == b.size; }
+inline bool operator!=(const FileStamp& a, const FileStamp& b) { return !(a == b); }
+
+// The stamp of the regular file at `path`; false when there is none (missing, a directory).
+// One file-attribute call, and nothing allocated: frames call it.
+bool settingsFileStamp(const char* path, FileStamp* out);
+
+// Writes the path of `fileName` in the folder of the library this code is linked into (the
+// plug-in's DLL or shared library; for a tool, its program) into `out`. False when the folder
+// cannot be found or the path would not fit in `capacity` bytes with its terminator: it is
+// never cut.
+bool libraryFolderFile(const char* fileName, char* out, std::uint32_t capacity);
+
 // Between beginSettingsBatch(path) and endSettingsBatch(), reads of `path` may share one parse of
 // the file instead of parsing it for every key. A batch is a performance hint: reads give the
 // same results with or without it. Batches do not nest.

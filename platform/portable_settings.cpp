@@ -1,5 +1,6 @@
 // Settings file of the native builds: the file is read whole and parsed by the portable reader,
 // which answers like the Windows profile reader.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,6 +121,44 @@ bool settingsFileReadable(const char* path) {
     std::free(filePath);
     if (descriptor < 0) return false;
     ::close(descriptor);
+    return true;
+}
+
+bool settingsFileStamp(const char* path, FileStamp* out) {
+    if (!path || !out) return false;
+    // Converted on the stack: frames call this, and frames allocate nothing.
+    char filePath[4096];
+    const std::size_t length = std::strlen(path);
+    if (length >= sizeof filePath) return false;
+    for (std::size_t index = 0; index <= length; ++index) filePath[index] = path[index] == '\\' ? '/' : path[index];
+    struct stat info;
+    if (::stat(filePath, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    out->writeTime = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                     static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+    out->size = static_cast<std::uint64_t>(info.st_size);
+    return true;
+}
+
+bool libraryFolderFile(const char* fileName, char* out, std::uint32_t capacity) {
+    if (!fileName || !out || capacity == 0) return false;
+    // The object that holds this function: the plug-in's shared library, or a tool's program.
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void*>(&libraryFolderFile), &info) == 0) return false;
+    const char* library = info.dli_fname;
+    // The loader may name a program by what it was started as, without a folder.
+    char program[4096];
+    if (!library || !std::strchr(library, '/')) {
+        const ssize_t length = ::readlink("/proc/self/exe", program, sizeof program - 1);
+        if (length <= 0) return false;
+        program[length] = '\0';
+        library = program;
+    }
+    const char* slash = std::strrchr(library, '/');
+    const std::size_t folderLength = static_cast<std::size_t>(slash - library) + 1;
+    const std::size_t nameLength = std::strlen(fileName);
+    if (folderLength + nameLength >= capacity) return false;
+    std::memcpy(out, library, folderLength);
+    std::memcpy(out + folderLength, fileName, nameLength + 1);
     return true;
 }
 

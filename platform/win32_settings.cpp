@@ -30,15 +30,52 @@ bool settingsKeyExists(const char* path, const char* section, const char* key) {
 }
 
 bool settingsFileReadable(const char* path) {
-    if (!path) return false;
+    // fopen would open a path that the profile reader refuses.
+    if (!path || lstrlenA(path) >= MAX_PATH) return false;
     std::FILE* file = std::fopen(path, "r");
     if (!file) return false;
     std::fclose(file);
     return true;
 }
 
+bool settingsFileStamp(const char* path, FileStamp* out) {
+    if (!path || !out) return false;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    out->writeTime = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                     data.ftLastWriteTime.dwLowDateTime;
+    out->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
+bool libraryFolderFile(const char* fileName, char* out, std::uint32_t capacity) {
+    if (!fileName || !out || capacity == 0) return false;
+    HMODULE module = nullptr;
+    // The module that holds this function: the plug-in's DLL, whatever the host's own is.
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&libraryFolderFile), &module)) {
+        return false;
+    }
+    char modulePath[MAX_PATH + 1];
+    const DWORD length = GetModuleFileNameA(module, modulePath, sizeof modulePath);
+    if (length == 0 || length >= sizeof modulePath) return false;  // none, or cut
+    DWORD folderLength = length;
+    while (folderLength > 0 && modulePath[folderLength - 1] != '\\' && modulePath[folderLength - 1] != '/') --folderLength;
+    if (folderLength == 0) return false;
+    const std::size_t nameLength = lstrlenA(fileName);
+    if (folderLength + nameLength >= capacity) return false;
+    CopyMemory(out, modulePath, folderLength);
+    CopyMemory(out + folderLength, fileName, nameLength + 1);
+    return true;
+}
+
 // Batches serve readers that parse the file themselves; the profile reader is asked key by key.
-void beginSettingsBatch(const char*) {}
+// It keeps a parsed file until the file's write time changes, so a file saved again within the
+// same time stamp (with another size) would read stale: the cache is flushed first.
+void beginSettingsBatch(const char* path) {
+    if (settingsFileReadable(path)) WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
+}
 
 void endSettingsBatch() {}
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -115,6 +116,34 @@ TEST_F(PortableSettings, BatchDoesNotServeOtherPaths) {
     std::ofstream("Plugins/Startup Plugins/Other.ini", std::ios::binary) << "[SECTION1]\nROWDATA1=other\n";
     platform::SettingsBatch batch("Plugins\\Startup Plugins\\Other.ini");
     EXPECT_EQ(read("SECTION1", "ROWDATA1"), "main");
+}
+
+TEST_F(PortableSettings, StampsTellASaveAndRefuseWhatIsNoFile) {
+    writeSettings("[SECTION1]\nROWDATA1=x\n");
+    platform::FileStamp first{};
+    ASSERT_TRUE(platform::settingsFileStamp(kSettingsPath, &first));
+    EXPECT_EQ(first.size, 22u);
+    writeSettings("[SECTION1]\nROWDATA1=xy\n");
+    platform::FileStamp second{};
+    ASSERT_TRUE(platform::settingsFileStamp(kSettingsPath, &second));
+    EXPECT_NE(first, second);
+    std::filesystem::remove(settingsFile());
+    EXPECT_FALSE(platform::settingsFileStamp(kSettingsPath, &second));
+    std::filesystem::create_directory(settingsFile());
+    EXPECT_FALSE(platform::settingsFileStamp(kSettingsPath, &second));
+}
+
+TEST_F(PortableSettings, LibraryFolderFileIsNeverCut) {
+    char path[260];
+    ASSERT_TRUE(platform::libraryFolderFile("Ostrivane.ini", path, sizeof path));
+    const std::string full = path;
+    EXPECT_EQ(full.substr(full.size() - 14), "/Ostrivane.ini");
+    // The test program's own folder, as the plug-in's would be its library's.
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(full).parent_path() / "settings_tests"));
+    std::memset(path, '#', sizeof path);
+    EXPECT_FALSE(platform::libraryFolderFile("Ostrivane.ini", path, static_cast<std::uint32_t>(full.size())));
+    EXPECT_EQ(path[0], '#');
+    EXPECT_TRUE(platform::libraryFolderFile("Ostrivane.ini", path, static_cast<std::uint32_t>(full.size() + 1)));
 }
 
 }  // namespace

@@ -49,11 +49,12 @@ inline std::string tokenRow(int row) {
 
 inline std::string plainRow(int row) { return "Plain status line number " + std::to_string(row) + " of the page"; }
 
-// A settings file of `pages` pages of 28 rows made by `rowText`, and a CONFIG section.
+// A settings file of `pages` pages of 28 rows made by `rowText`, and a CONFIG section that turns
+// AUTO_RELOAD on, so that drawn frames look at the file once a second.
 template <typename RowText>
 std::string settingsFile(int pages, RowText rowText) {
     std::string file = "[CONFIG]\nHUD_POS_X=10\nHUD_POS_Y=470\nHUD_STEP_Y=16\nFONT_SIZE=14\nFONT_FACE=Arial\n"
-                       "COLOR_RED=255\nCOLOR_GREEN=255\nCOLOR_BLUE=255\nDISPLAY_ONSTART=1\n";
+                       "COLOR_RED=255\nCOLOR_GREEN=255\nCOLOR_BLUE=255\nDISPLAY_ONSTART=1\nAUTO_RELOAD=1\n";
     for (int page = 1; page <= pages; ++page) {
         file += "[SECTION" + std::to_string(page) + "]\n";
         for (int row = 0; row < 28; ++row) file += "ROWDATA" + std::to_string(row + 1) + "=" + rowText(row) + "\n";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -282,6 +283,66 @@ TEST_F(OverlaySetUpTest, OnlyReleaseZeroDeletesTheGlyphs) {
     plugin.releaseResources(0);
     EXPECT_EQ(graphics.deleted, std::vector<std::uint32_t>{block});
     EXPECT_EQ(plugin.firstGlyphList(), 0u);
+}
+
+// AUTO_RELOAD, driven by the fake tick.
+class AutoReloadTest : public OverlaySetUpTest {
+protected:
+    std::string shown() {
+        plugin.drawFunction(0);
+        return graphics.lines.empty() ? "<nothing>" : graphics.lines[0].text;
+    }
+    void save(const std::string& row, const char* config = "AUTO_RELOAD=1") {
+        writeSettings(std::string("[CONFIG]\nDISPLAY_ONSTART=1\n") + config + "\n[SECTION1]\nROWDATA1=" + row + "\n");
+    }
+};
+
+TEST_F(AutoReloadTest, ASavedFileIsReadAtTheNextCheckAndElapsedKeepsRunning) {
+    save("one *ELAPSED*");
+    EXPECT_EQ(shown(), "one 00:00:00");
+    save("second *ELAPSED*");
+    FakeClock::tick = 999;  // checks come a second apart
+    EXPECT_EQ(shown(), "one 00:00:00");
+    FakeClock::tick = 1000;
+    EXPECT_EQ(shown(), "second 00:00:01");
+    EXPECT_EQ(graphics.built.size(), 2u);  // font and glyphs rebuilt,
+    EXPECT_EQ(graphics.deleted, std::vector<std::uint32_t>{graphics.built[0]});  // the old block deleted
+    EXPECT_EQ(FakeClock::timeZoneReloads, 2);
+    FakeClock::tick = 5000;
+    EXPECT_EQ(shown(), "second 00:00:05");  // nothing changed: no reload
+    EXPECT_EQ(graphics.built.size(), 2u);
+
+    plugin.runFunction(overlay::kCommandReload);  // the command still restarts the clock
+    EXPECT_EQ(shown(), "second 00:00:00");
+}
+
+TEST_F(AutoReloadTest, AMissingFileOrADirectoryLeavesWhatIsShownUntilTheFileIsBack) {
+    save("kept");
+    EXPECT_EQ(shown(), "kept");
+    removeSettings();
+    FakeClock::tick = 1000;
+    EXPECT_EQ(shown(), "kept");
+    std::filesystem::create_directory(settingsFile());
+    FakeClock::tick = 2000;
+    EXPECT_EQ(shown(), "kept");
+    std::filesystem::remove(settingsFile());
+    save("back again");
+    FakeClock::tick = 2500;
+    EXPECT_EQ(shown(), "kept");
+    FakeClock::tick = 3000;
+    EXPECT_EQ(shown(), "back again");
+}
+
+TEST_F(AutoReloadTest, AFileThatTurnsItOffStopsTheChecksAndNoneStartWithoutIt) {
+    save("watched");
+    shown();
+    save("switched off", "AUTO_RELOAD=0");
+    FakeClock::tick = 1000;
+    EXPECT_EQ(shown(), "switched off");
+    save("not seen");
+    FakeClock::tick = 5000;
+    EXPECT_EQ(shown(), "switched off");
+    EXPECT_EQ(graphics.built.size(), 2u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "config/display_settings.h"
@@ -103,6 +104,35 @@ TEST_F(PageTableTest, BlankComparisonIsExactAndCaseSensitive) {
     EXPECT_EQ(row(0, 0), "blank");
     EXPECT_EQ(row(0, 1), "BLANKS");
     EXPECT_EQ(row(0, 2), "");
+}
+
+TEST_F(PageTableTest, Utf8RowsAreConvertedOnceAtLoadAndOtherTextIsKept) {
+    const struct {
+        const char* text;
+        const char* drawn;
+        bool converted;
+    } cases[] = {
+        {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80", true},           // shrinks to its 1252 bytes
+        {"\xE4\xB8\xAD\xF0\x9F\x98\x80!", "?\?!", true},                 // not in the code page
+        {"Caf\xE9", "Caf\xE9", false},                                     // Windows-1252 already
+        {"plain", "plain", false},                                         // no multi-byte sequence
+        {"ok \xC3\xA9 then \xC3", "ok \xC3\xA9 then \xC3", false},       // truncated sequence
+        {"\xC0\xAF \xED\xA0\x80 \xC3\xA9", "\xC0\xAF \xED\xA0\x80 \xC3\xA9", false},  // overlong, surrogate
+        {"\xC2\x81 C1", "? C1", true},                                     // a C1 control is no 1252 character
+    };
+    std::string file = "[SECTION1]\n";
+    int r = 1;
+    for (const auto& c : cases) file += "ROWDATA" + std::to_string(r++) + "=" + c.text + "\n";
+    ASSERT_EQ(load(file), 1);
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+        EXPECT_EQ(row(0, i), cases[i].drawn) << "row " << i + 1;
+        EXPECT_EQ(pages.rowConvertedFromUtf8(0, i), cases[i].converted) << "row " << i + 1;
+    }
+    // A row the reader cut at 259 bytes inside a sequence is converted without the piece.
+    const std::string longRow(256, 'a');
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=" + longRow + "\xC3\xA9\xC3\xA9\n"), 1);
+    EXPECT_EQ(row(0, 0), longRow + "\xE9");
+    EXPECT_TRUE(pages.rowConvertedFromUtf8(0, 0));
 }
 
 TEST_F(PageTableTest, GapsEndRowsAndPages) {

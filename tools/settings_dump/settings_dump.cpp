@@ -18,11 +18,13 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: settings_dump SETTINGS_FILE...\n"
+    "usage: settings_dump [SETTINGS_FILE...]\n"
     "\n"
     "Reads each SETTINGS_FILE the way the Ostrivane plug-in reads its Ostrivane.ini and prints the\n"
     "pages and lines it will show and the CONFIG values it will use, saying for each value whether\n"
-    "it came from the file or fell back to its default, and why.\n";
+    "it came from the file or fell back to its default, and why. Without a SETTINGS_FILE it reads\n"
+    "the file the plug-in would: Plugins\\Startup Plugins\\Ostrivane.ini in the current folder, or\n"
+    "else Ostrivane.ini beside this program (the plug-in looks beside its own DLL).\n";
 
 // Bytes outside printable ASCII are shown as \xNN, so the output is the same on every system.
 std::string escaped(const char* text) {
@@ -59,9 +61,37 @@ const char* reason(config::ValueSource source, bool present) {
     return "";
 }
 
+// Why the file without a name on the command line is the one it is.
+std::string locationNote(config::SettingsLocation location) {
+    switch (location) {
+        case config::SettingsLocation::CurrentFolder: return "found in the current folder";
+        case config::SettingsLocation::LibraryFolder:
+            return std::string("found beside this program, as ") + config::kSettingsPath +
+                   " is not in the current folder";
+        case config::SettingsLocation::NotFound: break;
+    }
+    char beside[config::kTextFieldSize];
+    const bool named = platform::libraryFolderFile(config::kSettingsFileName, beside, sizeof beside);
+    return std::string("not found: not in the current folder, nor beside this program") +
+           (named ? std::string(" as ") + beside : std::string());
+}
+
 // Prints what the plug-in makes of one settings file; false when the path cannot be used.
+// Without an argument, the file is found the way the plug-in finds it.
 bool dump(const char* argument) {
-    const std::string path = settingsPath(argument);
+    std::string path;
+    std::string shownName;
+    std::string note;
+    if (argument == nullptr) {
+        char located[config::kTextFieldSize];
+        const config::SettingsLocation location = config::locateSettingsFile(located, sizeof located);
+        path = located;
+        shownName = located;
+        note = locationNote(location);
+    } else {
+        path = settingsPath(argument);
+        shownName = argument;
+    }
     static config::PageTable pages;
     if (pages.setFilePath(path.c_str()) == 0) {
         std::fprintf(stderr, "settings_dump: path too long (at most 259 characters): %s\n", argument);
@@ -72,13 +102,15 @@ bool dump(const char* argument) {
     bool visible = false;
     config::loadSettings(path.c_str(), pages, settings, visible, &report);
 
-    std::printf("file: %s (%s)\n", argument, platform::settingsFileReadable(path.c_str()) ? "found" : "not found");
+    if (note.empty()) note = platform::settingsFileReadable(path.c_str()) ? "found" : "not found";
+    std::printf("file: %s (%s)\n", shownName.c_str(), note.c_str());
     std::printf("pages: %d\n", pages.pageCount());
     for (int page = 0; page < pages.pageCount(); ++page) {
         pages.selectPage(page);
         std::printf("page %d: %d rows\n", page + 1, pages.rowCount());
         for (int row = 0; row < pages.rowCount(); ++row) {
-            std::printf("  row %2d: %s\n", row + 1, escaped(pages.rowText(page, row)).c_str());
+            std::printf("  row %2d: %s%s\n", row + 1, escaped(pages.rowText(page, row)).c_str(),
+                        pages.rowConvertedFromUtf8(page, row) ? " (converted from UTF-8)" : "");
         }
     }
 
@@ -102,11 +134,15 @@ bool dump(const char* argument) {
             case config::ConfigKey::DisplayOnStart:
                 std::snprintf(value, sizeof value, "%s", visible ? "shown on start" : "hidden on start");
                 break;
+            case config::ConfigKey::AutoReload:
+                std::snprintf(value, sizeof value, "%s", settings.autoReload ? "on" : "off");
+                break;
             default: break;
         }
         const std::string shown = key == config::ConfigKey::FontFace ? escaped(settings.fontFace) : value;
         std::printf("  %-15s = %s (%s", name, shown.c_str(), reason(report.source[index], present));
         if (report.source[index] == config::ValueSource::OutOfRange) std::printf(", file has %d", report.fileValue[index]);
+        if (key == config::ConfigKey::FontFace && report.fontFaceConvertedFromUtf8) std::printf(", converted from UTF-8");
         std::printf(")\n");
     }
     return true;
@@ -118,10 +154,11 @@ int main(int argc, char** argv) {
 #if defined(_WIN32)
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fputs(kUsage, argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
     }
+    if (argc < 2) return dump(nullptr) ? 0 : 2;
     bool ok = true;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) std::printf("\n");

@@ -19,7 +19,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::string* error) {
+std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& path, std::string* error) {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* reason = dlerror();
@@ -28,6 +28,8 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::s
     }
     return std::make_unique<PosixLibrary>(handle);
 }
+
+std::filesystem::path pathFromArgument(const std::string& argument) { return std::filesystem::path(argument); }
 
 long processMemoryKb() {
     // Heap bytes in use, not the resident set: the allocator keeps freed memory, and the GL

@@ -35,10 +35,10 @@ std::string systemMessage(DWORD code) {
 
 }  // namespace
 
-std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::string* error) {
+std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& path, std::string* error) {
     // No error boxes: a missing dependency must come back as an error, not a dialog.
     const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryA(path.c_str());
+    HMODULE module = LoadLibraryW(path.c_str());
     const DWORD code = GetLastError();
     SetErrorMode(previousMode);
     if (module == nullptr) {
@@ -46,6 +46,13 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::s
         return nullptr;
     }
     return std::make_unique<Win32Library>(module);
+}
+
+std::filesystem::path pathFromArgument(const std::string& argument) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()), wide.data(), length);
+    return std::filesystem::path(wide);
 }
 
 long processMemoryKb() {

@@ -22,6 +22,9 @@ records of its own and runs the steps in order. Each STEP is one argument, e.g. 
 Options:
   --plugin PATH      the plug-in library (required)
   --settings FILE    stage FILE as the plug-in's settings file before anything runs
+  --library-dir DIR  copy the plug-in into DIR (relative to the work directory) and load the
+                     copy, so that the folder beside the plug-in is the run's own (see the
+                     library-settings step)
   --workdir DIR      the work directory (current directory of the plug-in; created if needed);
                      default: a temporary directory, removed at exit
   --script FILE      read steps from FILE (one per line, '#' comments), at this place among the
@@ -67,6 +70,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--verbose") {
             options.verbose = true;
+        } else if (arg == "--library-dir") {
+            if (!value(&options.libraryDir) || options.libraryDir.empty()) return usageError(arg + " needs a folder");
         } else if (arg == "--plugin" || arg == "--settings" || arg == "--workdir" || arg == "--output" ||
                    arg == "--script") {
             std::string path;

@@ -4,6 +4,7 @@
 // for Windows.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -44,6 +45,10 @@ public:
 long processMemoryKb();
 
 // Loads the library at `path`; null and *error (the system's reason) on failure.
-std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::string& path, std::string* error);
+std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& path, std::string* error);
+
+// A path from a command-line argument, in the system's own encoding of arguments (the ANSI code
+// page on Windows, bytes elsewhere).
+std::filesystem::path pathFromArgument(const std::string& argument);
 
 }  // namespace standin

@@ -40,9 +40,18 @@ Session::Session(const Options& runOptions) : options(runOptions) {
     fs::current_path(workDir, ec);
     if (ec) fail("cannot enter work directory " + workDir + ": " + ec.message());
 
+    loadedPlugin = fs::path(options.pluginPath);
+    if (!options.libraryDir.empty()) {
+        const fs::path folder = fs::path(workDir) / pathFromArgument(options.libraryDir);
+        fs::create_directories(folder, ec);
+        if (ec) fail("cannot create " + folder.u8string() + ": " + ec.message());
+        loadedPlugin = folder / loadedPlugin.filename();
+        fs::copy_file(options.pluginPath, loadedPlugin, fs::copy_options::overwrite_existing, ec);
+        if (ec) fail("cannot copy the plug-in into " + folder.u8string() + ": " + ec.message());
+    }
     std::string error;
-    library = loadPluginLibrary(options.pluginPath, &error);
-    if (!library) fail("cannot load plug-in " + options.pluginPath + ": " + error);
+    library = loadPluginLibrary(loadedPlugin, &error);
+    if (!library) fail("cannot load plug-in " + loadedPlugin.u8string() + ": " + error);
     versionEntry = library->symbol("getPluginVersion");
     initializeEntry = library->symbol("initializePlugin");
     if (versionEntry == nullptr || initializeEntry == nullptr) {
@@ -95,6 +104,38 @@ void Session::stageSettings(const std::string& path) {
 void Session::removeSettings() {
     std::error_code ec;
     fs::remove(fs::path(workDir) / kSettingsRelativePath, ec);
+}
+
+void Session::stageSettingsByRename(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) fail("settings file " + path + " not found");
+    const fs::path target = fs::path(workDir) / kSettingsRelativePath;
+    const fs::path temporary = target.parent_path() / "Ostrivane.ini.saving";
+    fs::create_directories(target.parent_path(), ec);
+    fs::copy_file(path, temporary, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(temporary, target, ec);
+    if (ec) fail("cannot save " + path + " over " + target.string() + " by a rename: " + ec.message());
+}
+
+void Session::stageLibrarySettings(const std::string& path) {
+    if (options.libraryDir.empty()) fail("library-settings needs --library-dir: the plug-in is loaded where it is");
+    const fs::path target = loadedPlugin.parent_path() / "Ostrivane.ini";
+    std::error_code ec;
+    if (path.empty()) {
+        fs::remove(target, ec);
+        return;
+    }
+    if (!fs::is_regular_file(path, ec)) fail("settings file " + path + " not found");
+    fs::copy_file(path, target, fs::copy_options::overwrite_existing, ec);
+    if (ec) fail("cannot stage settings file " + path + " as " + target.u8string() + ": " + ec.message());
+}
+
+void Session::changeDirectory(const std::string& dir) {
+    const fs::path folder = (fs::path(workDir) / pathFromArgument(dir)).lexically_normal();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    fs::current_path(folder, ec);
+    if (ec) fail("cannot make " + folder.u8string() + " the current directory: " + ec.message());
 }
 
 // ---- GL context and viewport --------------------------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -35,6 +36,8 @@ struct Options {
     std::string pluginPath;    // absolute
     std::string settingsPath;  // absolute, or empty
     std::string workDir;       // absolute, or empty for a temporary one
+    std::string libraryDir;    // relative to the work directory: load a copy of the plug-in from
+                               // there; empty: load it where it is
     std::string outputDir;     // absolute: where compare failures and relative saves go
     bool verbose = false;
 };
@@ -58,6 +61,14 @@ public:
     // Stages `path` as the plug-in's settings file; removeSettings takes it away.
     void stageSettings(const std::string& path);
     void removeSettings();
+    // Saves `path` over the settings file the way careful editors do: written under another
+    // name in the same folder, then renamed over it.
+    void stageSettingsByRename(const std::string& path);
+    // Stages `path` as Ostrivane.ini beside the loaded copy of the plug-in (--library-dir); an
+    // empty path removes it.
+    void stageLibrarySettings(const std::string& path);
+    // Makes `dir` (relative to the work directory, created when missing) the current directory.
+    void changeDirectory(const std::string& dir);
     HostRecords& hostRecords() { return records; }
     bool isBound() const { return bound; }
     // A path of a step made absolute: inputs from the step's folder (the script's, or the
@@ -133,6 +144,7 @@ private:
     std::string workDir;
     bool temporaryWorkDir = false;
 
+    std::filesystem::path loadedPlugin;
     std::unique_ptr<PluginLibrary> library;
     void* versionEntry = nullptr;
     void* initializeEntry = nullptr;

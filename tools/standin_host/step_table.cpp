@@ -39,6 +39,17 @@ void settings(Session& session, const Step& step) {
     }
 }
 
+void settingsByRename(Session& session, const Step& step) {
+    session.stageSettingsByRename(session.inputPath(step, step.restAfter(1)));
+}
+
+void librarySettings(Session& session, const Step& step) {
+    const std::string file = step.restAfter(1);
+    session.stageLibrarySettings(file == "none" ? std::string() : session.inputPath(step, file));
+}
+
+void changeDirectory(Session& session, const Step& step) { session.changeDirectory(step.restAfter(1)); }
+
 void noScene(Session& session, const Step&) {
     if (session.isBound()) session.fail("no-scene must come before the plug-in is bound");
     session.hostRecords().detachScene();
@@ -241,6 +252,18 @@ const StepDefinition kSteps[] = {
      "removes it. A relative FILE in a script is taken from the script's\n"
      "folder",
      settings, nullptr},
+    {kSetUp, "settings-by-rename", "text", "settings-by-rename FILE",
+     "save FILE over the settings file as careful editors do: under another\n"
+     "name, then renamed over it",
+     settingsByRename, nullptr},
+    {kSetUp, "library-settings", "text", "library-settings FILE | library-settings none",
+     "stage FILE as Ostrivane.ini beside the plug-in's copy (--library-dir);\n"
+     "\"library-settings none\" removes it",
+     librarySettings, nullptr},
+    {kSetUp, "cd", "text", "cd DIR",
+     "make DIR, relative to the work directory (created when missing), the\n"
+     "current directory, as a host started elsewhere has; \"cd .\" goes back",
+     changeDirectory, nullptr},
     {kSetUp, "no-scene", "", "no-scene", "null scene-state pointer in the record (before bind)", noScene, nullptr},
     {kSetUp, "no-services", "", "no-services", "null service-table pointer in the record (before bind)", noServices,
      nullptr},
