@@ -2,12 +2,17 @@
 // OpenGL calls, against a literal baseline, and the cost of a settings reload.
 #include <benchmark/benchmark.h>
 
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+
 #include <memory>
+#include <vector>
 
 #include "alloc_counter.h"
 #include "fake_graphics.h"
 #include "frame_simulation.h"
 #include "literal_overlay.h"
+#include "overlay/overlay_draw.h"
 #include "overlay/overlay_plugin.h"
 
 namespace {
@@ -56,9 +61,9 @@ void runLiteralFrames(benchmark::State& state) {
 
 // A whole drawn frame through drawFunction, GL left out: set-up once, then the frames, each
 // with AUTO_RELOAD's look at the clock and, once a second, at the file.
-void BM_DrawnFrameWithAutoReload(benchmark::State& state) {
+void runDrawnFrames(benchmark::State& state, const std::string& extraConfig) {
     SettingsDirectory dir;
-    dir.write(simulation::settingsFile(1, simulation::tokenRow));
+    dir.write(simulation::settingsFile(1, simulation::tokenRow, extraConfig));
     simulation::SimulatedHost sim;
     FakeGraphics graphics;
     int context = 0;
@@ -77,6 +82,36 @@ void BM_DrawnFrameWithAutoReload(benchmark::State& state) {
         static_cast<double>(alloc_counter::allocations() - allocationsBefore) / static_cast<double>(state.iterations()));
     state.counters["frames drawn"] = static_cast<double>(graphics.frames);
 }
+
+void BM_DrawnFrameWithAutoReload(benchmark::State& state) { runDrawnFrames(state, ""); }
+// The same page with an outline, a box and the top right corner: every row measured and placed.
+void BM_DrawnFrameOutlineBoxTopRight(benchmark::State& state) {
+    runDrawnFrames(state, "TEXT_SHADOW=2\nBOX_ALPHA=128\nHUD_ANCHOR=TOP_RIGHT\n");
+}
+
+// The set-up that Reload INI repeats: settings read, glyph lists built in an offscreen Mesa
+// context, with and without the outline block.
+void runSetUps(benchmark::State& state, const std::string& extraConfig) {
+    SettingsDirectory dir;
+    dir.write(simulation::settingsFile(1, simulation::tokenRow, extraConfig));
+    std::vector<unsigned char> pixels(640 * 480 * 4);
+    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+    if (context == nullptr || !OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, 640, 480)) {
+        state.SkipWithError("no OSMesa context");
+        return;
+    }
+    simulation::SimulatedHost sim;
+    auto plugin = std::make_unique<overlay::OverlayPlugin>(overlay::openGlGraphics());
+    plugin->setClock(SimClock::clock());
+    plugin->attachHost(&sim.host.record);
+    for (auto _ : state) {
+        plugin->runFunction(overlay::kCommandReload);
+        plugin->drawFunction(0);
+    }
+    OSMesaDestroyContext(context);
+}
+void BM_SetUp(benchmark::State& state) { runSetUps(state, ""); }
+void BM_SetUpWithOutline(benchmark::State& state) { runSetUps(state, "TEXT_SHADOW=2\n"); }
 
 void BM_FrameWithTokens(benchmark::State& state) {
     runProjectFrames<false>(state, simulation::settingsFile(1, simulation::tokenRow));
@@ -101,11 +136,14 @@ void BM_ReloadFullSettingsFile(benchmark::State& state) {
 
 BENCHMARK(BM_FrameWithTokens);
 BENCHMARK(BM_DrawnFrameWithAutoReload);
+BENCHMARK(BM_DrawnFrameOutlineBoxTopRight);
 BENCHMARK(BM_FrameWithoutTokens);
 BENCHMARK(BM_FrameWithTokensLiteralBaseline);
 BENCHMARK(BM_WorstFrame);
 BENCHMARK(BM_WorstFrameLiteralBaseline);
 BENCHMARK(BM_ReloadFullSettingsFile);
+BENCHMARK(BM_SetUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetUpWithOutline)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

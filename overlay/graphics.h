@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 namespace overlay {
 
 // Glyph display lists: one block of 256 names, one per byte value, so that every byte of a line
@@ -14,21 +16,46 @@ constexpr int kGlyphBlockSize = 256;
 constexpr int kFirstGlyphChar = 32;
 constexpr int kGlyphCount = kGlyphBlockSize - kFirstGlyphChar;
 
+// The first lists of a font's blocks: its glyphs, and (for outlined text) the same glyphs grown by
+// a pixel all round. 0: no such block.
+struct GlyphBlocks {
+    std::uint32_t glyphs = 0;
+    std::uint32_t outline = 0;
+};
+
+// The host's viewport, in window pixels.
+struct Viewport {
+    int x = 0, y = 0, width = 640, height = 480;
+};
+
+// Where a line goes: the point (x, y) of the 640x480 overlay space, then moved by (dx, dy) whole
+// window pixels.
+struct LinePlace {
+    float x = 0.0f, y = 0.0f;
+    int dx = 0, dy = 0;
+};
+
 class Graphics {
 public:
     // The drawing context of the calling thread's current rendering context; null when none is.
     virtual void* currentContext() = 0;
-    // Makes a glyph block for `face` at a character height of `pixelHeight` pixels in the context
-    // `drawingContext` (the current one); returns its first list, 0 when no block could be made.
-    virtual std::uint32_t buildGlyphs(void* drawingContext, const char* face, int pixelHeight) = 0;
-    // Deletes a block made by buildGlyphs, when a context is current to delete it from.
-    virtual void deleteGlyphs(std::uint32_t firstList) = 0;
+    // Makes the blocks for `face` at a character height of `pixelHeight` pixels in the context
+    // `drawingContext` (the current one), the outline block only when `outline` is set, and
+    // measures the font into `metrics`. A block that cannot be made is 0.
+    virtual GlyphBlocks buildGlyphs(void* drawingContext, const char* face, int pixelHeight, bool outline,
+                                    platform::GlyphMetrics* metrics) = 0;
+    // Deletes the blocks, when a context is current to delete them from.
+    virtual void deleteGlyphs(const GlyphBlocks& blocks) = 0;
 
-    // A frame: beginFrame saves the host state the frame changes and sets up the 640x480
-    // overlay space, drawing in `colour`; drawLine draws `text` with the block at `firstList`,
-    // from the point (x, y) of that space; endFrame gives the host its state back.
-    virtual void beginFrame(const float colour[3]) = 0;
-    virtual void drawLine(std::uint32_t firstList, float x, float y, const char* text) = 0;
+    // A frame. beginFrame saves the host state the frame changes, sets up the 640x480 overlay
+    // space and makes `textColour` current; it answers the viewport. drawBox blends a rectangle
+    // of window pixels (left to right - 1, bottom to top - 1) in `colour` with opacity `alpha`
+    // over the picture. drawLine draws `text` with the block at `firstList`, in `colour`, or in
+    // the text colour when that is null. endFrame gives the host its state back, the text colour
+    // left current.
+    virtual Viewport beginFrame(const float textColour[3]) = 0;
+    virtual void drawBox(const float colour[3], float alpha, int left, int bottom, int right, int top) = 0;
+    virtual void drawLine(std::uint32_t firstList, const LinePlace& place, const char* text, const float* colour) = 0;
     virtual void endFrame() = 0;
 
 protected:

@@ -23,7 +23,25 @@ void LineCache::reset(int page) {
         row.tokenMask = 0;
         row.replacements = 0;
         row.expandedAt = 0;
+        row.advanceKnown = false;
     }
+}
+
+void LineCache::setAdvances(const std::int16_t* table) {
+    advances = table;
+    for (Row& row : rows) row.advanceKnown = false;
+}
+
+std::int32_t LineCache::advanceOf(Row& row, const char* text) {
+    if (advances == nullptr) return 0;
+    if (!row.advanceKnown) {
+        ++work.measures;
+        std::int32_t sum = 0;
+        for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) sum += advances[*p];
+        row.advance = sum;
+        row.advanceKnown = true;
+    }
+    return row.advance;
 }
 
 void LineCache::valueChanged(int token, const char* value, const config::EntryList& tokens) {
@@ -54,6 +72,7 @@ int LineCache::runPasses(char* line, int lineSize, const config::EntryList& toke
 
 void LineCache::buildTemplate(Row& row, const char* text, const config::EntryList& tokens) {
     row.expandedAt = 0;
+    row.advanceKnown = false;
     row.tokenMask = 0;
     row.replacements = 0;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
@@ -97,6 +116,7 @@ bool LineCache::expand(Row& row, const config::EntryList& tokens) {
     }
     row.expanded[out] = '\0';
     row.expandedAt = changes;
+    row.advanceKnown = false;
     return true;
 }
 
@@ -105,15 +125,19 @@ LineCache::Line LineCache::compose(int index, const char* text, const config::En
     Row& row = rows[index];
     if (row.state == RowState::Unknown) buildTemplate(row, text, tokens);
 
-    if (row.state == RowState::Plain) return {text, 0};
+    if (row.state == RowState::Plain) return {text, 0, advanceOf(row, text)};
     if (row.state == RowState::Template && (unsafeValues & row.tokenMask) == 0) {
-        if (!needsExpanding(row) || expand(row, tokens)) return {row.expanded, row.replacements};
+        if (!needsExpanding(row) || expand(row, tokens)) {
+            return {row.expanded, row.replacements, advanceOf(row, row.expanded)};
+        }
     }
+    // The full passes make the text anew each frame, so it is measured anew too.
     row.expandedAt = 0;
+    row.advanceKnown = false;
     std::strncpy(lineBuf, text, static_cast<std::size_t>(lineBufSize) - 1);
     lineBuf[lineBufSize - 1] = '\0';
     const int replacements = runPasses(lineBuf, lineBufSize, tokens, Values::Current);
-    return {lineBuf, replacements};
+    return {lineBuf, replacements, advanceOf(row, lineBuf)};
 }
 
 }  // namespace overlay

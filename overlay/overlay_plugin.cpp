@@ -1,5 +1,6 @@
 #include "overlay/overlay_plugin.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace overlay {
@@ -10,6 +11,10 @@ struct FunctionEntry {
     const char* name;
     std::int32_t type;
 };
+
+// The overlay's virtual screen, stretched over whatever viewport the host has set.
+constexpr float kOverlayWidth = 640.0f;
+constexpr float kOverlayHeight = 480.0f;
 
 constexpr std::int32_t kDrawingFunctionType = 2;
 constexpr std::int32_t kCommandFunctionType = 0;
@@ -125,15 +130,24 @@ void OverlayPlugin::reloadIfSaved() {
 
 void OverlayPlugin::buildGlyphs() {
     deleteGlyphs();
-    glyphListBase = graphics.buildGlyphs(deviceContext, settings.fontFace, settings.fontSize);
+    glyphMetrics = {};
+    const GlyphBlocks blocks = graphics.buildGlyphs(deviceContext, settings.fontFace, settings.fontSize,
+                                                    settings.textShadow == config::TextShadow::Outline, &glyphMetrics);
+    glyphListBase = blocks.glyphs;
+    outlineListBase = blocks.outline;
+    lineCache.setAdvances(glyphMetrics.advance);
 }
 
 void OverlayPlugin::deleteGlyphs() {
-    if (glyphListBase == 0) return;
+    if (glyphListBase == 0 && outlineListBase == 0) return;
     // The names are forgotten even when no context is current to delete them from, so they are
     // never called or deleted again.
-    graphics.deleteGlyphs(glyphListBase);
+    GlyphBlocks blocks;
+    blocks.glyphs = glyphListBase;
+    blocks.outline = outlineListBase;
+    graphics.deleteGlyphs(blocks);
     glyphListBase = 0;
+    outlineListBase = 0;
 }
 
 // ---- Frames -------------------------------------------------------------------------------------
@@ -158,26 +172,88 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
     }
 
     const float colour[3] = {settings.red, settings.green, settings.blue};
-    graphics.beginFrame(colour);
+    const Viewport view = graphics.beginFrame(colour);
     refreshTokenValues();
+    frameLineCount = 0;
     composeLines(*this);
+    if (settings.boxAlpha > 0) drawBox(view);
+    drawLines();
     graphics.endFrame();
     return true;
 }
 
-void OverlayPlugin::drawLine(float x, float y, const char* text) { graphics.drawLine(glyphListBase, x, y, text); }
+void OverlayPlugin::drawLine(const FrameLine& line) {
+    if (frameLineCount < config::kMaxRows) frameLines[frameLineCount++] = line;
+}
+
+void OverlayPlugin::drawLines() {
+    for (int index = 0; index < frameLineCount; ++index) {
+        const FrameLine& line = frameLines[index];
+        if (settings.textShadow == config::TextShadow::Drop) {
+            LinePlace shadow = line.place;
+            shadow.dx += 1;  // a pixel right and a pixel down
+            shadow.dy -= 1;
+            graphics.drawLine(glyphListBase, shadow, line.text, settings.shadowColour);
+        } else if (settings.textShadow == config::TextShadow::Outline && outlineListBase != 0) {
+            graphics.drawLine(outlineListBase, line.place, line.text, settings.shadowColour);
+        }
+        graphics.drawLine(glyphListBase, line.place, line.text, nullptr);
+    }
+}
+
+// One rectangle behind the lines whose raster position lies in the overlay space (the others
+// draw nothing), in window pixels: around their starts and advances, from the first one's
+// ascent to the last one's descent, padded.
+void OverlayPlugin::drawBox(const Viewport& view) {
+    bool any = false;
+    int left = 0, right = 0, top = 0, bottom = 0;
+    for (int index = 0; index < frameLineCount; ++index) {
+        const LinePlace& place = frameLines[index].place;
+        if (place.x < 0.0f || place.x > kOverlayWidth || place.y < 0.0f || place.y > kOverlayHeight) continue;
+        // Bitmaps start at the whole pixel below the raster position.
+        const double windowX = view.x + static_cast<double>(place.x) * view.width / kOverlayWidth;
+        const double windowY = view.y + static_cast<double>(place.y) * view.height / kOverlayHeight;
+        const int start = static_cast<int>(std::floor(windowX)) + place.dx;
+        const int baseline = static_cast<int>(std::floor(windowY)) + place.dy;
+        const int end = start + frameLines[index].advance;
+        if (!any) {
+            left = start;
+            right = end;
+            top = baseline + glyphMetrics.ascent;
+            any = true;
+        }
+        left = start < left ? start : left;
+        right = end > right ? end : right;
+        bottom = baseline - glyphMetrics.descent;
+    }
+    if (!any) return;
+    const int pad = settings.boxPadding;
+    graphics.drawBox(settings.boxColour, static_cast<float>(settings.boxAlpha) * config::kColourScale, left - pad,
+                     bottom - pad, right + pad, top + pad);
+}
 
 void OverlayPlugin::composeLines(LineSink& sink) {
     if (pages.pageCount() <= 0 || currentPage < 0 || currentPage >= pages.pageCount()) return;
     pages.selectPage(currentPage);
     if (lineCache.page() != currentPage) lineCache.reset(currentPage);
+    const bool top = config::anchoredAtTop(settings.anchor);
+    const bool right = config::anchoredAtRight(settings.anchor);
+    // The first row's baseline: up from the bottom, or its top down from the top edge.
+    const float firstY = top ? kOverlayHeight - settings.posY : settings.posY;
     for (int row = 0; row < pages.rowCount(); ++row) {
         pages.selectRow(row);
         const char* text = pages.currentRowText();
         if (text == nullptr || text[0] == '\0') continue;  // an empty row keeps its place
         const LineCache::Line line = lineCache.compose(row, text, tokens, lineBuf, kLineBufferSize);
         pages.setCurrentRowTokenCount(line.tokenCount);
-        sink.drawLine(settings.posX, settings.posY - static_cast<float>(row) * settings.stepY, line.text);
+        FrameLine frameLine;
+        frameLine.place.x = right ? kOverlayWidth - settings.posX : settings.posX;
+        frameLine.place.y = firstY - static_cast<float>(row) * settings.stepY;
+        frameLine.place.dx = right ? -line.advance : 0;
+        frameLine.place.dy = top ? -glyphMetrics.ascent : 0;
+        frameLine.text = line.text;
+        frameLine.advance = line.advance;
+        sink.drawLine(frameLine);
     }
 }
 

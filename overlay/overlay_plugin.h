@@ -27,10 +27,17 @@ enum Command : std::int32_t {
     kCommandReload = 4,
 };
 
-// Receives the lines of one frame, with their raster positions in the 640x480 overlay space.
+// One line of a frame: where it goes, what it shows and how far its text advances.
+struct FrameLine {
+    LinePlace place;
+    const char* text;
+    std::int32_t advance;  // window pixels
+};
+
+// Receives the lines of one frame, top down.
 class LineSink {
 public:
-    virtual void drawLine(float x, float y, const char* text) = 0;
+    virtual void drawLine(const FrameLine& line) = 0;
 
 protected:
     ~LineSink() = default;
@@ -79,9 +86,11 @@ private:
     void initGraphics();
     void reloadSettingsAndGlyphs();
     void reloadIfSaved();
+    void drawBox(const Viewport& view);
+    void drawLines();
     void buildGlyphs();
     void deleteGlyphs();
-    void drawLine(float x, float y, const char* text) override;  // the sink of a drawn frame
+    void drawLine(const FrameLine& line) override;  // collects a drawn frame's lines
 
     void refreshCamera();
     void refreshCalendar();
@@ -96,6 +105,8 @@ private:
     void* hostExtra = nullptr;
     void* deviceContext = nullptr;  // null: graphics not set up
     std::uint32_t glyphListBase = 0;  // first of kGlyphBlockSize lists; 0 = none
+    std::uint32_t outlineListBase = 0;  // the outline block, with TEXT_SHADOW=2; 0 = none
+    platform::GlyphMetrics glyphMetrics = {};
     char lineBuf[kLineBufferSize] = {};
     std::int64_t clockNow = 0;
     platform::CalendarTime localTime = {};
@@ -119,6 +130,8 @@ private:
     void formatIfChanged(int token, std::int64_t source, const char* format, int a, int b, int c);
 
     LineCache lineCache;
+    FrameLine frameLines[config::kMaxRows] = {};
+    int frameLineCount = 0;
 
     // The file the settings were last loaded from, its stamp then, and when AUTO_RELOAD last
     // looked at it.

@@ -83,12 +83,27 @@ void reloadTimeZone();
 // The drawing context of the calling thread's current OpenGL context, or null when none is current.
 void* currentDrawingContext();
 
+// What a font measures at a pixel height, in window pixels: its ascent above and descent below
+// the baseline, and the advance of each Windows-1252 character's glyph list.
+struct GlyphMetrics {
+    int ascent;
+    int descent;
+    std::int16_t advance[256];
+};
+
+// Plain: the font's own bitmaps. Dilated: each bitmap grown by one pixel on every side (a pixel is
+// set when it or one of its 8 neighbours is), placed so that it covers the plain glyph with one
+// pixel to spare all round, with the same advance: the outline around a line of text.
+enum class GlyphShape { Plain, Dilated };
+
 // Builds `count` bitmap glyph display lists, for the Windows-1252 characters firstChar onwards,
 // at list names firstList onwards, from the font `face` at a character height of `pixelHeight`
 // pixels, in the current OpenGL context. Each list draws its glyph at the raster position and
-// moves the raster position by the glyph's advance. False when the font or the lists could not
-// be made (lists that could not be built may then be empty or missing).
+// moves the raster position by the glyph's advance. `metrics`, when not null, gets the font's
+// ascent and descent and the advances of those characters. False when the font or the lists could
+// not be made (lists that could not be built may then be empty or missing).
 bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, std::uint32_t firstList,
-                     int firstChar, int count);
+                     int firstChar, int count, GlyphShape shape = GlyphShape::Plain,
+                     GlyphMetrics* metrics = nullptr);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // 1-bit bitmap, and OSMesa's GL compiles it into a glBitmap list, the way wglUseFontBitmapsA does.
 #define GL_GLEXT_PROTOTYPES 1
 #include "platform/platform.h"
+#include "platform/dilate_bitmap.h"
 #include "platform/windows_1252.h"
 
 #include <GL/gl.h>
@@ -180,26 +181,40 @@ bool loadGlyph(FT_Face face, FT_UInt glyph) {
     return FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0;
 }
 
-// Compiles the list for the glyph that is loaded in `face`.
-bool compileGlyph(FT_Face face, GLuint list, Scratch& scratch) {
+// Compiles the list for the glyph that is loaded in `face`, in `shape`; *advance gets its advance.
+bool compileGlyph(FT_Face face, GLuint list, GlyphShape shape, Scratch& scratch, Scratch& grown, int* advancePixels) {
     const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
     // Advances are whole pixels, as in GDI's glyph metrics.
-    const GLfloat advance = static_cast<GLfloat>((slot->advance.x + 32) >> 6);
+    *advancePixels = static_cast<int>((slot->advance.x + 32) >> 6);
+    const GLfloat advance = static_cast<GLfloat>(*advancePixels);
     const unsigned char* bits = nullptr;
+    int width = static_cast<int>(bitmap.width);
+    int height = static_cast<int>(bitmap.rows);
+    int left = slot->bitmap_left;  // from the pen position to the bitmap's left column
+    int top = slot->bitmap_top;    // from the baseline up to the bitmap's top row
     bool packed = true;
-    if (bitmap.width > 0 && bitmap.rows > 0 && bitmap.buffer != nullptr) {
-        const std::size_t size = static_cast<std::size_t>((bitmap.width + 7u) / 8u) * bitmap.rows;
-        unsigned char* dst = scratch.get(size);
+    if (width > 0 && height > 0 && bitmap.buffer != nullptr) {
+        unsigned char* dst = scratch.get(bitmapBytes(width, height));
         packed = dst != nullptr && packBitmap(bitmap, dst);
         if (packed) bits = dst;
+        if (packed && shape == GlyphShape::Dilated) {
+            unsigned char* outline = grown.get(bitmapBytes(width + 2, height + 2));
+            packed = outline != nullptr;
+            bits = nullptr;
+            if (packed) {
+                dilateBitmap(dst, width, height, outline);
+                bits = outline;
+                width += 2;
+                height += 2;
+                left -= 1;
+                top += 1;
+            }
+        }
     }
     glNewList(list, GL_COMPILE);
     if (bits != nullptr) {
-        glBitmap(static_cast<GLsizei>(bitmap.width), static_cast<GLsizei>(bitmap.rows),
-                 static_cast<GLfloat>(-slot->bitmap_left),
-                 static_cast<GLfloat>(static_cast<int>(bitmap.rows) - slot->bitmap_top), advance, 0.0f,
-                 bits);
+        glBitmap(width, height, static_cast<GLfloat>(-left), static_cast<GLfloat>(height - top), advance, 0.0f, bits);
     } else {
         // Blank glyphs such as the space still move the raster position.
         glBitmap(0, 0, 0.0f, 0.0f, advance, 0.0f, nullptr);
@@ -213,7 +228,7 @@ bool compileGlyph(FT_Face face, GLuint list, Scratch& scratch) {
 void* currentDrawingContext() { return static_cast<void*>(OSMesaGetCurrentContext()); }
 
 bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, std::uint32_t firstList,
-                     int firstChar, int count) {
+                     int firstChar, int count, GlyphShape shape, GlyphMetrics* metrics) {
     if (drawingContext == nullptr || face == nullptr || pixelHeight <= 0 || firstChar < 0 ||
         count < 0 || count > 0x7FFFFFFF - firstChar || OSMesaGetCurrentContext() == nullptr) {
         return false;
@@ -228,7 +243,14 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
         symbolFont = FT_Select_Charmap(ft, FT_ENCODING_MS_SYMBOL) == 0;
     }
 
+    if (metrics != nullptr) {
+        // Whole pixels, rounded outwards, as FreeType gives a hinted size's ascender and descender.
+        metrics->ascent = static_cast<int>((ft->size->metrics.ascender + 63) >> 6);
+        metrics->descent = static_cast<int>((-ft->size->metrics.descender + 63) >> 6);
+    }
+
     Scratch scratch;
+    Scratch grown;
     bool ok = true;
     // The glyph rows are byte-packed; the host's pixel-store state, including a bound unpack
     // buffer, comes back with the pop.
@@ -251,11 +273,14 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
                 // Leaves a list that draws nothing and does not move, so a string still draws.
                 glNewList(list, GL_COMPILE);
                 glEndList();
+                if (metrics != nullptr && firstChar + i < 256) metrics->advance[firstChar + i] = 0;
                 ok = false;
                 continue;
             }
         }
-        if (!compileGlyph(ft, list, scratch)) ok = false;
+        int advance = 0;
+        if (!compileGlyph(ft, list, shape, scratch, grown, &advance)) ok = false;
+        if (metrics != nullptr && firstChar + i < 256) metrics->advance[firstChar + i] = static_cast<std::int16_t>(advance);
     }
     glPopClientAttrib();
     return ok;

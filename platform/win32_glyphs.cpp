@@ -5,19 +5,26 @@
 
 #include <GL/gl.h>
 
+#include <cstring>
+#include <vector>
+
+#include "platform/dilate_bitmap.h"
+
 namespace platform {
 
 namespace {
+
+// Glyph outlines as the font draws them, unscaled and unrotated.
+const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
 
 // Wine's wglUseFontBitmapsA leaves the glyphs that have no bitmap (the space, the no-break space)
 // as lists that draw nothing and do not move the raster position, so words run together. Those
 // glyphs are compiled again as what Windows makes of them: an advance and nothing drawn.
 void rebuildBlankGlyphs(HDC dc, DWORD first, DWORD count, DWORD base) {
-    const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     static const GLubyte kNoPixels[4] = {};
     for (DWORD i = 0; i < count; ++i) {
         GLYPHMETRICS metrics = {};
-        const DWORD bitmapSize = GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, 0, nullptr, &identity);
+        const DWORD bitmapSize = GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, 0, nullptr, &kIdentity);
         if (bitmapSize != 0) continue;  // a glyph with pixels, or one GDI cannot describe
         glNewList(base + i, GL_COMPILE);
         glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(metrics.gmCellIncX), static_cast<GLfloat>(metrics.gmCellIncY),
@@ -26,12 +33,79 @@ void rebuildBlankGlyphs(HDC dc, DWORD first, DWORD count, DWORD base) {
     }
 }
 
+// The glyphs dilated by one pixel, from GDI's own 1-bit glyph bitmaps (the ones wglUseFontBitmapsA
+// draws), placed to cover the plain glyphs with a pixel to spare and advancing as they do.
+bool buildDilatedGlyphs(HDC dc, DWORD first, DWORD count, DWORD base) {
+    std::vector<unsigned char> gdiBits, plain, grown;
+    bool ok = true;
+    // The rows are packed to bytes here; the host's pixel-store state comes back with the pop.
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    static const GLubyte kNoPixels[4] = {};
+    for (DWORD i = 0; i < count; ++i) {
+        GLYPHMETRICS metrics = {};
+        const DWORD size = GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, 0, nullptr, &kIdentity);
+        const int width = static_cast<int>(metrics.gmBlackBoxX);
+        const int height = static_cast<int>(metrics.gmBlackBoxY);
+        bool drawn = false;
+        if (size != GDI_ERROR && size != 0) {
+            gdiBits.assign(size, 0);
+            if (GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, size, gdiBits.data(), &kIdentity) != GDI_ERROR) {
+                // GDI's rows run top down, each padded to 4 bytes; glBitmap's bottom up, to 1.
+                const std::size_t gdiRow = ((static_cast<std::size_t>(width) + 31) / 32) * 4;
+                const std::size_t rowBytes = (static_cast<std::size_t>(width) + 7) / 8;
+                plain.assign(bitmapBytes(width, height), 0);
+                for (int y = 0; y < height && gdiRow * static_cast<std::size_t>(y + 1) <= size; ++y) {
+                    std::memcpy(&plain[static_cast<std::size_t>(height - 1 - y) * rowBytes], &gdiBits[gdiRow * y], rowBytes);
+                }
+                grown.assign(bitmapBytes(width + 2, height + 2), 0);
+                dilateBitmap(plain.data(), width, height, grown.data());
+                glNewList(base + i, GL_COMPILE);
+                glBitmap(width + 2, height + 2, static_cast<GLfloat>(1 - metrics.gmptGlyphOrigin.x),
+                         static_cast<GLfloat>(height + 1 - metrics.gmptGlyphOrigin.y),
+                         static_cast<GLfloat>(metrics.gmCellIncX), static_cast<GLfloat>(metrics.gmCellIncY),
+                         grown.data());
+                glEndList();
+                drawn = true;
+            }
+        }
+        if (!drawn) {
+            // A blank glyph, or one GDI cannot describe: an advance and nothing drawn.
+            if (size == GDI_ERROR) ok = false;
+            glNewList(base + i, GL_COMPILE);
+            glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(metrics.gmCellIncX), static_cast<GLfloat>(metrics.gmCellIncY),
+                     kNoPixels);
+            glEndList();
+        }
+    }
+    glPopClientAttrib();
+    return ok;
+}
+
+void measureGlyphs(HDC dc, DWORD first, DWORD count, GlyphMetrics* out) {
+    TEXTMETRICA text = {};
+    if (GetTextMetricsA(dc, &text)) {
+        out->ascent = static_cast<int>(text.tmAscent);
+        out->descent = static_cast<int>(text.tmDescent);
+    }
+    for (DWORD i = 0; i < count && first + i < 256; ++i) {
+        GLYPHMETRICS metrics = {};
+        const DWORD result = GetGlyphOutlineA(dc, first + i, GGO_METRICS, &metrics, 0, nullptr, &kIdentity);
+        out->advance[first + i] = result == GDI_ERROR ? 0 : static_cast<std::int16_t>(metrics.gmCellIncX);
+    }
+}
+
 }  // namespace
 
 void* currentDrawingContext() { return static_cast<void*>(wglGetCurrentDC()); }
 
 bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, std::uint32_t firstList,
-                     int firstChar, int count) {
+                     int firstChar, int count, GlyphShape shape, GlyphMetrics* metrics) {
     HDC dc = static_cast<HDC>(drawingContext);
     if (dc == nullptr || face == nullptr || pixelHeight <= 0 || firstChar < 0 || count < 0) {
         return false;
@@ -49,10 +123,16 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
     const DWORD first = static_cast<DWORD>(firstChar);
     const DWORD n = static_cast<DWORD>(count);
     const DWORD base = static_cast<DWORD>(firstList);
-    BOOL built = wglUseFontBitmapsA(dc, first, n, base);
-    // Some drivers reject the first call on a fresh context and accept the same call again.
-    if (!built) built = wglUseFontBitmapsA(dc, first, n, base);
-    rebuildBlankGlyphs(dc, first, n, base);
+    BOOL built = FALSE;
+    if (shape == GlyphShape::Dilated) {
+        built = buildDilatedGlyphs(dc, first, n, base) ? TRUE : FALSE;
+    } else {
+        built = wglUseFontBitmapsA(dc, first, n, base);
+        // Some drivers reject the first call on a fresh context and accept the same call again.
+        if (!built) built = wglUseFontBitmapsA(dc, first, n, base);
+        rebuildBlankGlyphs(dc, first, n, base);
+    }
+    if (metrics != nullptr) measureGlyphs(dc, first, n, metrics);
     // GL errors raised while building (Wine leaves one after empty glyphs) are not failures, and
     // the error flag belongs to the host, so it is left as it is.
     SelectObject(dc, previous);

@@ -1,5 +1,6 @@
 // A Graphics that draws nothing and records what the overlay asked of it, so that the overlay's
-// logic runs without GL. `context` is what it answers as the current context (null: none).
+// logic runs without GL. `context` is what it answers as the current context (null: none); its
+// font measures `ascent`, `descent` and `advance` pixels for every character.
 #pragma once
 
 #include <cstdint>
@@ -12,31 +13,62 @@ class FakeGraphics final : public overlay::Graphics {
 public:
     struct Line {
         std::uint32_t firstList;
-        float x, y;
+        overlay::LinePlace place;
         std::string text;
+        bool textColour;  // drawn in the text colour, not in a colour of its own
+    };
+    struct Box {
+        float alpha;
+        int left, bottom, right, top;
     };
 
     void* context = nullptr;
+    overlay::Viewport viewport;
+    int ascent = 14, descent = 4, advance = 10;
     std::uint32_t nextBlock = 1;
-    std::vector<std::uint32_t> built;    // first lists of the blocks made, in order
-    std::vector<std::uint32_t> deleted;  // first lists of the blocks deleted, in order
+    std::vector<std::uint32_t> built;     // first lists of the glyph blocks made, in order
+    std::vector<std::uint32_t> outlines;  // and of the outline blocks
+    std::vector<std::uint32_t> deleted;   // first lists of the glyph blocks deleted, in order
     int frames = 0;
     std::vector<Line> lines;  // of the last frame
+    std::vector<Box> boxes;   // of the last frame
     bool keepLines = true;    // false: record nothing per frame, for benchmarks
 
     void* currentContext() override { return context; }
-    std::uint32_t buildGlyphs(void*, const char*, int) override {
-        built.push_back(nextBlock);
-        nextBlock += overlay::kGlyphBlockSize;
-        return built.back();
+    overlay::GlyphBlocks buildGlyphs(void*, const char*, int, bool outline, platform::GlyphMetrics* metrics) override {
+        overlay::GlyphBlocks blocks;
+        blocks.glyphs = take(built);
+        if (outline) blocks.outline = take(outlines);
+        if (metrics != nullptr) {
+            metrics->ascent = ascent;
+            metrics->descent = descent;
+            for (int c = overlay::kFirstGlyphChar; c < overlay::kGlyphBlockSize; ++c) {
+                metrics->advance[c] = static_cast<std::int16_t>(advance);
+            }
+        }
+        return blocks;
     }
-    void deleteGlyphs(std::uint32_t firstList) override { deleted.push_back(firstList); }
-    void beginFrame(const float*) override {
+    void deleteGlyphs(const overlay::GlyphBlocks& blocks) override { deleted.push_back(blocks.glyphs); }
+    overlay::Viewport beginFrame(const float*) override {
         ++frames;
-        if (keepLines) lines.clear();
+        if (keepLines) {
+            lines.clear();
+            boxes.clear();
+        }
+        return viewport;
     }
-    void drawLine(std::uint32_t firstList, float x, float y, const char* text) override {
-        if (keepLines) lines.push_back({firstList, x, y, text});
+    void drawBox(const float*, float alpha, int left, int bottom, int right, int top) override {
+        if (keepLines) boxes.push_back({alpha, left, bottom, right, top});
+    }
+    void drawLine(std::uint32_t firstList, const overlay::LinePlace& place, const char* text, const float* colour) override {
+        if (keepLines) lines.push_back({firstList, place, text, colour == nullptr});
     }
     void endFrame() override {}
+
+private:
+    std::uint32_t take(std::vector<std::uint32_t>& made) {
+        made.push_back(nextBlock);
+        nextBlock += overlay::kGlyphBlockSize;
+        return made.back();
+    }
 };

@@ -51,10 +51,11 @@ inline std::string plainRow(int row) { return "Plain status line number " + std:
 
 // A settings file of `pages` pages of 28 rows made by `rowText`, and a CONFIG section that turns
 // AUTO_RELOAD on, so that drawn frames look at the file once a second.
+// `extraConfig` adds CONFIG lines.
 template <typename RowText>
-std::string settingsFile(int pages, RowText rowText) {
+std::string settingsFile(int pages, RowText rowText, const std::string& extraConfig = "") {
     std::string file = "[CONFIG]\nHUD_POS_X=10\nHUD_POS_Y=470\nHUD_STEP_Y=16\nFONT_SIZE=14\nFONT_FACE=Arial\n"
-                       "COLOR_RED=255\nCOLOR_GREEN=255\nCOLOR_BLUE=255\nDISPLAY_ONSTART=1\nAUTO_RELOAD=1\n";
+                       "COLOR_RED=255\nCOLOR_GREEN=255\nCOLOR_BLUE=255\nDISPLAY_ONSTART=1\nAUTO_RELOAD=1\n" + extraConfig;
     for (int page = 1; page <= pages; ++page) {
         file += "[SECTION" + std::to_string(page) + "]\n";
         for (int row = 0; row < 28; ++row) file += "ROWDATA" + std::to_string(row + 1) + "=" + rowText(row) + "\n";
@@ -64,7 +65,9 @@ std::string settingsFile(int pages, RowText rowText) {
 
 class NullSink final : public overlay::LineSink {
 public:
-    void drawLine(float, float, const char* text) override { checksum = checksum * 31 + static_cast<unsigned char>(text[0]); }
+    void drawLine(const overlay::FrameLine& line) override {
+        checksum = checksum * 31 + static_cast<unsigned char>(line.text[0]);
+    }
     std::uint32_t checksum = 0;
 };
 

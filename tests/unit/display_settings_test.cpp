@@ -107,6 +107,56 @@ TEST_F(DisplaySettingsTest, DisplayOnStartOnlyEverShows) {
     EXPECT_TRUE(visible);
 }
 
+TEST_F(DisplaySettingsTest, LegibilityKeysAreOffByDefaultAndKeepTheirRanges) {
+    DisplaySettings settings = loadConfig("");
+    EXPECT_EQ(settings.textShadow, config::TextShadow::None);
+    EXPECT_EQ(settings.boxAlpha, 0);
+    EXPECT_EQ(settings.boxPadding, 4);
+    EXPECT_EQ(settings.anchor, config::Anchor::BottomLeft);
+    EXPECT_FALSE(settings.autoReload);
+
+    settings = loadConfig("TEXT_SHADOW=2\nSHADOW_COLOR_GREEN=255\nBOX_ALPHA=255\nBOX_COLOR_RED=0\nBOX_PADDING=64\n"
+                          "AUTO_RELOAD=3\n");
+    EXPECT_EQ(settings.textShadow, config::TextShadow::Outline);
+    EXPECT_EQ(settings.shadowColour[1], 1.0f);
+    EXPECT_EQ(settings.boxAlpha, 255);
+    EXPECT_EQ(settings.boxPadding, 64);
+    EXPECT_TRUE(settings.autoReload);
+    settings = loadConfig("TEXT_SHADOW=3\nBOX_ALPHA=256\nBOX_PADDING=65\nSHADOW_COLOR_RED=-1\nAUTO_RELOAD=-1\n");
+    EXPECT_EQ(settings.textShadow, config::TextShadow::None);
+    EXPECT_EQ(settings.boxAlpha, 0);
+    EXPECT_EQ(settings.boxPadding, 4);
+    EXPECT_EQ(source(ConfigKey::ShadowRed), ValueSource::OutOfRange);
+    EXPECT_FALSE(settings.autoReload);
+}
+
+TEST_F(DisplaySettingsTest, AnchorsInAnyCaseAndTheirPositionRanges) {
+    const struct {
+        const char* text;
+        config::Anchor anchor;
+    } anchors[] = {{"top_left", config::Anchor::TopLeft}, {"TOP_RIGHT", config::Anchor::TopRight},
+                   {"Bottom_Right", config::Anchor::BottomRight}, {"BOTTOM_LEFT", config::Anchor::BottomLeft},
+                   {"TOP", config::Anchor::BottomLeft}, {"TOP_LEFT ", config::Anchor::TopLeft}};
+    for (const auto& a : anchors) {
+        EXPECT_EQ(loadConfig(std::string("HUD_ANCHOR=") + a.text + "\n").anchor, a.anchor) << a.text;
+    }
+    EXPECT_EQ(source(ConfigKey::Anchor), ValueSource::File);
+    loadConfig("HUD_ANCHOR=middle\n");
+    EXPECT_EQ(source(ConfigKey::Anchor), ValueSource::OutOfRange);
+    EXPECT_STREQ(report.anchorText, "middle");
+
+    // Bottom left keeps its ranges and defaults; the other corners take 0 and default to 10.
+    DisplaySettings settings = loadConfig("HUD_POS_X=0\nHUD_POS_Y=0\n");
+    EXPECT_EQ(settings.posX, 450.0f);
+    EXPECT_EQ(settings.posY, 65.0f);
+    settings = loadConfig("HUD_ANCHOR=TOP_RIGHT\nHUD_POS_X=0\nHUD_POS_Y=480\n");
+    EXPECT_EQ(settings.posX, 0.0f);
+    EXPECT_EQ(settings.posY, 480.0f);
+    settings = loadConfig("HUD_ANCHOR=TOP_LEFT\nHUD_POS_X=641\n");
+    EXPECT_EQ(settings.posX, 10.0f);
+    EXPECT_EQ(settings.posY, 10.0f);
+}
+
 TEST_F(DisplaySettingsTest, ReloadResetsPagesBeforeReading) {
     writeSettings("[SECTION1]\nROWDATA1=a\nROWDATA2=b\n");
     DisplaySettings settings;

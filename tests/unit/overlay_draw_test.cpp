@@ -197,6 +197,36 @@ TEST_F(OverlayDrawTest, VisibleFrameRestoresTheHostStateButLeavesDepthOnAndProje
     EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_FALSE);
 }
 
+TEST_F(OverlayDrawTest, AFrameWithOutlineBoxAndCornerGivesTheHostItsStateBack) {
+    makeCurrent();
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nTEXT_SHADOW=2\nBOX_ALPHA=100\nHUD_ANCHOR=TOP_RIGHT\n"
+                  "COLOR_RED=255\nCOLOR_GREEN=0\nCOLOR_BLUE=51\n[SECTION1]\nROWDATA1=state\n");
+    setDistinctiveState();
+    glEnable(GL_TEXTURE_2D);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    const GlState expected = GlState::capture();
+    plugin.drawFunction(0);
+    const GlState after = GlState::capture();
+    EXPECT_EQ(after.depthTest, GL_TRUE);
+    EXPECT_EQ(after.matrixMode, GL_PROJECTION);
+    EXPECT_EQ(after.projection, expected.projection);
+    EXPECT_EQ(after.modelview, expected.modelview);
+    EXPECT_EQ(after.listBase, expected.listBase);
+    EXPECT_EQ(after.unpackAlignment, expected.unpackAlignment);
+    EXPECT_EQ(after.colour, (std::array<GLfloat, 4>{1.0f, 0.0f, 51 * 0.003921569f, 1.0f}));  // the text colour
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    GLint blend[2] = {}, polygon[2] = {};
+    glGetIntegerv(GL_BLEND_SRC, &blend[0]);
+    glGetIntegerv(GL_BLEND_DST, &blend[1]);
+    glGetIntegerv(GL_POLYGON_MODE, polygon);
+    EXPECT_EQ(blend[0], GL_ONE);
+    EXPECT_EQ(blend[1], GL_ONE);
+    EXPECT_EQ(polygon[0], GL_LINE);
+    EXPECT_EQ(liveLists(), 2 * overlay::kGlyphBlockSize);  // the glyphs and their outline
+}
+
 TEST_F(OverlayDrawTest, LinesMatchTheSameTextDrawnWithReferenceGlyphs) {
     makeCurrent();
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_POS_X=40\nHUD_POS_Y=300\nHUD_STEP_Y=25\nFONT_SIZE=22\n"

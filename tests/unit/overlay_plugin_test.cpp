@@ -22,7 +22,7 @@ struct Line {
 
 class RecordingSink final : public overlay::LineSink {
 public:
-    void drawLine(float x, float y, const char* text) override { lines.push_back({x, y, text}); }
+    void drawLine(const overlay::FrameLine& line) override { lines.push_back({line.place.x, line.place.y, line.text}); }
     std::vector<Line> lines;
 };
 
@@ -283,6 +283,77 @@ TEST_F(OverlaySetUpTest, OnlyReleaseZeroDeletesTheGlyphs) {
     plugin.releaseResources(0);
     EXPECT_EQ(graphics.deleted, std::vector<std::uint32_t>{block});
     EXPECT_EQ(plugin.firstGlyphList(), 0u);
+}
+
+// Placing, shadow and box, with the fake font: ascent 14, descent 4, every advance 10 pixels.
+TEST_F(OverlaySetUpTest, AnchorsPlaceRowsFromTheirCornerByTheFontsMetrics) {
+    const std::string rows = "[SECTION1]\nROWDATA1=abc\nROWDATA2=BLANK\nROWDATA3=12345\n";
+    const struct {
+        const char* anchor;
+        float x, y0;
+        int dx0, dx2, dy;
+    } cases[] = {
+        {"BOTTOM_LEFT", 30, 40, 0, 0, 0},
+        {"TOP_LEFT", 30, 480 - 40, 0, 0, -14},
+        {"TOP_RIGHT", 640 - 30, 480 - 40, -30, -50, -14},
+        {"BOTTOM_RIGHT", 640 - 30, 40, -30, -50, 0},
+    };
+    for (const auto& c : cases) {
+        writeSettings(std::string("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_POS_X=30\nHUD_POS_Y=40\nHUD_STEP_Y=20\nHUD_ANCHOR=") +
+                      c.anchor + "\n" + rows);
+        plugin.runFunction(overlay::kCommandReload);
+        plugin.drawFunction(0);
+        ASSERT_EQ(graphics.lines.size(), 2u) << c.anchor;
+        EXPECT_EQ(graphics.lines[0].place.x, c.x) << c.anchor;
+        EXPECT_EQ(graphics.lines[0].place.y, c.y0) << c.anchor;
+        EXPECT_EQ(graphics.lines[1].place.y, c.y0 - 40) << c.anchor;  // the BLANK row keeps its place
+        EXPECT_EQ(graphics.lines[0].place.dx, c.dx0) << c.anchor;
+        EXPECT_EQ(graphics.lines[1].place.dx, c.dx2) << c.anchor;
+        EXPECT_EQ(graphics.lines[1].place.dy, c.dy) << c.anchor;
+        EXPECT_TRUE(graphics.boxes.empty());
+    }
+}
+
+TEST_F(OverlaySetUpTest, ShadowsComeFirstAndTheBoxSpansTheRowsInRasterRange) {
+    graphics.viewport = {0, 0, 1280, 960};
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_POS_X=30\nHUD_POS_Y=40\nHUD_STEP_Y=25\nTEXT_SHADOW=1\n"
+                  "BOX_ALPHA=51\nBOX_PADDING=3\n"
+                  "[SECTION1]\nROWDATA1=abc\nROWDATA2=12345\nROWDATA3=below the bottom\n");
+    plugin.drawFunction(0);
+    ASSERT_EQ(graphics.lines.size(), 6u);
+    EXPECT_FALSE(graphics.lines[0].textColour);  // the shadow, a pixel right and down
+    EXPECT_EQ(graphics.lines[0].place.dx, 1);
+    EXPECT_EQ(graphics.lines[0].place.dy, -1);
+    EXPECT_TRUE(graphics.lines[1].textColour);
+    EXPECT_EQ(graphics.lines[1].place.dx, 0);
+    ASSERT_EQ(graphics.boxes.size(), 1u);
+    const FakeGraphics::Box& box = graphics.boxes[0];
+    EXPECT_FLOAT_EQ(box.alpha, 0.2f);
+    EXPECT_EQ(box.left, 60 - 3);           // rows start at 30 of 640, doubled
+    EXPECT_EQ(box.right, 60 + 50 + 3);     // the widest of the two rows in range
+    EXPECT_EQ(box.top, 80 + 14 + 3);       // the first baseline, its ascent, the padding
+    EXPECT_EQ(box.bottom, 30 - 4 - 3);     // the second baseline (the third row, at -10, is out of range)
+
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nTEXT_SHADOW=2\n[SECTION1]\nROWDATA1=x\n");
+    plugin.runFunction(overlay::kCommandReload);
+    plugin.drawFunction(0);
+    ASSERT_EQ(graphics.outlines.size(), 1u);  // built at set-up, only for the outline
+    ASSERT_EQ(graphics.lines.size(), 2u);
+    EXPECT_EQ(graphics.lines[0].firstList, graphics.outlines[0]);
+    EXPECT_EQ(graphics.lines[1].firstList, graphics.built.back());
+}
+
+TEST_F(OverlaySetUpTest, RowsAreMeasuredOnlyWhenTheirTextChanges) {
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_ANCHOR=TOP_RIGHT\n"
+                  "[SECTION1]\nROWDATA1=plain\nROWDATA2=*CUR_TIME*\n");
+    plugin.drawFunction(0);
+    plugin.drawFunction(0);
+    EXPECT_EQ(plugin.lineCacheCounters().measures, 2u);
+    EXPECT_EQ(graphics.lines[1].place.dx, -80);  // 8 characters of 10 pixels
+    ++FakeClock::now;
+    FakeClock::local.second = 59;
+    plugin.drawFunction(0);
+    EXPECT_EQ(plugin.lineCacheCounters().measures, 3u);
 }
 
 // AUTO_RELOAD, driven by the fake tick.

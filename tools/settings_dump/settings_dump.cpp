@@ -119,29 +119,38 @@ bool dump(const char* argument) {
         const auto key = static_cast<config::ConfigKey>(index);
         const char* name = config::configKeyName(key);
         const bool present = platform::settingsKeyExists(path.c_str(), config::kConfigSection, name);
-        const bool fromFile = report.source[index] == config::ValueSource::File;
-        char value[64] = "";
+        const std::int32_t v = report.value[index];
+        std::string shown = std::to_string(v);
         switch (key) {
-            case config::ConfigKey::PosX: std::snprintf(value, sizeof value, "%d", int(settings.posX)); break;
-            case config::ConfigKey::PosY: std::snprintf(value, sizeof value, "%d", int(settings.posY)); break;
-            case config::ConfigKey::StepY: std::snprintf(value, sizeof value, "%d", int(settings.stepY)); break;
-            case config::ConfigKey::FontSize: std::snprintf(value, sizeof value, "%d", settings.fontSize); break;
             case config::ConfigKey::Red:
             case config::ConfigKey::Green:
             case config::ConfigKey::Blue:
-                std::snprintf(value, sizeof value, "%d/255", fromFile ? report.fileValue[index] : 64);
+            case config::ConfigKey::ShadowRed:
+            case config::ConfigKey::ShadowGreen:
+            case config::ConfigKey::ShadowBlue:
+            case config::ConfigKey::BoxRed:
+            case config::ConfigKey::BoxGreen:
+            case config::ConfigKey::BoxBlue:
+            case config::ConfigKey::BoxAlpha: shown += "/255"; break;
+            case config::ConfigKey::FontFace: shown = escaped(settings.fontFace); break;
+            case config::ConfigKey::DisplayOnStart: shown = visible ? "shown on start" : "hidden on start"; break;
+            case config::ConfigKey::AutoReload: shown = settings.autoReload ? "on" : "off"; break;
+            case config::ConfigKey::Anchor: shown = config::anchorName(settings.anchor); break;
+            case config::ConfigKey::TextShadow: {
+                static const char* const kShadows[] = {"none", "drop shadow", "outline"};
+                shown = kShadows[static_cast<int>(settings.textShadow)];
                 break;
-            case config::ConfigKey::DisplayOnStart:
-                std::snprintf(value, sizeof value, "%s", visible ? "shown on start" : "hidden on start");
-                break;
-            case config::ConfigKey::AutoReload:
-                std::snprintf(value, sizeof value, "%s", settings.autoReload ? "on" : "off");
-                break;
+            }
             default: break;
         }
-        const std::string shown = key == config::ConfigKey::FontFace ? escaped(settings.fontFace) : value;
-        std::printf("  %-15s = %s (%s", name, shown.c_str(), reason(report.source[index], present));
-        if (report.source[index] == config::ValueSource::OutOfRange) std::printf(", file has %d", report.fileValue[index]);
+        std::printf("  %-18s = %s (%s", name, shown.c_str(), reason(report.source[index], present));
+        if (report.source[index] == config::ValueSource::OutOfRange) {
+            if (key == config::ConfigKey::Anchor) {
+                std::printf(", file has %s", escaped(report.anchorText).c_str());
+            } else {
+                std::printf(", file has %d", report.fileValue[index]);
+            }
+        }
         if (key == config::ConfigKey::FontFace && report.fontFaceConvertedFromUtf8) std::printf(", converted from UTF-8");
         std::printf(")\n");
     }

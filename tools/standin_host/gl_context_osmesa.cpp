@@ -1,5 +1,8 @@
 // Offscreen context for native runs: OSMesa renders into a buffer of our own.
 #include <GL/osmesa.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <malloc.h>
 
 #include <cstdint>
@@ -7,6 +10,7 @@
 
 #include "gl_headers.h"
 #include "platform/platform.h"
+#include "platform/windows_1252.h"
 #include "platform_host.h"
 
 namespace standin {
@@ -60,6 +64,46 @@ public:
                          int count) override {
         return platform::buildGlyphLists(platform::currentDrawingContext(), face.c_str(), pixelHeight, firstList,
                                          firstChar, count);
+    }
+
+    // FreeType's own measures of the font fontconfig picks: the hinted size's ascender and
+    // descender, rounded outwards, and each glyph's hinted advance in whole pixels.
+    bool fontMetrics(const std::string& face, int pixelHeight, FontMetrics* metrics) override {
+        FcConfig* config = FcInitLoadConfigAndFonts();
+        if (config == nullptr) return false;
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
+        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        FcPatternDestroy(pattern);
+        FcChar8* file = nullptr;
+        int index = 0;
+        bool measured = false;
+        FT_Library library = nullptr;
+        if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+            FT_Init_FreeType(&library) == 0) {
+            FcPatternGetInteger(match, FC_INDEX, 0, &index);
+            FT_Face font = nullptr;
+            if (FT_New_Face(library, reinterpret_cast<const char*>(file), index, &font) == 0 &&
+                FT_Set_Pixel_Sizes(font, 0, static_cast<FT_UInt>(pixelHeight)) == 0) {
+                metrics->ascent = static_cast<int>((font->size->metrics.ascender + 63) >> 6);
+                metrics->descent = static_cast<int>((-font->size->metrics.descender + 63) >> 6);
+                for (int code = 32; code < 256; ++code) {
+                    const FT_UInt glyph = FT_Get_Char_Index(font, platform::windows1252ToUnicode(static_cast<unsigned char>(code)));
+                    if (FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0) {
+                        metrics->advance[code] = static_cast<int>((font->glyph->advance.x + 32) >> 6);
+                    }
+                }
+                measured = true;
+            }
+            FT_Done_FreeType(library);
+        }
+        if (match != nullptr) FcPatternDestroy(match);
+        FcConfigDestroy(config);
+        return measured;
     }
 
 private:

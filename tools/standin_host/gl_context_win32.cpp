@@ -174,6 +174,30 @@ public:
         return built != FALSE;
     }
 
+    bool fontMetrics(const std::string& face, int pixelHeight, FontMetrics* metrics) override {
+        HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+        if (font == nullptr) return false;
+        HGDIOBJ previous = SelectObject(deviceContext, font);
+        TEXTMETRICA text = {};
+        const bool measured = GetTextMetricsA(deviceContext, &text) != FALSE;
+        metrics->ascent = static_cast<int>(text.tmAscent);
+        metrics->descent = static_cast<int>(text.tmDescent);
+        // GDI's character widths: what a string of the font advances by.
+        for (UINT code = 32; code < 256; ++code) {
+            ABC widths = {};
+            INT width = 0;
+            if (GetCharABCWidthsA(deviceContext, code, code, &widths)) {
+                metrics->advance[code] = widths.abcA + static_cast<int>(widths.abcB) + widths.abcC;
+            } else if (GetCharWidth32A(deviceContext, code, code, &width)) {
+                metrics->advance[code] = width;
+            }
+        }
+        SelectObject(deviceContext, previous);
+        DeleteObject(font);
+        return measured;
+    }
+
 private:
     HWND windowHandle = nullptr;
     HDC deviceContext = nullptr;

@@ -165,9 +165,37 @@ void setDistinctiveState(bool lighting) {
     }
 }
 
-void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3]) {
+namespace {
+
+void drawOracleText(const OracleLine& line, const float colour[3], int dx, int dy) {
+    static const GLubyte kNoPixels[4] = {};
+    glColor3f(colour[0], colour[1], colour[2]);
+    glRasterPos2f(line.x, line.y);
+    if (line.dx + dx != 0 || line.dy + dy != 0) {
+        glBitmap(0, 0, 0, 0, static_cast<GLfloat>(line.dx + dx), static_cast<GLfloat>(line.dy + dy), kNoPixels);
+    }
+    glCallLists(static_cast<GLsizei>(line.bytes.size()), GL_UNSIGNED_BYTE, line.bytes.data());
+}
+
+}  // namespace
+
+void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3],
+                     const OracleStyle& style, int width, int height) {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
+    if (style.box) {
+        // In window pixels.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor4f(style.boxColour[0], style.boxColour[1], style.boxColour[2], style.boxAlpha);
+        glRecti(style.boxLeft, style.boxBottom, style.boxRight, style.boxTop);
+        glDisable(GL_BLEND);
+    }
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0.0, 640.0, 0.0, 480.0, -1.0, 1.0);
@@ -175,9 +203,13 @@ void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, co
     glLoadIdentity();
     glListBase(listBase);
     for (const OracleLine& line : lines) {
-        glColor3f(colour[0], colour[1], colour[2]);
-        glRasterPos2f(line.x, line.y);
-        glCallLists(static_cast<GLsizei>(line.bytes.size()), GL_UNSIGNED_BYTE, line.bytes.data());
+        if (style.shadow == OracleShadow::Drop) drawOracleText(line, style.shadowColour, 1, -1);
+        if (style.shadow == OracleShadow::Outline) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) drawOracleText(line, style.shadowColour, dx, dy);
+            }
+        }
+        drawOracleText(line, colour, 0, 0);
     }
 }
 
@@ -191,6 +223,12 @@ GlState captureGlState() {
     addBoolean(state, "GL_CULL_FACE", GL_CULL_FACE);
     addBoolean(state, "GL_SCISSOR_TEST", GL_SCISSOR_TEST);
     addBoolean(state, "GL_ALPHA_TEST", GL_ALPHA_TEST);
+    addBoolean(state, "GL_TEXTURE_1D", GL_TEXTURE_1D);
+    addBoolean(state, "GL_FOG", GL_FOG);
+    addBoolean(state, "GL_POLYGON_STIPPLE", GL_POLYGON_STIPPLE);
+    addIntegers(state, "GL_BLEND_SRC", GL_BLEND_SRC, 1);
+    addIntegers(state, "GL_BLEND_DST", GL_BLEND_DST, 1);
+    addIntegers(state, "GL_POLYGON_MODE", GL_POLYGON_MODE, 2);
     addIntegers(state, "GL_MATRIX_MODE", GL_MATRIX_MODE, 1);
     addIntegers(state, "GL_PROJECTION_STACK_DEPTH", GL_PROJECTION_STACK_DEPTH, 1);
     addIntegers(state, "GL_MODELVIEW_STACK_DEPTH", GL_MODELVIEW_STACK_DEPTH, 1);

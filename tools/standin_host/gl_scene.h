@@ -27,15 +27,32 @@ void setSceneState(int width, int height);
 void setDistinctiveState(bool lighting);
 
 struct OracleLine {
-    float x = 0.0f;
+    float x = 0.0f;     // the raster position in the 640x480 space
     float y = 0.0f;
+    int dx = 0;         // then moved by whole window pixels
+    int dy = 0;
     std::string bytes;  // Windows-1252 characters
+};
+
+enum class OracleShadow { None, Drop, Outline };
+
+// How the oracle's lines look beyond their colour: a shadow or outline, and a box behind them.
+struct OracleStyle {
+    OracleShadow shadow = OracleShadow::None;
+    float shadowColour[3] = {0.0f, 0.0f, 0.0f};
+    bool box = false;
+    float boxColour[3] = {0.0f, 0.0f, 0.0f};
+    float boxAlpha = 0.0f;
+    int boxLeft = 0, boxBottom = 0, boxRight = 0, boxTop = 0;  // window pixels, right and top exclusive
 };
 
 // Draws lines the way the overlay is drawn: 640x480 orthographic space over the viewport,
 // lighting and depth test off, the colour set before each raster position, the glyph list of
-// character c at listBase + c.
-void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3]);
+// character c at listBase + c. The box is a rectangle of window pixels blended over the picture,
+// a drop shadow the same text a pixel right and down, an outline the same text at the eight
+// pixel offsets around it: the glyphs dilated by a pixel.
+void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3],
+                     const OracleStyle& style, int width, int height);
 
 // A named snapshot of the GL state a plug-in may not disturb.
 struct GlStateValue {

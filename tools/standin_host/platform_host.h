@@ -12,6 +12,12 @@
 
 namespace standin {
 
+struct FontMetrics {
+    int ascent = 0;
+    int descent = 0;
+    int advance[256] = {};
+};
+
 class GlContext {
 public:
     virtual ~GlContext() = default;
@@ -29,6 +35,9 @@ public:
     // `pixelHeight` pixels.
     virtual bool buildGlyphLists(const std::string& face, int pixelHeight, unsigned firstList, int firstChar,
                                  int count) = 0;
+    // The font's ascent and descent and the advance of each Windows-1252 character from 32 up,
+    // in pixels, measured by the system's own font service.
+    virtual bool fontMetrics(const std::string& face, int pixelHeight, FontMetrics* metrics) = 0;
 };
 
 // Creates a current context with a `width` x `height` framebuffer; null and *error on failure.

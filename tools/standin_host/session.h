@@ -102,6 +102,10 @@ public:
     // ---- Oracle (session_oracle.cpp) ----
     void setOracle(int size, int red, int green, int blue, const std::string& face);
     void addOracleLine(float x, float y, const std::string& text);
+    // Until the next oracle step: the shadow, the box and the anchor its lines are drawn with.
+    void setOracleShadow(OracleShadow shadow, int red, int green, int blue);
+    void setOracleBox(bool box, int red, int green, int blue, int alpha, int padding);
+    void setOracleAnchor(const std::string& anchor);
     void compare(int tolerance);
 
     // ---- Soak (session_soak.cpp) ----
@@ -135,6 +139,7 @@ private:
     // `distinctiveLighting` >= 0 sets the GL state check's distinctive state before the call.
     void drawFrame(std::int32_t index, int distinctiveLighting, FrameCapture* capture);
     Image renderBackgroundOnly();
+    void placeOracleLines(std::vector<OracleLine>& lines, OracleStyle& style) const;
     // The recording plug-in's report of its last recorded call; fails for other plug-ins.
     using LastRecordedCall = std::int32_t(STANDIN_CDECL*)(Word* out);
     LastRecordedCall recordingReport(const char* step);
@@ -170,6 +175,10 @@ private:
     float oracleColour[3] = {0, 0, 0};
     unsigned oracleBase = 0;
     std::vector<OracleTemplate> oracleLines;
+    FontMetrics oracleMetrics;
+    OracleStyle oracleStyle;
+    int oraclePadding = 0;
+    std::string oracleAnchor = "bottom-left";
     int compareCount = 0;
 
     long listBaseline = -1;

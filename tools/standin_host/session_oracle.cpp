@@ -1,5 +1,7 @@
 // The oracle: the same text drawn by the host's own glyph lists, and the pixel comparison of the
 // plug-in's last frame with it.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -27,11 +29,17 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
     oracleColour[1] = static_cast<float>(green) / 255.0f;
     oracleColour[2] = static_cast<float>(blue) / 255.0f;
     oracleLines.clear();
+    oracleStyle = OracleStyle();
+    oracleAnchor = "bottom-left";
     if (oracleReady && face == oracleFace && size == oracleSize) return;
     if (oracleBase == 0) oracleBase = glGenLists(256);
     if (oracleBase == 0) fail("glGenLists gave no lists for the oracle");
     if (!gl->buildGlyphLists(face, size, oracleBase + 32, 32, 224)) {
         fail("cannot build oracle glyphs from font \"" + face + "\" at " + std::to_string(size) + " pixels");
+    }
+    oracleMetrics = FontMetrics();
+    if (!gl->fontMetrics(face, size, &oracleMetrics)) {
+        fail("cannot measure font \"" + face + "\" at " + std::to_string(size) + " pixels for the oracle");
     }
     oracleFace = face;
     oracleSize = size;
@@ -39,6 +47,61 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
 }
 
 void Session::addOracleLine(float x, float y, const std::string& text) { oracleLines.push_back({x, y, text}); }
+
+void Session::setOracleShadow(OracleShadow shadow, int red, int green, int blue) {
+    oracleStyle.shadow = shadow;
+    oracleStyle.shadowColour[0] = static_cast<float>(red) / 255.0f;
+    oracleStyle.shadowColour[1] = static_cast<float>(green) / 255.0f;
+    oracleStyle.shadowColour[2] = static_cast<float>(blue) / 255.0f;
+}
+
+void Session::setOracleBox(bool box, int red, int green, int blue, int alpha, int padding) {
+    oracleStyle.box = box;
+    oracleStyle.boxColour[0] = static_cast<float>(red) / 255.0f;
+    oracleStyle.boxColour[1] = static_cast<float>(green) / 255.0f;
+    oracleStyle.boxColour[2] = static_cast<float>(blue) / 255.0f;
+    oracleStyle.boxAlpha = static_cast<float>(alpha) / 255.0f;
+    oraclePadding = padding;
+}
+
+void Session::setOracleAnchor(const std::string& anchor) { oracleAnchor = anchor; }
+
+// The oracle's own placing of its lines: X and Y measured from the anchor's edges, a line at the
+// top put its ascent lower, one at the right ending at its advance; and the box around them.
+void Session::placeOracleLines(std::vector<OracleLine>& lines, OracleStyle& style) const {
+    const bool top = oracleAnchor.rfind("top", 0) == 0;
+    const bool right = oracleAnchor.find("right") != std::string::npos;
+    bool any = false;
+    for (OracleLine& line : lines) {
+        int advance = 0;
+        for (unsigned char c : line.bytes) advance += c >= 32 ? oracleMetrics.advance[c] : 0;
+        if (top) {
+            line.y = 480.0f - line.y;
+            line.dy = -oracleMetrics.ascent;
+        }
+        if (right) {
+            line.x = 640.0f - line.x;
+            line.dx = -advance;
+        }
+        if (!style.box || line.x < 0 || line.x > 640 || line.y < 0 || line.y > 480) continue;
+        const int start = static_cast<int>(std::floor(static_cast<double>(line.x) * width / 640.0)) + line.dx;
+        const int baseline = static_cast<int>(std::floor(static_cast<double>(line.y) * height / 480.0)) + line.dy;
+        if (!any) {
+            style.boxLeft = start;
+            style.boxRight = start + advance;
+            style.boxTop = baseline + oracleMetrics.ascent;
+            any = true;
+        }
+        style.boxLeft = std::min(style.boxLeft, start);
+        style.boxRight = std::max(style.boxRight, start + advance);
+        style.boxBottom = baseline - oracleMetrics.descent;
+    }
+    style.box = style.box && any;
+    style.boxLeft -= oraclePadding;
+    style.boxBottom -= oraclePadding;
+    style.boxRight += oraclePadding;
+    style.boxTop += oraclePadding;
+}
 
 void Session::compare(int tolerance) {
     if (!haveFrame) fail("no frame to compare: draw one first");
@@ -85,11 +148,17 @@ void Session::compare(int tolerance) {
                 fail(error);
             }
             for (char c : bytes) anyInk = anyInk || c != ' ';
-            lines.push_back({line.x, line.y, bytes});
+            OracleLine placed;
+            placed.x = line.x;
+            placed.y = line.y;
+            placed.bytes = bytes;
+            lines.push_back(placed);
             texts.push_back(bytes);
         }
+        OracleStyle style = oracleStyle;
+        placeOracleLines(lines, style);
         drawBackground(background, width, height);
-        if (!lines.empty()) drawOracleLines(lines, oracleBase, oracleColour);
+        if (!lines.empty()) drawOracleLines(lines, oracleBase, oracleColour, style, width, height);
         const Image expected = gl->read();
         if (anyInk && compareImages(expected, bare, 0, 0).differing == 0) {
             fail("the oracle drew nothing for its text: has font \"" + oracleFace + "\" any glyphs, and are the "

@@ -167,6 +167,25 @@ void oracleText(Session& session, const Step& step) {
                           static_cast<float>(floatArgument(step.words[2])), step.restAfter(3));
 }
 
+void oracleShadow(Session& session, const Step& step) {
+    const std::string& kind = step.words[1];
+    const OracleShadow shadow = kind == "drop" ? OracleShadow::Drop : kind == "outline" ? OracleShadow::Outline
+                                                                                     : OracleShadow::None;
+    const bool coloured = step.words.size() == 5;
+    session.setOracleShadow(shadow, coloured ? int32At(step, 2) : 0, coloured ? int32At(step, 3) : 0,
+                            coloured ? int32At(step, 4) : 0);
+}
+
+void oracleBox(Session& session, const Step& step) {
+    if (step.words[1] == "none") {
+        session.setOracleBox(false, 0, 0, 0, 0, 0);
+        return;
+    }
+    session.setOracleBox(true, int32At(step, 1), int32At(step, 2), int32At(step, 3), int32At(step, 4), int32At(step, 5));
+}
+
+void oracleAnchor(Session& session, const Step& step) { session.setOracleAnchor(step.words[1]); }
+
 void compare(Session& session, const Step& step) { session.compare(step.words.size() > 1 ? int32At(step, 1) : 0); }
 
 void repeat(Session& session, const Step& step) {
@@ -199,6 +218,20 @@ bool backgroundColour(const Step& step, std::string* error) {
         }
     }
     return true;
+}
+
+bool shadowColour(const Step& step, std::string* error) {
+    if (step.words.size() != 2 && step.words.size() != 5) {
+        *error = "a shadow takes a colour of three channels from 0 to 255, or none";
+        return false;
+    }
+    return true;
+}
+
+bool boxArguments(const Step& step, std::string* error) {
+    if (step.words[1] == "none" ? step.words.size() == 2 : step.words.size() == 6) return true;
+    *error = "oracle-box takes R G B ALPHA PADDING, or none";
+    return false;
 }
 
 bool nameText(const Step& step, std::string* error) {
@@ -340,12 +373,28 @@ const StepDefinition kSteps[] = {
      soak, nullptr},
 
     {kOracle, "oracle", "size byte byte byte text", "oracle SIZE R G B FACE",
-     "draw oracle text with FACE at SIZE pixels in colour R G B (0-255)", oracle, nullptr},
+     "draw oracle text with FACE at SIZE pixels in colour R G B (0-255); no\n"
+     "shadow, no box, anchored bottom left",
+     oracle, nullptr},
     {kOracle, "oracle-text", "float float text", "oracle-text X Y TEXT",
      "one line at (X, Y) of the 640x480 space. TEXT may hold {date} {time}\n"
      "{elapsed} {camera} {faces} {edges} {vertices} (values of the last\n"
      "frame), {{ and }} for braces, \\xNN for a byte and \\\\ for a backslash",
      oracleText, oracleLineText},
+    {kOracle, "oracle-shadow", "none|drop|outline ?byte ?byte ?byte", "oracle-shadow none|drop|outline [R G B]",
+     "the lines that follow get a drop shadow (the text a pixel right and\n"
+     "down) or an outline (the text at the eight pixels around it) in R G B\n"
+     "(default 0 0 0) under them",
+     oracleShadow, shadowColour},
+    {kOracle, "oracle-box", "none|byte ?byte ?byte ?byte ?count", "oracle-box R G B ALPHA PADDING | oracle-box none",
+     "a box behind the lines, in window pixels from the font's metrics:\n"
+     "around their starts and advances, from the first line's ascent to the\n"
+     "last one's descent, PADDING pixels more, blended with ALPHA/255",
+     oracleBox, boxArguments},
+    {kOracle, "oracle-anchor", "bottom-left|top-left|top-right|bottom-right", "oracle-anchor CORNER",
+     "oracle-text X Y are measured from this corner: at the top Y is the\n"
+     "line's top (its ascent below 480 - Y), at the right X its end",
+     oracleAnchor, nullptr},
     {kOracle, "compare", "?byte", "compare [TOLERANCE]",
      "draw the oracle lines over the same background and compare with the\n"
      "last frame, pixel by pixel (channels may differ by TOLERANCE, default\n"

@@ -68,12 +68,13 @@ bool checkKind(const std::string& kind, const std::string& word) {
     if (kind == "byte") return parseInteger(word, &n) && n >= 0 && n <= 255;
     if (kind == "word") return parseInteger(word, &n) && n >= INT32_MIN && n <= 0xFFFFFFFFll;
     if (kind == "float") return parseFloat(word, &f) && std::isfinite(f);
-    // A list of names, possibly allowing a number.
+    // A list of names, possibly allowing a number of one of the kinds above.
+    if (kind.find('|') == std::string::npos) return kind == word;
     std::stringstream names(kind);
     std::string name;
     while (std::getline(names, name, '|')) {
         if (name == word) return true;
-        if (name == "int" && parseInteger(word, &n) && n >= INT32_MIN && n <= INT32_MAX) return true;
+        if (describeKind(name) != nullptr && checkKind(name, word)) return true;
     }
     return false;
 }

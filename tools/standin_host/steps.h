@@ -39,8 +39,8 @@ std::string stepHelp();
 
 // Argument kinds of the step table: int (signed 32-bit), count (0 or more), size (1-4096), byte
 // (0-255), word (32-bit value, also negative or 0x hex), float, text (the rest of the line),
-// steps (the rest of the line, steps separated by ";"), a|b|c (one of the names; "int" among them
-// allows a number); ? before a kind makes it optional (last only).
+// steps (the rest of the line, steps separated by ";"), a|b|c (one of the names; a kind among
+// them, "int" or "byte", allows a number of that kind); ? before a kind makes it optional.
 bool checkKind(const std::string& kind, const std::string& word);
 
 // Numeric arguments; only called on validated steps.
