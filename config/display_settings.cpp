@@ -186,12 +186,9 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     pages.readInt(kConfigSection, configKeyName(ConfigKey::DisplayOnStart), &show, &showFound);
     out.fileValue[showIndex] = show;
     out.value[showIndex] = show;
-    if (showFound == 1 && show > 0) {
-        visible = true;
-        out.source[showIndex] = ValueSource::File;
-    } else {
-        out.source[showIndex] = showFound == 1 ? ValueSource::OutOfRange : ValueSource::NotFound;
-    }
+    // 0 and below are not out of range: they leave the visibility as it is.
+    if (showFound == 1 && show > 0) visible = true;
+    out.source[showIndex] = showFound == 1 ? ValueSource::File : ValueSource::NotFound;
 
     const int reloadIndex = static_cast<int>(ConfigKey::AutoReload);
     std::int32_t reloadFound = 0;

@@ -45,14 +45,13 @@ int decodeSequence(const unsigned char* p, std::uint32_t* codePoint, bool* incom
     return length;
 }
 
-}  // namespace
-
-bool utf8ToWindows1252(char* text, bool cutAtLimit) {
-    auto* bytes = reinterpret_cast<unsigned char*>(text);
-    // First only look: text that is not UTF-8 stays byte for byte.
+// Whether `text` is converted: valid UTF-8 with a multi-byte sequence. *end gets where a sequence
+// split by the reader's cut starts (null when none); *lacking the characters Windows-1252 lacks.
+bool convertible(const unsigned char* text, bool cutAtLimit, const unsigned char** end, int* lacking) {
     bool multiByte = false;
-    const unsigned char* end = nullptr;  // where a sequence split by the cut starts
-    for (const unsigned char* p = bytes; *p != 0;) {
+    *end = nullptr;
+    *lacking = 0;
+    for (const unsigned char* p = text; *p != 0;) {
         if (*p < 0x80) {
             ++p;
             continue;
@@ -62,13 +61,30 @@ bool utf8ToWindows1252(char* text, bool cutAtLimit) {
         const int length = decodeSequence(p, &codePoint, &incomplete);
         if (length == 0) {
             if (!(incomplete && cutAtLimit)) return false;
-            end = p;
+            *end = p;
             break;
         }
         multiByte = true;
+        if (platform::unicodeToWindows1252(codePoint) == 0) ++*lacking;
         p += length;
     }
-    if (!multiByte) return false;
+    return multiByte;
+}
+
+}  // namespace
+
+int charactersOutsideWindows1252(const char* text, bool cutAtLimit) {
+    const unsigned char* end = nullptr;
+    int lacking = 0;
+    return convertible(reinterpret_cast<const unsigned char*>(text), cutAtLimit, &end, &lacking) ? lacking : 0;
+}
+
+bool utf8ToWindows1252(char* text, bool cutAtLimit) {
+    auto* bytes = reinterpret_cast<unsigned char*>(text);
+    // First only look: text that is not UTF-8 stays byte for byte.
+    const unsigned char* end = nullptr;
+    int lacking = 0;
+    if (!convertible(bytes, cutAtLimit, &end, &lacking)) return false;
 
     unsigned char* out = bytes;
     for (const unsigned char* p = bytes; *p != 0 && p != end;) {

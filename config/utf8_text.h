@@ -10,4 +10,8 @@ namespace config {
 // at its limit (`cutAtLimit`) may end in a sequence the cut split; that piece is dropped.
 bool utf8ToWindows1252(char* text, bool cutAtLimit);
 
+// How many characters of `text` utf8ToWindows1252 would turn into '?'; 0 for text it leaves as
+// it is.
+int charactersOutsideWindows1252(const char* text, bool cutAtLimit);
+
 }  // namespace config

@@ -3,13 +3,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "config/display_settings.h"
 #include "config/page_table.h"
+#include "fuzz_settings_file.h"
 
 namespace {
 
@@ -22,32 +21,10 @@ void check(bool condition, const char* what) {
 
 bool terminatedWithin(const char* text, std::size_t size) { return std::memchr(text, 0, size) != nullptr; }
 
-// Each fuzzing process writes its inputs to a settings file in a directory of its own. The
-// current directory is left alone: libFuzzer reads relative corpus paths after the first input.
-const std::string& settingsFile() {
-    static std::string dir;
-    static std::string file;
-    if (dir.empty()) {
-        char pattern[] = "/tmp/ostrivane-fuzz-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) std::abort();
-        dir = pattern;
-        file = dir + "/Ostrivane.ini";
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(dir, ignored);
-        });
-    }
-    return file;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = settingsFile();
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0) std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    const std::string& path = writeSettingsFile(data, size);
 
     static config::PageTable pages;
     config::DisplaySettings settings;
@@ -66,8 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     check(terminatedWithin(settings.fontFace, sizeof settings.fontFace) && settings.fontFace[0] != '\0', "font face");
-    check(settings.posX >= 1 && settings.posX <= 640, "posX");
-    check(settings.posY >= 1 && settings.posY <= 480, "posY");
+    // Bottom left takes positions from 1; the other corners from 0.
+    const float lowest = settings.anchor == config::Anchor::BottomLeft ? 1.0f : 0.0f;
+    check(settings.posX >= lowest && settings.posX <= 640, "posX");
+    check(settings.posY >= lowest && settings.posY <= 480, "posY");
     check(settings.stepY >= 1 && settings.stepY <= 480, "stepY");
     check(settings.fontSize >= 1 && settings.fontSize <= 64, "font size");
     for (float c : {settings.red, settings.green, settings.blue}) check(c >= 0.0f && c <= 1.0f, "colour");

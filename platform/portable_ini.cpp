@@ -139,6 +139,7 @@ struct SectionEntry {
     std::uint32_t nameLength;
     std::uint32_t firstKey;
     std::uint32_t keyCount;
+    std::uint32_t line;  // 1-based, as an editor counts; 0 for the keys before the first header
 };
 
 struct KeyEntry {
@@ -146,6 +147,7 @@ struct KeyEntry {
     std::uint32_t nameLength;
     std::uint32_t valueStart;  // kNoValue for a line without '='
     std::uint32_t valueLength;
+    std::uint32_t line;
 };
 
 }  // namespace
@@ -176,10 +178,10 @@ bool reserveOneMore(Entry** entries, std::size_t count, std::size_t* capacity) {
     return true;
 }
 
-bool addSection(IniDocument* document, std::uint32_t nameStart, std::uint32_t nameLength) {
+bool addSection(IniDocument* document, std::uint32_t nameStart, std::uint32_t nameLength, std::uint32_t line) {
     if (!reserveOneMore(&document->sections, document->sectionCount, &document->sectionCapacity)) return false;
     document->sections[document->sectionCount++] = {nameStart, nameLength,
-                                                    static_cast<std::uint32_t>(document->keyCount), 0};
+                                                    static_cast<std::uint32_t>(document->keyCount), 0, line};
     return true;
 }
 
@@ -207,13 +209,20 @@ std::uint32_t lengthBeforeNul(const Char* text, std::uint32_t start, std::uint32
 template <typename Char>
 bool indexText(IniDocument* document, const Char* text, std::uint32_t length) {
     // Keys above the first header belong to a nameless section, which no named lookup finds.
-    if (!addSection(document, 0, 0)) return false;
+    if (!addSection(document, 0, 0, 0)) return false;
     std::uint32_t next = 0;
+    std::uint32_t nextLine = 1;
     while (next < length) {
         std::uint32_t start = next;
+        const std::uint32_t line = nextLine;
         while (next < length && text[next] != '\n' && text[next] != '\r') ++next;
         std::uint32_t end = next;
-        while (next < length && (text[next] == '\n' || text[next] == '\r')) ++next;
+        // The reader ends a line at every CR and LF; an editor counts CR LF as one line end.
+        while (next < length && (text[next] == '\n' || text[next] == '\r')) {
+            if (text[next] == '\r' && next + 1 < length && text[next + 1] == '\n') ++next;
+            ++next;
+            ++nextLine;
+        }
         trim(text, &start, &end);
         if (start == end) continue;
 
@@ -224,7 +233,7 @@ bool indexText(IniDocument* document, const Char* text, std::uint32_t length) {
                 std::uint32_t nameStart = start + 1;
                 std::uint32_t nameEnd = afterClose - 1;
                 trim(text, &nameStart, &nameEnd);
-                if (!addSection(document, nameStart, lengthBeforeNul(text, nameStart, nameEnd))) return false;
+                if (!addSection(document, nameStart, lengthBeforeNul(text, nameStart, nameEnd), line)) return false;
                 continue;
             }
             // Without a ']' the line is an ordinary key line of the current section.
@@ -232,7 +241,7 @@ bool indexText(IniDocument* document, const Char* text, std::uint32_t length) {
 
         std::uint32_t equals = start;
         while (equals < end && text[equals] != '=') ++equals;
-        KeyEntry key = {start, 0, kNoValue, 0};
+        KeyEntry key = {start, 0, kNoValue, 0, line};
         if (equals < end) {
             std::uint32_t nameEnd = equals;
             while (nameEnd > start && isBlank(text[nameEnd - 1])) --nameEnd;
@@ -359,16 +368,15 @@ void freeIni(IniDocument* document) {
     std::free(document);
 }
 
-std::uint32_t lookupIni(const IniDocument* document, const char* section, const char* key, char* dst,
-                        std::uint32_t capacity) {
-    if (!dst || capacity == 0) return 0;
-    dst[0] = '\0';
-    if (!document || !section || !key) return 0;
-    const KeyEntry* entry = findKey(document, section, key);
-    if (!entry || entry->valueStart == kNoValue) return 0;
+namespace {
 
-    std::uint32_t start = entry->valueStart;
-    std::uint32_t length = entry->valueLength;
+// The value of a key line as the reader returns it into `capacity` bytes: one pair of equal quotes
+// removed, cut to capacity - 1 characters, in Windows-1252.
+std::uint32_t copyValue(const IniDocument* document, const KeyEntry& entry, char* dst, std::uint32_t capacity) {
+    dst[0] = '\0';
+    if (entry.valueStart == kNoValue) return 0;
+    std::uint32_t start = entry.valueStart;
+    std::uint32_t length = entry.valueLength;
     bool dropLast = false;
     if (length >= 2) {
         const Unit quote = characterAt(document, start);
@@ -388,6 +396,53 @@ std::uint32_t lookupIni(const IniDocument* document, const char* section, const 
     }
     dst[count] = '\0';
     return count;
+}
+
+// A name in Windows-1252, cut to fit `capacity` bytes.
+void copyName(const IniDocument* document, std::uint32_t start, std::uint32_t length, char* dst, std::uint32_t capacity) {
+    const std::uint32_t count = length < capacity - 1 ? length : capacity - 1;
+    for (std::uint32_t offset = 0; offset < count; ++offset) {
+        dst[offset] = static_cast<char>(resultByteAt(document, start + offset));
+    }
+    dst[count] = '\0';
+}
+
+}  // namespace
+
+std::uint32_t lookupIni(const IniDocument* document, const char* section, const char* key, char* dst,
+                        std::uint32_t capacity) {
+    if (!dst || capacity == 0) return 0;
+    dst[0] = '\0';
+    if (!document || !section || !key) return 0;
+    const KeyEntry* entry = findKey(document, section, key);
+    return entry ? copyValue(document, *entry, dst, capacity) : 0;
+}
+
+bool visitIniLines(const IniDocument* document, bool (*visit)(const IniLine& line, void* context), void* context) {
+    if (!document || !visit) return true;
+    char name[kIniTextSize];
+    char value[kIniTextSize];
+    for (std::size_t index = 0; index < document->sectionCount; ++index) {
+        const SectionEntry& section = document->sections[index];
+        if (index > 0) {
+            copyName(document, section.nameStart, section.nameLength, name, sizeof name);
+            const IniLine header = {true, section.line, name, section.nameLength, false, "", 0, false};
+            if (!visit(header, context)) return false;
+        }
+        for (std::uint32_t keyIndex = section.firstKey; keyIndex < section.firstKey + section.keyCount; ++keyIndex) {
+            const KeyEntry& key = document->keys[keyIndex];
+            copyName(document, key.nameStart, key.nameLength, name, sizeof name);
+            copyValue(document, key, value, sizeof value);
+            const bool hasValue = key.valueStart != kNoValue;
+            const Unit quote = hasValue && key.valueLength >= 2 ? characterAt(document, key.valueStart) : 0;
+            const bool quoted = (quote == '"' || quote == '\'') &&
+                                characterAt(document, key.valueStart + key.valueLength - 1) == quote;
+            const IniLine line = {false, key.line, name, key.nameLength, hasValue, value,
+                                  hasValue ? key.valueLength : 0, quoted};
+            if (!visit(line, context)) return false;
+        }
+    }
+    return true;
 }
 
 bool hasIniKey(const IniDocument* document, const char* section, const char* key) {

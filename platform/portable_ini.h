@@ -40,4 +40,23 @@ std::uint32_t lookupIni(const IniDocument* document, const char* section, const 
 // True when `section` holds a line for `key`, even one with an empty value or without '='.
 bool hasIniKey(const IniDocument* document, const char* section, const char* key);
 
+// Names and values as visitIniLines gives them: at most 259 characters, like the reader's.
+constexpr std::uint32_t kIniTextSize = 260;
+
+// One header or key line of a document, as a check of the file sees it. Text is Windows-1252.
+struct IniLine {
+    bool header;                 // a section header; otherwise a key line
+    std::uint32_t line;          // 1-based, counting CR LF as one line end
+    const char* name;            // the section's or the key's name, cut to 259 characters
+    std::uint32_t nameLength;    // its length in the file
+    bool hasValue;               // key lines: the line holds '='
+    const char* value;           // key lines: the value as the reader returns it
+    std::uint32_t valueLength;   // key lines: the value's length in the file, quotes included
+    bool quoted;                 // key lines: the reader takes a pair of quotes off the value
+};
+
+// Calls `visit` for every header and key line, in file order (keys before the first header come
+// first, under no header). Stops, returning false, when `visit` returns false.
+bool visitIniLines(const IniDocument* document, bool (*visit)(const IniLine& line, void* context), void* context);
+
 }  // namespace platform

@@ -5,10 +5,13 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "config/display_settings.h"
 #include "config/page_table.h"
+#include "font_lookup.h"
 #include "platform/platform.h"
+#include "settings_check.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -18,13 +21,20 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: settings_dump [SETTINGS_FILE...]\n"
+    "usage: settings_dump [--check] [SETTINGS_FILE...]\n"
     "\n"
     "Reads each SETTINGS_FILE the way the Ostrivane plug-in reads its Ostrivane.ini and prints the\n"
     "pages and lines it will show and the CONFIG values it will use, saying for each value whether\n"
     "it came from the file or fell back to its default, and why. Without a SETTINGS_FILE it reads\n"
     "the file the plug-in would: Plugins\\Startup Plugins\\Ostrivane.ini in the current folder, or\n"
-    "else Ostrivane.ini beside this program (the plug-in looks beside its own DLL).\n";
+    "else Ostrivane.ini beside this program (the plug-in looks beside its own DLL).\n"
+    "\n"
+    "After each file it lists what in the file does not do what it seems to, one warning a line:\n"
+    "  FILE:LINE: warning: TEXT\n"
+    "With --check it prints only those lines.\n"
+    "\n"
+    "Exit status: 0 when there is nothing to warn about, 1 when there are warnings, 2 when a file\n"
+    "is missing or unreadable or holds no page to show (of several files, the highest).\n";
 
 // Bytes outside printable ASCII are shown as \xNN, so the output is the same on every system.
 std::string escaped(const char* text) {
@@ -76,9 +86,9 @@ std::string locationNote(config::SettingsLocation location) {
            (named ? std::string(" as ") + beside : std::string());
 }
 
-// Prints what the plug-in makes of one settings file; false when the path cannot be used.
+// Prints what the plug-in makes of one settings file (unless `checkOnly`), then its warnings.
 // Without an argument, the file is found the way the plug-in finds it.
-bool dump(const char* argument) {
+check::Outcome dump(const char* argument, bool checkOnly) {
     std::string path;
     std::string shownName;
     std::string note;
@@ -94,8 +104,15 @@ bool dump(const char* argument) {
     }
     static config::PageTable pages;
     if (pages.setFilePath(path.c_str()) == 0) {
-        std::fprintf(stderr, "settings_dump: path too long (at most 259 characters): %s\n", argument);
-        return false;
+        std::printf("%s: error: the path is too long: the plug-in takes at most 259 characters\n", shownName.c_str());
+        return check::Outcome::Unusable;
+    }
+    std::vector<std::string> messages;
+    const std::string filePath = argument != nullptr ? std::string(argument) : path;
+    const check::Outcome outcome = check::checkSettingsFile(filePath, path, shownName, &systemHasFont, &messages);
+    if (checkOnly) {
+        for (const std::string& message : messages) std::printf("%s\n", message.c_str());
+        return outcome;
     }
     config::DisplaySettings settings;
     config::SettingsReport report{};
@@ -133,7 +150,12 @@ bool dump(const char* argument) {
             case config::ConfigKey::BoxBlue:
             case config::ConfigKey::BoxAlpha: shown += "/255"; break;
             case config::ConfigKey::FontFace: shown = escaped(settings.fontFace); break;
-            case config::ConfigKey::DisplayOnStart: shown = visible ? "shown on start" : "hidden on start"; break;
+            case config::ConfigKey::DisplayOnStart:
+                shown = visible ? "shown on start"
+                                : report.source[index] == config::ValueSource::File
+                                      ? std::to_string(v) + ": leaves the visibility as it is (hidden on start)"
+                                      : "hidden on start";
+                break;
             case config::ConfigKey::AutoReload: shown = settings.autoReload ? "on" : "off"; break;
             case config::ConfigKey::Anchor: shown = config::anchorName(settings.anchor); break;
             case config::ConfigKey::TextShadow: {
@@ -154,7 +176,8 @@ bool dump(const char* argument) {
         if (key == config::ConfigKey::FontFace && report.fontFaceConvertedFromUtf8) std::printf(", converted from UTF-8");
         std::printf(")\n");
     }
-    return true;
+    for (const std::string& message : messages) std::printf("%s\n", message.c_str());
+    return outcome;
 }
 
 }  // namespace
@@ -167,11 +190,21 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (argc < 2) return dump(nullptr) ? 0 : 2;
-    bool ok = true;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) std::printf("\n");
-        ok = dump(argv[i]) && ok;
+    int first = 1;
+    const bool checkOnly = argc >= 2 && std::strcmp(argv[1], "--check") == 0;
+    if (checkOnly) ++first;
+    for (int i = first; i < argc; ++i) {
+        if (argv[i][0] == '-' && argv[i][1] == '-') {
+            std::fprintf(stderr, "settings_dump: unknown option %s (see --help)\n", argv[i]);
+            return 2;
+        }
     }
-    return ok ? 0 : 2;
+    if (first >= argc) return static_cast<int>(dump(nullptr, checkOnly));
+    int worst = 0;
+    for (int i = first; i < argc; ++i) {
+        if (i > first && !checkOnly) std::printf("\n");
+        const int outcome = static_cast<int>(dump(argv[i], checkOnly));
+        worst = outcome > worst ? outcome : worst;
+    }
+    return worst;
 }

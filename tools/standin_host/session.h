@@ -107,6 +107,8 @@ public:
     void setOracleBox(bool box, int red, int green, int blue, int alpha, int padding);
     void setOracleAnchor(const std::string& anchor);
     void compare(int tolerance);
+    // Pixels of the last frame that differ from the background drawn alone.
+    long pixelsDrawn();
 
     // ---- Soak (session_soak.cpp) ----
     void soak(long frames, long reloadEvery);

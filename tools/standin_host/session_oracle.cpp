@@ -103,6 +103,15 @@ void Session::placeOracleLines(std::vector<OracleLine>& lines, OracleStyle& styl
     style.boxTop += oraclePadding;
 }
 
+long Session::pixelsDrawn() {
+    if (!haveFrame) fail("no frame yet: draw one first");
+    if (lastFrame.width != width || lastFrame.height != height) {
+        fail("the viewport changed after the last frame; draw a frame first");
+    }
+    ensureGl();
+    return compareImages(lastFrame, renderBackgroundOnly(), 0, 0).differing;
+}
+
 void Session::compare(int tolerance) {
     if (!haveFrame) fail("no frame to compare: draw one first");
     if (!oracleLines.empty() && !oracleReady) fail("oracle-text needs an oracle step first");

@@ -1,6 +1,7 @@
 #include "step_table.h"
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "session.h"
@@ -145,6 +146,10 @@ void expectDefaultHooks(Session& session, const Step&) { session.expectDefaults(
 
 void expectModeCalls(Session& session, const Step& step) {
     session.expectModeCalls(static_cast<std::uint32_t>(integerArgument(step.words[1])));
+}
+
+void countDrawn(Session& session, const Step&) {
+    std::printf("standin_host: the plug-in drew %ld pixels\n", session.pixelsDrawn());
 }
 
 void checkGlState(Session& session, const Step& step) { session.checkGlStateAfterFrames(step.words[1] == "visible"); }
@@ -401,6 +406,10 @@ const StepDefinition kSteps[] = {
      "0); on a mismatch the frame, the oracle and a difference image are\n"
      "saved to the output directory. The lines are then cleared",
      compare, nullptr},
+    {kOracle, "count-drawn", "", "count-drawn",
+     "print how many pixels of the last frame the plug-in drew: those that\n"
+     "differ from the background alone",
+     countDrawn, nullptr},
     {kOracle, "save", "text", "save FILE.png",
      "the last frame as an RGB PNG (a relative FILE goes to the output\n"
      "directory)",

@@ -1,0 +1,510 @@
+#include "settings_check.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "config/display_settings.h"
+#include "config/utf8_text.h"
+#include "overlay/tokens.h"
+#include "platform/portable_ini.h"
+
+namespace check {
+
+namespace {
+
+constexpr int kMaxPages = config::kMaxPages;
+constexpr int kMaxRows = config::kMaxRows;
+// Names longer than this are not compared with the known ones for a suggestion.
+constexpr std::size_t kLongestSuggestible = 64;
+// Larger files are read only as far as this for their lines.
+constexpr std::size_t kMaxFileBytes = 64u * 1024 * 1024;
+
+std::string upper(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    return out;
+}
+
+bool sameName(const std::string& a, const std::string& b) { return upper(a) == upper(b); }
+
+// Bytes outside printable ASCII as \xNN, as the dump shows them.
+std::string shown(const std::string& text, std::size_t limit = 60) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    if (text.size() > limit) out += "...";
+    return out;
+}
+
+std::size_t editDistance(const std::string& a, const std::string& b) {
+    std::vector<std::size_t> previous(b.size() + 1), current(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) previous[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        current[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t substitute = previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1, substitute});
+        }
+        std::swap(previous, current);
+    }
+    return previous[b.size()];
+}
+
+// The known name `name` is likely a slip for: at most two edits away (one for short names), a
+// difference of case only, or a known name it begins. Empty when there is none.
+std::string nearest(const std::string& name, const std::vector<std::string>& known) {
+    if (name.empty() || name.size() > kLongestSuggestible) return "";
+    const std::string wanted = upper(name);
+    std::string best;
+    std::size_t bestDistance = 3;
+    for (const std::string& candidate : known) {
+        const std::string key = upper(candidate);
+        std::size_t distance = editDistance(wanted, key);
+        if (distance > 0 && key.compare(0, wanted.size(), wanted) == 0 && wanted.size() >= 4) distance = 2;
+        const std::size_t allowed = key.size() <= 4 ? 1 : 2;
+        if (distance <= allowed && distance < bestDistance) {
+            best = candidate;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+std::string suggestion(const std::string& name, const std::vector<std::string>& known, const char* before = "",
+                       const char* after = "") {
+    const std::string close = nearest(name, known);
+    return close.empty() ? "" : std::string(" (did you mean ") + before + close + after + "?)";
+}
+
+// A line as the check keeps it.
+struct Line {
+    bool header;
+    std::uint32_t number;
+    std::string name;
+    bool hasValue;
+    std::string value;
+    std::uint32_t valueLength;
+    bool quoted;
+    int section;  // index into the sections; -1 for keys before the first header
+};
+
+// Whether the reader cut the value to its 259 characters.
+bool valueCut(const Line& line) { return line.value.size() < line.valueLength - (line.quoted ? 2u : 0u) && line.valueLength >= 258; }
+
+bool collect(const platform::IniLine& line, void* context) {
+    auto* lines = static_cast<std::vector<Line>*>(context);
+    const int section = lines->empty() ? -1 : (lines->back().header ? static_cast<int>(lines->size()) - 1
+                                                                    : lines->back().section);
+    lines->push_back({line.header, line.line, line.name, line.hasValue, line.value, line.valueLength, line.quoted,
+                      line.header ? static_cast<int>(lines->size()) : section});
+    return true;
+}
+
+// Lines starting with ';' or '#' are comments to their writer; the reader takes them as keys that
+// nobody asks for, which does no harm.
+bool isComment(const Line& line) { return !line.name.empty() && (line.name[0] == ';' || line.name[0] == '#'); }
+
+// What atol makes of a value that is not a plain whole number: only digits, after a sign.
+bool plainWholeNumber(const std::string& text) {
+    std::size_t i = text[0] == '+' || text[0] == '-' ? 1 : 0;
+    if (i == text.size()) return false;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+    }
+    return true;
+}
+
+class Checker {
+public:
+    Checker(const std::string& shownName, std::vector<std::string>* out) : file(shownName), messages(out) {}
+
+    void warn(std::uint32_t line, const std::string& text) { warnings.push_back({line, text}); }
+    void error(const std::string& text) { errors.push_back(text); }
+
+    Outcome finish() {
+        std::stable_sort(warnings.begin(), warnings.end(), [](const Warning& a, const Warning& b) {
+            // Warnings without a line come last.
+            const std::uint32_t la = a.line == 0 ? UINT32_MAX : a.line;
+            const std::uint32_t lb = b.line == 0 ? UINT32_MAX : b.line;
+            return la < lb;
+        });
+        for (const std::string& text : errors) messages->push_back(file + ": error: " + text);
+        std::size_t written = 0;
+        for (const Warning& warning : warnings) {
+            if (written == kMaxWarnings) break;
+            messages->push_back(file + (warning.line != 0 ? ":" + std::to_string(warning.line) : "") + ": warning: " +
+                                warning.text);
+            ++written;
+        }
+        if (warnings.size() > written) {
+            messages->push_back(file + ": warning: ... and " + std::to_string(warnings.size() - written) +
+                                " more warnings");
+        }
+        if (!errors.empty()) return Outcome::Unusable;
+        return warnings.empty() ? Outcome::Clean : Outcome::Warnings;
+    }
+
+    std::size_t warningCount() const { return warnings.size(); }
+
+private:
+    struct Warning {
+        std::uint32_t line;
+        std::string text;
+    };
+    std::string file;
+    std::vector<std::string>* messages;
+    std::vector<Warning> warnings;
+    std::vector<std::string> errors;
+};
+
+std::vector<std::string> configNames() {
+    std::vector<std::string> names;
+    for (int key = 0; key < config::kConfigKeyCount; ++key) names.push_back(config::configKeyName(static_cast<config::ConfigKey>(key)));
+    return names;
+}
+
+std::vector<std::string> sectionNames() {
+    std::vector<std::string> names = {config::kConfigSection};
+    for (int page = 1; page <= kMaxPages; ++page) names.push_back(config::kPageSectionPrefix + std::to_string(page));
+    return names;
+}
+
+std::vector<std::string> rowNames() {
+    std::vector<std::string> names;
+    for (int row = 1; row <= kMaxRows; ++row) names.push_back(config::kRowKeyPrefix + std::to_string(row));
+    return names;
+}
+
+// The number in a key name made of `prefix` and a canonical decimal (ROWDATA7, SECTION12); 0 when
+// the name is not one.
+int numberAfter(const std::string& name, const char* prefix) {
+    const std::string wanted = upper(name);
+    const std::size_t length = std::strlen(prefix);
+    if (wanted.compare(0, length, prefix) != 0 || wanted.size() == length || wanted.size() > length + 6) return 0;
+    if (wanted[length] == '0') return 0;
+    int number = 0;
+    for (std::size_t i = length; i < wanted.size(); ++i) {
+        if (wanted[i] < '0' || wanted[i] > '9') return 0;
+        number = number * 10 + (wanted[i] - '0');
+    }
+    return number;
+}
+
+// The first line of each key name in a section, names compared as the reader compares them.
+class FirstLines {
+public:
+    // The first line with `line`'s name, or null when `line` is the first (and is kept).
+    const Line* firstOf(const Line& line) {
+        const auto inserted = first.emplace(upper(line.name), &line);
+        return inserted.second ? nullptr : inserted.first->second;
+    }
+
+private:
+    std::unordered_map<std::string, const Line*> first;
+};
+
+// Fonts made to take the place of others with the same metrics: text drawn in one lays out as in
+// the other, so a system that draws one for the other has it as far as the overlay goes.
+bool metricTwin(const std::string& face, const std::string& drawn) {
+    static const char* const kTwins[][2] = {
+        {"ARIAL", "LIBERATION SANS"},          {"ARIAL", "ARIMO"},
+        {"TIMES NEW ROMAN", "LIBERATION SERIF"}, {"TIMES NEW ROMAN", "TINOS"},
+        {"COURIER NEW", "LIBERATION MONO"},    {"COURIER NEW", "COUSINE"},
+    };
+    for (const auto& twin : kTwins) {
+        if (upper(face) == twin[0] && upper(drawn) == twin[1]) return true;
+    }
+    return false;
+}
+
+struct Context {
+    Checker& checker;
+    const std::vector<Line>& lines;
+    const config::PageTable& pages;
+    const config::DisplaySettings& settings;
+    const config::SettingsReport& report;
+    bool visible;
+};
+
+void checkConfigValue(Context& c, const Line& line, config::ConfigKey key) {
+    const int index = static_cast<int>(key);
+    const std::string name = config::configKeyName(key);
+    const std::string assignment = name + "=" + shown(line.value);
+    if (line.value.empty()) {
+        c.checker.warn(line.number, name + " is empty, which reads as missing");
+        return;
+    }
+    if (valueCut(line)) {
+        c.checker.warn(line.number, "the value of " + name + " has " + std::to_string(line.valueLength) +
+                                        " characters: only the first " + std::to_string(line.value.size()) + " are read");
+    }
+    if (key == config::ConfigKey::FontFace) return;
+    if (key == config::ConfigKey::Anchor) {
+        if (c.report.source[index] == config::ValueSource::OutOfRange) {
+            const std::vector<std::string> corners = {"BOTTOM_LEFT", "TOP_LEFT", "TOP_RIGHT", "BOTTOM_RIGHT"};
+            c.checker.warn(line.number, assignment + " is not a corner: BOTTOM_LEFT applies; use BOTTOM_LEFT, TOP_LEFT, "
+                                                     "TOP_RIGHT or BOTTOM_RIGHT" + suggestion(line.value, corners));
+        }
+        return;
+    }
+    if (!plainWholeNumber(line.value)) {
+        c.checker.warn(line.number, assignment + " is not a whole number: it reads as " +
+                                        std::to_string(c.report.fileValue[index]));
+    }
+    const config::IntegerRule* rule = config::integerRule(key, c.settings.anchor);
+    if (rule != nullptr && c.report.source[index] == config::ValueSource::OutOfRange) {
+        c.checker.warn(line.number, assignment + " is out of range (" + std::to_string(rule->min) + " to " +
+                                        std::to_string(rule->max) + "): the default " +
+                                        std::to_string(rule->fallback) + " applies");
+    }
+}
+
+void checkConfig(Context& c, int sectionIndex, check::FontLookup fonts) {
+    const std::vector<std::string> known = configNames();
+    FirstLines seen;
+    for (const Line& line : c.lines) {
+        if (line.header || line.section != sectionIndex || isComment(line)) continue;
+        if (const Line* first = seen.firstOf(line)) {
+            c.checker.warn(line.number, line.name + " appears again in [CONFIG]: the first, at line " +
+                                            std::to_string(first->number) + ", is in force");
+            continue;
+        }
+        int key = 0;
+        while (key < config::kConfigKeyCount && !sameName(line.name, config::configKeyName(static_cast<config::ConfigKey>(key)))) ++key;
+        if (key == config::kConfigKeyCount) {
+            c.checker.warn(line.number, "[CONFIG] has no key " + shown(line.name) + suggestion(line.name, known));
+            continue;
+        }
+        checkConfigValue(c, line, static_cast<config::ConfigKey>(key));
+        if (static_cast<config::ConfigKey>(key) == config::ConfigKey::FontFace && fonts != nullptr &&
+            c.report.source[key] == config::ValueSource::File) {
+            std::string drawn;
+            if (!fonts(c.settings.fontFace, &drawn) && !metricTwin(c.settings.fontFace, drawn)) {
+                c.checker.warn(line.number, "font \"" + shown(c.settings.fontFace) +
+                                                "\" is not installed here: text is drawn in \"" + drawn + "\"");
+            }
+        }
+    }
+}
+
+// What a row's text holds that does not draw as its writer meant.
+void checkRowText(Context& c, const Line& line, int page, int row) {
+    const std::string where = "row " + std::to_string(row + 1) + " of page " + std::to_string(page + 1);
+    if (line.value != "BLANK" && sameName(line.value, "BLANK")) {
+        c.checker.warn(line.number, where + " reads \"" + line.value + "\" and shows that word: only BLANK, in capitals, makes an empty row");
+    }
+    const char* text = c.pages.rowText(page, row);
+    if (text == nullptr || text[0] == '\0') return;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+        if (*p < 0x20) {
+            char what[64];
+            std::snprintf(what, sizeof what, *p == '\t' ? "a tab" : "a control character (\\x%02X)", *p);
+            c.checker.warn(line.number, where + " holds " + what + ", which draws nothing");
+            break;
+        }
+    }
+    const int lacking = config::charactersOutsideWindows1252(line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
+    if (lacking > 0) {
+        c.checker.warn(line.number, where + " holds " + std::to_string(lacking) +
+                                        (lacking == 1 ? " character" : " characters") +
+                                        " that Windows-1252 lacks, drawn as '?'");
+    }
+    // *WORD* that is nearly a token name.
+    std::vector<std::string> tokens(std::begin(overlay::kTokenNames), std::end(overlay::kTokenNames));
+    for (std::string& token : tokens) token = token.substr(1, token.size() - 2);
+    const std::string row_text = text;
+    std::size_t open = row_text.find('*');
+    while (open != std::string::npos) {
+        const std::size_t close = row_text.find('*', open + 1);
+        if (close == std::string::npos) break;
+        const std::string word = row_text.substr(open + 1, close - open - 1);
+        const bool wordLike = !word.empty() && std::all_of(word.begin(), word.end(), [](char ch) {
+            return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || ch == '_';
+        });
+        if (wordLike && std::find(tokens.begin(), tokens.end(), word) == tokens.end()) {
+            const std::string close_token = nearest(word, tokens);
+            if (!close_token.empty()) {
+                c.checker.warn(line.number, where + ": *" + word + "* is not a token (did you mean *" + close_token + "*?)");
+            }
+        }
+        open = wordLike ? row_text.find('*', close + 1) : close;
+    }
+    // Rows step down from the first; below the bottom edge their raster position is off screen.
+    const bool top = config::anchoredAtTop(c.settings.anchor);
+    const float firstY = top ? 480.0f - c.settings.posY : c.settings.posY;
+    const float y = firstY - static_cast<float>(row) * c.settings.stepY;
+    if (y < 0.0f) {
+        c.checker.warn(line.number, where + " is below the bottom edge and is not shown (HUD_POS_Y=" +
+                                        std::to_string(static_cast<int>(c.settings.posY)) + ", HUD_STEP_Y=" +
+                                        std::to_string(static_cast<int>(c.settings.stepY)) +
+                                        (top ? ", HUD_ANCHOR=" + std::string(config::anchorName(c.settings.anchor)) : "") + ")");
+    }
+}
+
+// Why a page ended where it did: "ROWDATA4, which is missing" (or empty).
+std::string endOfPage(const Context& c, int sectionIndex, int rowNumber) {
+    const std::string key = config::kRowKeyPrefix + std::to_string(rowNumber);
+    for (const Line& line : c.lines) {
+        if (!line.header && line.section == sectionIndex && sameName(line.name, key)) return key + ", which is empty";
+    }
+    return key + ", which is missing";
+}
+
+// Why [SECTIONn] ended the pages: "[SECTION2] is missing", "[SECTION2] has ROWDATA1, which is empty".
+std::string endOfPages(const Context& c, int sectionIndex, int page) {
+    const std::string section = "[" + std::string(config::kPageSectionPrefix) + std::to_string(page + 1) + "]";
+    return sectionIndex < 0 ? section + " is missing" : section + " has " + endOfPage(c, sectionIndex, 1);
+}
+
+void checkPage(Context& c, int sectionIndex, int page, bool read) {
+    const std::vector<std::string> known = rowNames();
+    const int rows = read ? [&] {
+        for (int r = 0;; ++r) {
+            if (c.pages.rowText(page, r) == nullptr) return r;
+        }
+    }()
+                          : 0;
+    const std::string section = "[" + std::string(config::kPageSectionPrefix) + std::to_string(page + 1) + "]";
+    const std::string end = read ? endOfPage(c, sectionIndex, rows + 1) : "";
+    FirstLines seen;
+    for (const Line& line : c.lines) {
+        if (line.header || line.section != sectionIndex || isComment(line)) continue;
+        if (const Line* first = seen.firstOf(line)) {
+            c.checker.warn(line.number, line.name + " appears again in " + section + ": the first, at line " +
+                                            std::to_string(first->number) + ", is in force");
+            continue;
+        }
+        const int number = numberAfter(line.name, config::kRowKeyPrefix);
+        if (number == 0) {
+            c.checker.warn(line.number, section + " has no key " + shown(line.name) + suggestion(line.name, known));
+            continue;
+        }
+        if (!read) continue;  // the section's own warning says why
+        if (number > kMaxRows) {
+            c.checker.warn(line.number, line.name + " is never shown: a page has at most " + std::to_string(kMaxRows) + " rows");
+        } else if (number == rows + 1) {
+            c.checker.warn(line.number, line.name + " is empty: page " + std::to_string(page + 1) +
+                                            " ends there, and the rows after it are not shown (BLANK makes an empty row)");
+        } else if (number > rows) {
+            c.checker.warn(line.number, line.name + " is never shown: page " + std::to_string(page + 1) + " ends at " + end);
+        } else {
+            checkRowText(c, line, page, number - 1);
+            if (valueCut(line)) {
+                c.checker.warn(line.number, line.name + " has " + std::to_string(line.valueLength) +
+                                                " characters: only the first " + std::to_string(line.value.size()) +
+                                                " are shown");
+            }
+        }
+    }
+}
+
+}  // namespace
+
+Outcome checkSettingsFile(const std::string& filePath, const std::string& readerPath, const std::string& shownName,
+                          FontLookup fonts, std::vector<std::string>* messages) {
+    Checker checker(shownName, messages);
+    std::ifstream in(filePath, std::ios::binary);
+    std::string bytes;
+    if (in) {
+        bytes.resize(kMaxFileBytes);
+        in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+    }
+    if (!in && !in.eof()) {
+        checker.error("cannot read the file (is it there, and is it a file?)");
+        return checker.finish();
+    }
+
+    auto pages = std::make_unique<config::PageTable>();
+    config::DisplaySettings settings;
+    config::SettingsReport report{};
+    bool visible = false;
+    config::loadSettings(readerPath.c_str(), *pages, settings, visible, &report);
+
+    platform::IniDocument* document =
+        platform::parseIni(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    std::vector<Line> lines;
+    platform::visitIniLines(document, &collect, &lines);
+    platform::freeIni(document);
+
+    Context c{checker, lines, *pages, settings, report, visible};
+    const std::vector<std::string> sections = sectionNames();
+    std::vector<int> firstOfName(sections.size(), -1);
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const Line& line = lines[index];
+        if (!line.header) {
+            if (line.section < 0 && !isComment(line)) {
+                checker.warn(line.number, shown(line.name) + " comes before any [section] and is never read");
+            }
+            continue;
+        }
+        const auto known = std::find_if(sections.begin(), sections.end(), [&](const std::string& s) { return sameName(s, line.name); });
+        if (known == sections.end()) {
+            const int page = numberAfter(line.name, config::kPageSectionPrefix);
+            if (line.name.empty()) {
+                checker.warn(line.number, "[] has no name: its keys are never read");
+            } else if (page > kMaxPages) {
+                checker.warn(line.number, "[" + shown(line.name) + "] is never read: there are at most " +
+                                              std::to_string(kMaxPages) + " pages, SECTION1 to SECTION5");
+            } else {
+                checker.warn(line.number, "[" + shown(line.name) + "] is not a section the plug-in reads" +
+                                              suggestion(line.name, sections, "[", "]"));
+            }
+            continue;
+        }
+        int& first = firstOfName[static_cast<std::size_t>(known - sections.begin())];
+        if (first >= 0) {
+            checker.warn(line.number, "[" + line.name + "] appears again: only the first, at line " +
+                                          std::to_string(lines[static_cast<std::size_t>(first)].number) + ", is read");
+            continue;
+        }
+        first = static_cast<int>(index);
+    }
+
+    if (firstOfName[0] >= 0) checkConfig(c, firstOfName[0], fonts);
+    const int pageCount = pages->pageCount();
+    for (int page = 0; page < kMaxPages; ++page) {
+        const int sectionIndex = firstOfName[static_cast<std::size_t>(page) + 1];
+        if (page > pageCount) {
+            if (sectionIndex >= 0) {
+                const int ending = firstOfName[static_cast<std::size_t>(pageCount) + 1];
+                checker.warn(lines[static_cast<std::size_t>(sectionIndex)].number,
+                             "[SECTION" + std::to_string(page + 1) + "] is never read: the pages end before it, as " +
+                                 endOfPages(c, ending, pageCount));
+                checkPage(c, sectionIndex, page, false);
+            }
+            continue;
+        }
+        if (page == pageCount) {
+            // The section that ended the pages.
+            if (sectionIndex >= 0) {
+                checker.warn(lines[static_cast<std::size_t>(sectionIndex)].number,
+                             "[SECTION" + std::to_string(page + 1) + "] is not shown and ends the pages: it has " +
+                                 endOfPage(c, sectionIndex, 1));
+                checkPage(c, sectionIndex, page, false);
+            }
+            if (page == 0) checker.error("no page to show: " + endOfPages(c, sectionIndex, 0));
+            continue;
+        }
+        checkPage(c, sectionIndex, page, true);
+    }
+    return checker.finish();
+}
+
+}  // namespace check

@@ -1,0 +1,28 @@
+// The settings check: what in a settings file does not do what its writer meant, as warnings in
+// the form compilers use, so that editors can jump to them:
+//   FILE:LINE: warning: TEXT      (FILE: warning: TEXT where no line applies)
+//   FILE: error: TEXT             (the file is missing, unreadable or holds no page)
+// The values in force come from the plug-in's own reading of the file; the lines and their
+// numbers from the portable parser, which reads like the Windows reader.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace check {
+
+enum class Outcome { Clean = 0, Warnings = 1, Unusable = 2 };
+
+// Whether the system has the font `face`; when it has not, `drawn` names the one text is drawn in.
+using FontLookup = bool (*)(const char* face, std::string* drawn);
+
+// At most this many warnings a file; then one line says how many more there were.
+constexpr std::size_t kMaxWarnings = 50;
+
+// Checks the file at `filePath` (a path of this system), which the plug-in reads through
+// `readerPath` (the same file, the way the plug-in names it), and appends the messages, FILE being
+// `shownName`, to `messages`. `fonts` may be null: no font check.
+Outcome checkSettingsFile(const std::string& filePath, const std::string& readerPath, const std::string& shownName,
+                          FontLookup fonts, std::vector<std::string>* messages);
+
+}  // namespace check
