@@ -2,7 +2,8 @@
 
 # Warnings, applied per target so that third-party code is left alone.
 function(ostrivane_set_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wconversion -Wno-sign-conversion)
+  target_compile_options(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra -Wshadow -Wconversion -Wno-sign-conversion>)
 endfunction()
 
 # Code that runs inside the host's process: it never throws, so no unwinding can cross an export

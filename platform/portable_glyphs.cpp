@@ -2,7 +2,7 @@
 // 1-bit bitmap, and OSMesa's GL compiles it into a glBitmap list, the way wglUseFontBitmapsA does.
 #define GL_GLEXT_PROTOTYPES 1
 #include "platform/platform.h"
-#include "platform/dilate_bitmap.h"
+#include "platform/glyph_bitmap.h"
 #include "platform/windows_1252.h"
 
 #include <GL/gl.h>
@@ -119,29 +119,6 @@ bool setPixelHeight(FT_Face face, int pixelHeight) {
     return FT_Select_Size(face, best) == 0;
 }
 
-// A growable scratch buffer for one glyph's bits.
-class Scratch {
-public:
-    ~Scratch() { std::free(bytes); }
-    Scratch() = default;
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-
-    unsigned char* get(std::size_t size) {
-        if (size > capacity) {
-            void* grown = std::realloc(bytes, size);
-            if (grown == nullptr) return nullptr;
-            bytes = static_cast<unsigned char*>(grown);
-            capacity = size;
-        }
-        return bytes;
-    }
-
-private:
-    unsigned char* bytes = nullptr;
-    std::size_t capacity = 0;
-};
-
 // Copies a rendered glyph into `dst` as glBitmap wants it: rows bottom-up, most significant bit
 // first, each row padded to whole bytes. False for pixel formats it cannot read.
 bool packBitmap(const FT_Bitmap& src, unsigned char* dst) {
@@ -182,7 +159,7 @@ bool loadGlyph(FT_Face face, FT_UInt glyph) {
 }
 
 // Compiles the list for the glyph that is loaded in `face`, in `shape`; *advance gets its advance.
-bool compileGlyph(FT_Face face, GLuint list, GlyphShape shape, Scratch& scratch, Scratch& grown, int* advancePixels) {
+bool compileGlyph(FT_Face face, GLuint list, GlyphShape shape, BitmapScratch& scratch, BitmapScratch& grown, int* advancePixels) {
     const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
     // Advances are whole pixels, as in GDI's glyph metrics.
@@ -249,8 +226,8 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
         metrics->descent = static_cast<int>((-ft->size->metrics.descender + 63) >> 6);
     }
 
-    Scratch scratch;
-    Scratch grown;
+    BitmapScratch scratch;
+    BitmapScratch grown;
     bool ok = true;
     // The glyph rows are byte-packed; the host's pixel-store state, including a bound unpack
     // buffer, comes back with the pop.

@@ -6,9 +6,8 @@
 #include <GL/gl.h>
 
 #include <cstring>
-#include <vector>
 
-#include "platform/dilate_bitmap.h"
+#include "platform/glyph_bitmap.h"
 
 namespace platform {
 
@@ -36,7 +35,7 @@ void rebuildBlankGlyphs(HDC dc, DWORD first, DWORD count, DWORD base) {
 // The glyphs dilated by one pixel, from GDI's own 1-bit glyph bitmaps (the ones wglUseFontBitmapsA
 // draws), placed to cover the plain glyphs with a pixel to spare and advancing as they do.
 bool buildDilatedGlyphs(HDC dc, DWORD first, DWORD count, DWORD base) {
-    std::vector<unsigned char> gdiBits, plain, grown;
+    BitmapScratch gdiScratch, plainScratch, grownScratch;
     bool ok = true;
     // The rows are packed to bytes here; the host's pixel-store state comes back with the pop.
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -53,23 +52,24 @@ bool buildDilatedGlyphs(HDC dc, DWORD first, DWORD count, DWORD base) {
         const int width = static_cast<int>(metrics.gmBlackBoxX);
         const int height = static_cast<int>(metrics.gmBlackBoxY);
         bool drawn = false;
-        if (size != GDI_ERROR && size != 0) {
-            gdiBits.assign(size, 0);
-            if (GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, size, gdiBits.data(), &kIdentity) != GDI_ERROR) {
+        unsigned char* gdiBits = size != GDI_ERROR && size != 0 ? gdiScratch.get(size) : nullptr;
+        unsigned char* plain = gdiBits != nullptr ? plainScratch.get(bitmapBytes(width, height)) : nullptr;
+        unsigned char* grown = plain != nullptr ? grownScratch.get(bitmapBytes(width + 2, height + 2)) : nullptr;
+        if (grown != nullptr) {
+            if (GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, size, gdiBits, &kIdentity) != GDI_ERROR) {
                 // GDI's rows run top down, each padded to 4 bytes; glBitmap's bottom up, to 1.
                 const std::size_t gdiRow = ((static_cast<std::size_t>(width) + 31) / 32) * 4;
                 const std::size_t rowBytes = (static_cast<std::size_t>(width) + 7) / 8;
-                plain.assign(bitmapBytes(width, height), 0);
+                std::memset(plain, 0, bitmapBytes(width, height));
                 for (int y = 0; y < height && gdiRow * static_cast<std::size_t>(y + 1) <= size; ++y) {
-                    std::memcpy(&plain[static_cast<std::size_t>(height - 1 - y) * rowBytes], &gdiBits[gdiRow * y], rowBytes);
+                    std::memcpy(plain + static_cast<std::size_t>(height - 1 - y) * rowBytes, gdiBits + gdiRow * y, rowBytes);
                 }
-                grown.assign(bitmapBytes(width + 2, height + 2), 0);
-                dilateBitmap(plain.data(), width, height, grown.data());
+                dilateBitmap(plain, width, height, grown);
                 glNewList(base + i, GL_COMPILE);
                 glBitmap(width + 2, height + 2, static_cast<GLfloat>(1 - metrics.gmptGlyphOrigin.x),
                          static_cast<GLfloat>(height + 1 - metrics.gmptGlyphOrigin.y),
                          static_cast<GLfloat>(metrics.gmCellIncX), static_cast<GLfloat>(metrics.gmCellIncY),
-                         grown.data());
+                         grown);
                 glEndList();
                 drawn = true;
             }

@@ -9,7 +9,7 @@ native_packages=(
   libosmesa6-dev libgl-dev libfreetype-dev libfontconfig-dev fontconfig fonts-liberation2
   clang libclang-rt-14-dev libstb-dev
   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  xvfb xauth wine
+  xvfb xauth wine unzip
 )
 i386_packages=(wine32:i386 libgl1:i386 libglx0:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
 

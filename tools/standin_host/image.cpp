@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cstdlib>
 
+#include <stb_image.h>
 #include <stb_image_write.h>
 
 namespace standin {
@@ -66,6 +67,20 @@ std::vector<std::uint8_t> encodePng(const Image& image) {
     if (image.empty()) return out;
     stbi_write_png_to_func(&appendBytes, &out, image.width, image.height, 3, image.pixels.data(), image.width * 3);
     return out;
+}
+
+bool readPng(const std::string& path, Image* image, std::string* error) {
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
+    if (pixels == nullptr) {
+        *error = "cannot read " + path + " as a PNG picture: " + stbi_failure_reason();
+        return false;
+    }
+    image->width = width;
+    image->height = height;
+    image->pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height * 3);
+    stbi_image_free(pixels);
+    return true;
 }
 
 bool writePng(const std::string& path, const Image& image, std::string* error) {

@@ -43,6 +43,9 @@ Image differenceImage(const Image& actual, const Image& expected, int tolerance)
 // Encodes an RGB PNG with stb_image_write; empty when it cannot.
 std::vector<std::uint8_t> encodePng(const Image& image);
 
+// Reads the PNG at `path` as RGB; false with a message in *error when it cannot.
+bool readPng(const std::string& path, Image* image, std::string* error);
+
 // Writes `image` as PNG to `path`; false with a message in *error when it cannot.
 bool writePng(const std::string& path, const Image& image, std::string* error);
 

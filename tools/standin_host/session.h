@@ -107,6 +107,8 @@ public:
     void setOracleBox(bool box, int red, int green, int blue, int alpha, int padding);
     void setOracleAnchor(const std::string& anchor);
     void compare(int tolerance);
+    // The same with a PNG file in place of the last frame.
+    void compareImageFile(const std::string& path, int tolerance);
     // Pixels of the last frame that differ from the background drawn alone.
     long pixelsDrawn();
 
@@ -142,6 +144,7 @@ private:
     void drawFrame(std::int32_t index, int distinctiveLighting, FrameCapture* capture);
     Image renderBackgroundOnly();
     void placeOracleLines(std::vector<OracleLine>& lines, OracleStyle& style) const;
+    void compareWithOracle(const Image& picture, int tolerance);
     // The recording plug-in's report of its last recorded call; fails for other plug-ins.
     using LastRecordedCall = std::int32_t(STANDIN_CDECL*)(Word* out);
     LastRecordedCall recordingReport(const char* step);

@@ -114,9 +114,21 @@ long Session::pixelsDrawn() {
 
 void Session::compare(int tolerance) {
     if (!haveFrame) fail("no frame to compare: draw one first");
+    compareWithOracle(lastFrame, tolerance);
+}
+
+void Session::compareImageFile(const std::string& path, int tolerance) {
+    std::string error;
+    Image picture;
+    if (!readPng(path, &picture, &error)) fail(error);
+    compareWithOracle(picture, tolerance);
+}
+
+void Session::compareWithOracle(const Image& picture, int tolerance) {
     if (!oracleLines.empty() && !oracleReady) fail("oracle-text needs an oracle step first");
-    if (lastFrame.width != width || lastFrame.height != height) {
-        fail("the viewport changed after the last frame; draw a frame first");
+    if (picture.width != width || picture.height != height) {
+        fail("the picture is " + std::to_string(picture.width) + "x" + std::to_string(picture.height) +
+             ", the viewport " + std::to_string(width) + "x" + std::to_string(height));
     }
     ensureGl();
 
@@ -173,7 +185,7 @@ void Session::compare(int tolerance) {
             fail("the oracle drew nothing for its text: has font \"" + oracleFace + "\" any glyphs, and are the "
                  "lines inside the viewport?");
         }
-        const Comparison result = compareImages(lastFrame, expected, tolerance, 8);
+        const Comparison result = compareImages(picture, expected, tolerance, 8);
         if (result.differing == 0) {
             oracleLines.clear();
             return;
@@ -188,9 +200,9 @@ void Session::compare(int tolerance) {
     ++compareCount;
     const std::string stem = (fs::path(options.outputDir) / ("standin-compare-" + std::to_string(compareCount))).string();
     std::string error;
-    writePng(stem + "-frame.png", lastFrame, &error);
+    writePng(stem + "-frame.png", picture, &error);
     writePng(stem + "-oracle.png", firstExpected, &error);
-    writePng(stem + "-diff.png", differenceImage(lastFrame, firstExpected, tolerance), &error);
+    writePng(stem + "-diff.png", differenceImage(picture, firstExpected, tolerance), &error);
     std::ostringstream message;
     message << firstMismatch.differing << " of " << static_cast<long>(width) * height
             << " pixels differ from the oracle";

@@ -191,6 +191,10 @@ void oracleBox(Session& session, const Step& step) {
 
 void oracleAnchor(Session& session, const Step& step) { session.setOracleAnchor(step.words[1]); }
 
+void compareImage(Session& session, const Step& step) {
+    session.compareImageFile(session.inputPath(step, step.restAfter(2)), int32At(step, 1));
+}
+
 void compare(Session& session, const Step& step) { session.compare(step.words.size() > 1 ? int32At(step, 1) : 0); }
 
 void repeat(Session& session, const Step& step) {
@@ -406,6 +410,10 @@ const StepDefinition kSteps[] = {
      "0); on a mismatch the frame, the oracle and a difference image are\n"
      "saved to the output directory. The lines are then cleared",
      compare, nullptr},
+    {kOracle, "compare-image", "byte text", "compare-image TOLERANCE FILE.png",
+     "compare, with a PNG file drawn elsewhere in place of the last frame:\n"
+     "over the background in force, at the viewport's size",
+     compareImage, nullptr},
     {kOracle, "count-drawn", "", "count-drawn",
      "print how many pixels of the last frame the plug-in drew: those that\n"
      "differ from the background alone",

@@ -1,4 +1,4 @@
-#include "platform/dilate_bitmap.h"
+#include "platform/glyph_bitmap.h"
 
 #include <cstring>
 
