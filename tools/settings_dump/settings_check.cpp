@@ -160,7 +160,6 @@ public:
         return warnings.empty() ? Outcome::Clean : Outcome::Warnings;
     }
 
-    std::size_t warningCount() const { return warnings.size(); }
 
 private:
     struct Warning {
@@ -239,7 +238,6 @@ struct Context {
     const config::PageTable& pages;
     const config::DisplaySettings& settings;
     const config::SettingsReport& report;
-    bool visible;
 };
 
 void checkConfigValue(Context& c, const Line& line, config::ConfigKey key) {
@@ -421,10 +419,10 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
     Checker checker(shownName, messages);
     std::ifstream in(filePath, std::ios::binary);
     std::string bytes;
-    if (in) {
-        bytes.resize(kMaxFileBytes);
-        in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(in.gcount()));
+    char chunk[64 * 1024];
+    while (in && bytes.size() < kMaxFileBytes) {
+        in.read(chunk, sizeof chunk);
+        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
     }
     if (!in && !in.eof()) {
         checker.error("cannot read the file (is it there, and is it a file?)");
@@ -443,7 +441,7 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
     platform::visitIniLines(document, &collect, &lines);
     platform::freeIni(document);
 
-    Context c{checker, lines, *pages, settings, report, visible};
+    Context c{checker, lines, *pages, settings, report};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {
