@@ -9,6 +9,11 @@
 
 namespace overlay {
 
+// The overlay's virtual screen, stretched over whatever viewport the host has set; origin at the
+// bottom left, y upwards.
+constexpr float kOverlayWidth = 640.0f;
+constexpr float kOverlayHeight = 480.0f;
+
 // Glyph display lists: one block of 256 names, one per byte value, so that every byte of a line
 // names a list of the overlay's own. Bytes 32-255 hold the font's Windows-1252 glyphs; bytes 1-31
 // are empty lists and draw nothing.

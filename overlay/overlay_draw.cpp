@@ -9,10 +9,6 @@ namespace overlay {
 
 namespace {
 
-// The overlay's virtual screen, stretched over whatever viewport the host has set.
-constexpr double kOverlayWidth = 640.0;
-constexpr double kOverlayHeight = 480.0;
-
 // A raster move by whole pixels: a bitmap of no size, with a pointer, since Mesa drops a
 // zero-size bitmap given null.
 const GLubyte kNoPixels[4] = {};
@@ -73,8 +69,12 @@ public:
         glColor4f(colour[0], colour[1], colour[2], alpha);
         textColourCurrent = false;
         // Window pixels into the overlay space; the edges fall between pixel centres.
-        const auto overlayX = [&](int x) { return static_cast<GLfloat>((x - view.x) * kOverlayWidth / view.width); };
-        const auto overlayY = [&](int y) { return static_cast<GLfloat>((y - view.y) * kOverlayHeight / view.height); };
+        const auto overlayX = [&](int x) {
+            return static_cast<GLfloat>((x - view.x) * static_cast<double>(kOverlayWidth) / view.width);
+        };
+        const auto overlayY = [&](int y) {
+            return static_cast<GLfloat>((y - view.y) * static_cast<double>(kOverlayHeight) / view.height);
+        };
         glRectf(overlayX(left), overlayY(bottom), overlayX(right), overlayY(top));
         glPopAttrib();
     }

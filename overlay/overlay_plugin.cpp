@@ -12,10 +12,6 @@ struct FunctionEntry {
     std::int32_t type;
 };
 
-// The overlay's virtual screen, stretched over whatever viewport the host has set.
-constexpr float kOverlayWidth = 640.0f;
-constexpr float kOverlayHeight = 480.0f;
-
 constexpr std::int32_t kDrawingFunctionType = 2;
 constexpr std::int32_t kCommandFunctionType = 0;
 
