@@ -5,14 +5,10 @@
 
 #include <cstdint>
 
+#include "config/layout.h"
 #include "platform/platform.h"
 
 namespace overlay {
-
-// The overlay's virtual screen, stretched over whatever viewport the host has set; origin at the
-// bottom left, y upwards.
-constexpr float kOverlayWidth = 640.0f;
-constexpr float kOverlayHeight = 480.0f;
 
 // Glyph display lists: one block of 256 names, one per byte value, so that every byte of a line
 // names a list of the overlay's own. Bytes 32-255 hold the font's Windows-1252 glyphs; bytes 1-31
@@ -33,12 +29,8 @@ struct Viewport {
     int x = 0, y = 0, width = 640, height = 480;
 };
 
-// Where a line goes: the point (x, y) of the 640x480 overlay space, then moved by (dx, dy) whole
-// window pixels.
-struct LinePlace {
-    float x = 0.0f, y = 0.0f;
-    int dx = 0, dy = 0;
-};
+// Where a line goes: a point of the 640x480 screen (config/layout.h), then whole window pixels.
+using LinePlace = config::RowPlace;
 
 class Graphics {
 public:

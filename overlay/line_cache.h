@@ -1,26 +1,25 @@
-// Makes the drawn text of each row of the displayed page cheaply, frame after frame, with the
-// same result as running the seven token passes over the row every frame.
+// The drawn text of each row of the displayed page. Every row owns the buffer its text lives in,
+// so the texts of all rows stay valid together for a whole frame.
 //
-// The first time a row is met after a load, the passes run once over it with marker bytes 1-7 as
-// the values; the result is the row's template: its text with a marker wherever a token's value
-// goes. As long as no value could itself complete a token (no value is a piece of a token name,
-// which rules out the empty value too), the passes give exactly the template with the values in
-// place of the markers, so a frame only re-expands the rows whose values changed. Otherwise, and
-// for rows that hold marker bytes of their own, the passes run as they are.
+// A row without '*' cannot hold a token: it is copied once after a load and never scanned again.
+// A row with one runs the token passes (each token in table order, over the result of the ones
+// before) into its own buffer whenever a token value changed since it last ran them, and at no
+// other time.
 #pragma once
 
 #include <cstdint>
 
 #include "config/page_table.h"
-#include "overlay/tokens.h"
+#include "config/substitute.h"
+#include "overlay/token_values.h"
 
 namespace overlay {
 
-static_assert(kTokenCount <= 8, "a row keeps the tokens of its template in one byte");
-
 class LineCache {
 public:
-    static constexpr int kExpandedSize = 1024;
+    // The longest drawn text, with its terminator: a row of 259 characters whose tokens all
+    // became values stays far below it, and longer results are cut.
+    static constexpr int kTextSize = 1024;
 
     LineCache();
 
@@ -28,57 +27,43 @@ public:
     void reset(int page);
     int page() const { return cachedPage; }
 
-    // Notes that `token`'s value is now `value`.
-    void valueChanged(int token, const char* value, const config::EntryList& tokens);
     // The advance of each byte value in window pixels (256 entries, kept by the caller), for the
     // rows' advances; null: none are measured. Every row's advance is measured again.
     void setAdvances(const std::int16_t* advances);
 
     struct Line {
-        const char* text;          // lives until the next compose of this row
-        std::int32_t tokenCount;   // replacements the passes make in the row: 0 for a plain row
-        std::int32_t advance;      // the sum of the text's advances; 0 without advances
+        const char* text;         // the row's own buffer: valid until the row is composed again
+        std::int32_t advance;     // the sum of the text's advances; 0 without advances
+        std::uint32_t revision;   // changes whenever the text may have changed, never repeats
     };
-    // The text to draw for `row`, whose page text is `text`. `lineBuf` (lineBufSize bytes) is the
-    // work line for rows that need the full passes.
-    Line compose(int row, const char* text, const config::EntryList& tokens, char* lineBuf, int lineBufSize);
+    // The text to draw for row `row` (0 to kMaxRows - 1) of the cached page, whose text in the
+    // page is `text`, with the values of `values`.
+    Line compose(int row, const char* text, const TokenValues& values);
 
-    // How much work the cache has done, for tests of what it promises: rows scanned for tokens
-    // (template builds and full passes), templates re-expanded with new values, and rows measured.
+    // How much work the cache has done, for tests of what it promises: token passes run over a
+    // row, and rows measured.
     struct Counters {
-        std::uint64_t scans;
         std::uint64_t expansions;
         std::uint64_t measures;
     };
     Counters counters() const { return work; }
 
 private:
-    enum class RowState : std::uint8_t { Unknown, Plain, Template, Uncached };
+    enum class RowState : std::uint8_t { Unknown, Plain, Tokens };
 
     struct Row {
         RowState state;
-        std::uint8_t tokenMask;      // tokens whose markers the template holds
-        std::int32_t replacements;   // markers in the template
-        std::uint32_t expandedAt;    // change count when `expanded` was made; 0 = not made
-        bool advanceKnown;           // `advance` is that of the text composed last
+        std::uint32_t valuesVersion;  // the values' version the text was made with
+        std::uint32_t revision;
+        bool advanceKnown;            // `advance` is that of `text`
         std::int32_t advance;
-        char tokenTemplate[config::kTextFieldSize];
-        char expanded[kExpandedSize];
+        char text[kTextSize];
     };
 
-    void buildTemplate(Row& row, const char* text, const config::EntryList& tokens);
-    bool needsExpanding(const Row& row) const;
-    bool expand(Row& row, const config::EntryList& tokens);
-    // The seven passes over `line`, with the tokens' current values or with their marker bytes.
-    enum class Values { Current, Markers };
-    int runPasses(char* line, int lineSize, const config::EntryList& tokens, Values values);
-    // The row's advance for `text`, measured only when the row's text changed.
-    std::int32_t advanceOf(Row& row, const char* text);
+    void expand(Row& row, const char* pageText, const TokenValues& values);
 
     int cachedPage = -1;
-    std::uint32_t changes = 1;
-    std::uint32_t changedAt[kTokenCount] = {};
-    std::uint8_t unsafeValues = 0;  // tokens whose value could complete a token
+    std::uint32_t revisions = 0;
     Counters work = {};
     const std::int16_t* advances = nullptr;
     char substitutionWork[config::kWorkBufferSize];

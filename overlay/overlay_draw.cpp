@@ -40,7 +40,7 @@ public:
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
         glLoadIdentity();
-        glOrtho(0.0, kOverlayWidth, 0.0, kOverlayHeight, -1.0, 1.0);
+        glOrtho(0.0, config::kScreenWidth, 0.0, config::kScreenHeight, -1.0, 1.0);
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         glLoadIdentity();
@@ -70,10 +70,10 @@ public:
         textColourCurrent = false;
         // Window pixels into the overlay space; the edges fall between pixel centres.
         const auto overlayX = [&](int x) {
-            return static_cast<GLfloat>((x - view.x) * static_cast<double>(kOverlayWidth) / view.width);
+            return static_cast<GLfloat>((x - view.x) * static_cast<double>(config::kScreenWidth) / view.width);
         };
         const auto overlayY = [&](int y) {
-            return static_cast<GLfloat>((y - view.y) * static_cast<double>(kOverlayHeight) / view.height);
+            return static_cast<GLfloat>((y - view.y) * static_cast<double>(config::kScreenHeight) / view.height);
         };
         glRectf(overlayX(left), overlayY(bottom), overlayX(right), overlayY(top));
         glPopAttrib();

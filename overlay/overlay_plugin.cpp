@@ -1,7 +1,8 @@
 #include "overlay/overlay_plugin.h"
 
 #include <cmath>
-#include <cstring>
+
+#include "config/layout.h"
 
 namespace overlay {
 
@@ -23,20 +24,12 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
 
 }  // namespace
 
-OverlayPlugin::OverlayPlugin(Graphics& drawing) : graphics(drawing) {
-    for (int token = 0; token < kTokenCount; ++token) {
-        std::strncpy(tokens.entries[token].text, kTokenNames[token], config::kTextFieldSize - 1);
-        formattedFrom[token] = kNotFormatted;
-    }
-    tokens.count = kTokenCount;
-    for (int token = 0; token < kTokenCount; ++token) lineCache.valueChanged(token, tokens.entries[token].value, tokens);
-}
+OverlayPlugin::OverlayPlugin(Graphics& drawing) : graphics(drawing) {}
 
 void OverlayPlugin::attachHost(host::PluginHostRecord* record) {
     host = record;
     if (record == nullptr) return;
-    scene = record->scene;
-    services = record->services;
+    tokens.attach(record->scene, record->services);
     hostExtra = record->hostExtra;
 }
 
@@ -84,12 +77,9 @@ void OverlayPlugin::releaseResources(host::HostArg value) {
 // ---- Settings -----------------------------------------------------------------------------------
 
 void OverlayPlugin::loadSettings() {
-    config::locateSettingsFile(settingsPath, sizeof settingsPath);
-    // Stamped before it is read: a save during the read shows at the next check.
-    loadedStampKnown = platform::settingsFileStamp(settingsPath, &loadedStamp);
-    config::loadSettings(settingsPath, pages, settings, visible, nullptr);
+    const char* path = watch.locate(tokens.clockSource().tickMilliseconds());
+    config::loadSettings(path, pages, settings, visible, nullptr);
     lineCache.reset(-1);
-    lastReloadCheck = clock->tickMilliseconds();
 }
 
 // ---- Set-up -------------------------------------------------------------------------------------
@@ -102,21 +92,14 @@ void OverlayPlugin::initGraphics() {
 }
 
 void OverlayPlugin::reloadSettingsAndGlyphs() {
-    clock->reloadTimeZone();
-    calendarConverted = false;  // the same second may read differently in the new zone
+    tokens.reloadTimeZone();
     loadSettings();
     buildGlyphs();
 }
 
-// AUTO_RELOAD: once a second, one look at the file's stamp. A file that is missing (or is no
-// longer a file) leaves what is shown as it is, and is read when it is back.
+// AUTO_RELOAD: once a second, one look at the file's stamp.
 void OverlayPlugin::reloadIfSaved() {
-    const std::uint32_t now = clock->tickMilliseconds();
-    if (static_cast<std::uint32_t>(now - lastReloadCheck) < kReloadCheckMs) return;
-    lastReloadCheck = now;
-    platform::FileStamp stamp;
-    if (!platform::settingsFileStamp(settingsPath, &stamp)) return;
-    if (loadedStampKnown && stamp == loadedStamp) return;
+    if (!watch.savedSince(tokens.clockSource().tickMilliseconds())) return;
     // Like Reload INI, but *ELAPSED* keeps running; in the context current now.
     void* current = graphics.currentContext();
     if (current == nullptr) return;
@@ -156,6 +139,7 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
     } else if (settings.autoReload) {
         reloadIfSaved();
     }
+    tokens.countElapsed();
     if (!visible) return true;
 
     // Glyphs released by the host are rebuilt in the context current now, and nothing else.
@@ -197,18 +181,18 @@ void OverlayPlugin::drawLines() {
     }
 }
 
-// One rectangle behind the lines whose raster position lies in the overlay space (the others
-// draw nothing), in window pixels: around their starts and advances, from the first one's
-// ascent to the last one's descent, padded.
+// One rectangle behind the rows whose point lies on the screen (the others draw nothing), in
+// window pixels: around their starts and advances, from the first one's ascent to the last one's
+// descent, padded.
 void OverlayPlugin::drawBox(const Viewport& view) {
     bool any = false;
     int left = 0, right = 0, top = 0, bottom = 0;
     for (int index = 0; index < frameLineCount; ++index) {
         const LinePlace& place = frameLines[index].place;
-        if (place.x < 0.0f || place.x > kOverlayWidth || place.y < 0.0f || place.y > kOverlayHeight) continue;
+        if (!config::onScreen(place)) continue;
         // Bitmaps start at the whole pixel below the raster position.
-        const double windowX = view.x + static_cast<double>(place.x) * view.width / kOverlayWidth;
-        const double windowY = view.y + static_cast<double>(place.y) * view.height / kOverlayHeight;
+        const double windowX = view.x + static_cast<double>(place.x) * view.width / config::kScreenWidth;
+        const double windowY = view.y + static_cast<double>(place.y) * view.height / config::kScreenHeight;
         const int start = static_cast<int>(std::floor(windowX)) + place.dx;
         const int baseline = static_cast<int>(std::floor(windowY)) + place.dy;
         const int end = start + frameLines[index].advance;
@@ -228,27 +212,25 @@ void OverlayPlugin::drawBox(const Viewport& view) {
                      bottom - pad, right + pad, top + pad);
 }
 
+void OverlayPlugin::refreshTokenValues() {
+    tokens.countElapsed();
+    tokens.refresh();
+}
+
 void OverlayPlugin::composeLines(LineSink& sink) {
     if (pages.pageCount() <= 0 || currentPage < 0 || currentPage >= pages.pageCount()) return;
-    pages.selectPage(currentPage);
     if (lineCache.page() != currentPage) lineCache.reset(currentPage);
-    const bool top = config::anchoredAtTop(settings.anchor);
-    const bool right = config::anchoredAtRight(settings.anchor);
-    // The first row's baseline: up from the bottom, or its top down from the top edge.
-    const float firstY = top ? kOverlayHeight - settings.posY : settings.posY;
-    for (int row = 0; row < pages.rowCount(); ++row) {
-        pages.selectRow(row);
-        const char* text = pages.currentRowText();
-        if (text == nullptr || text[0] == '\0') continue;  // an empty row keeps its place
-        const LineCache::Line line = lineCache.compose(row, text, tokens, lineBuf, kLineBufferSize);
-        pages.setCurrentRowTokenCount(line.tokenCount);
+    for (int row = 0; row < config::kMaxRows; ++row) {
+        const char* text = pages.rowText(currentPage, row);
+        if (text == nullptr) break;
+        if (text[0] == '\0') continue;  // an empty row keeps its place
+        const LineCache::Line line = lineCache.compose(row, text, tokens);
         FrameLine frameLine;
-        frameLine.place.x = right ? kOverlayWidth - settings.posX : settings.posX;
-        frameLine.place.y = firstY - static_cast<float>(row) * settings.stepY;
-        frameLine.place.dx = right ? -line.advance : 0;
-        frameLine.place.dy = top ? -glyphMetrics.ascent : 0;
+        frameLine.place = config::placeRow(settings, row, glyphMetrics.ascent, line.advance);
         frameLine.text = line.text;
         frameLine.advance = line.advance;
+        frameLine.slot = row;
+        frameLine.revision = line.revision;
         sink.drawLine(frameLine);
     }
 }

@@ -1,23 +1,22 @@
-// The plug-in's one object: all overlay state, the function catalogue offered to the host, the
-// four commands, the live token values, the graphics set-up and the per-frame drawing, which goes
-// through a Graphics (graphics.h).
+// The plug-in's one object: it ties together the function catalogue offered to the host, the four
+// commands, the graphics set-up and the frame. The token values (token_values.h), the rows' drawn
+// texts (line_cache.h) and the settings file's watch (settings_watch.h) are rooms of their own;
+// the drawing goes through a Graphics (graphics.h).
 #pragma once
 
-#include <climits>
 #include <cstdint>
 
 #include "config/display_settings.h"
 #include "config/page_table.h"
 #include "host/host_interface.h"
 #include "host/plugin_base.h"
-#include "overlay/clock.h"
 #include "overlay/graphics.h"
 #include "overlay/line_cache.h"
-#include "overlay/tokens.h"
+#include "overlay/settings_watch.h"
+#include "overlay/token_values.h"
 
 namespace overlay {
 
-constexpr int kLineBufferSize = 1024;
 constexpr int kFunctionCount = 5;
 
 enum Command : std::int32_t {
@@ -27,14 +26,17 @@ enum Command : std::int32_t {
     kCommandReload = 4,
 };
 
-// One line of a frame: where it goes, what it shows and how far its text advances.
+// One row of a frame: where it goes, what it shows and how far its text advances. The text lives
+// in the row's own buffer until the row is composed again.
 struct FrameLine {
     LinePlace place;
     const char* text;
-    std::int32_t advance;  // window pixels
+    std::int32_t advance;     // window pixels
+    int slot;                 // the row's index in the page
+    std::uint32_t revision;   // changes whenever the row's text may have changed
 };
 
-// Receives the lines of one frame, top down.
+// Receives the rows of one frame, top down.
 class LineSink {
 public:
     virtual void drawLine(const FrameLine& line) = 0;
@@ -61,28 +63,24 @@ public:
     // Rereads the settings file: pages, CONFIG values, DISPLAY_ONSTART. The file is the one
     // locateSettingsFile finds now: the relative path, or the one beside the library.
     void loadSettings();
-    const char* settingsFile() const { return settingsPath; }
+    const char* settingsFile() const { return watch.path(); }
 
     // Per-frame work without drawing, in the order the drawing runs it.
     void refreshTokenValues();
     void composeLines(LineSink& sink);
 
     // Test seams.
-    void setClock(const Clock* source) { clock = source != nullptr ? source : &systemClock(); }
-    void restartElapsed();
+    void setClock(const Clock* source) { tokens.setClock(source); }
+    void restartElapsed() { tokens.restartElapsed(); }
     bool isVisible() const { return visible; }
     std::int32_t displayedPage() const { return currentPage; }
     bool isSetUp() const { return deviceContext != nullptr; }
     std::uint32_t firstGlyphList() const { return glyphListBase; }
-    const char* tokenValue(int token) const { return tokens.entries[token].value; }
+    const char* tokenValue(int token) const { return tokens.value(token); }
     const config::PageTable& pageTable() const { return pages; }
-    const config::DisplaySettings& displaySettings() const { return settings; }
     LineCache::Counters lineCacheCounters() const { return lineCache.counters(); }
 
 private:
-    // How often AUTO_RELOAD looks at the settings file, by the millisecond tick.
-    static constexpr std::uint32_t kReloadCheckMs = 1000;
-
     void initGraphics();
     void reloadSettingsAndGlyphs();
     void reloadIfSaved();
@@ -90,58 +88,26 @@ private:
     void drawLines();
     void buildGlyphs();
     void deleteGlyphs();
-    void drawLine(const FrameLine& line) override;  // collects a drawn frame's lines
-
-    void refreshCamera();
-    void refreshCalendar();
-    void refreshElapsed();
-    void refreshSelection();
-    host::CameraHandle activeCamera() const;
-    std::int32_t selectionMode() const;
+    void drawLine(const FrameLine& line) override;  // collects a drawn frame's rows
 
     host::PluginHostRecord* host = nullptr;
-    const host::HostSceneState* scene = nullptr;
-    host::HostServiceTable* services = nullptr;
     void* hostExtra = nullptr;
     void* deviceContext = nullptr;  // null: graphics not set up
     std::uint32_t glyphListBase = 0;  // first of kGlyphBlockSize lists; 0 = none
     std::uint32_t outlineListBase = 0;  // the outline block, with TEXT_SHADOW=2; 0 = none
     platform::GlyphMetrics glyphMetrics = {};
-    char lineBuf[kLineBufferSize] = {};
-    std::int64_t clockNow = 0;
-    platform::CalendarTime localTime = {};
-    std::uint64_t elapsedMs = 0;  // kept in 64 bits: the 32-bit tick wraps after 49.7 days
-    std::uint32_t startTick = 0;
-    std::uint32_t lastTick = 0;
-    std::int32_t elapsedHours = 0;
-    std::int32_t elapsedMinutes = 0;
-    std::int32_t elapsedSeconds = 0;
     bool visible = false;
     std::int32_t currentPage = 0;
     config::PageTable pages;
     config::DisplaySettings settings;
-    host::CameraHandle lastCamera = nullptr;
-    config::EntryList tokens;
-
-    // What each token value was last formatted from, so unchanged values are not formatted again.
-    static constexpr std::int64_t kNotFormatted = INT64_MIN;
-    std::int64_t formattedFrom[kTokenCount];
-    bool calendarConverted = false;  // localTime holds the conversion of clockNow
-    void formatIfChanged(int token, std::int64_t source, const char* format, int a, int b, int c);
-
+    TokenValues tokens;
     LineCache lineCache;
+    SettingsWatch watch;
+
     FrameLine frameLines[config::kMaxRows] = {};
     int frameLineCount = 0;
 
-    // The file the settings were last loaded from, its stamp then, and when AUTO_RELOAD last
-    // looked at it.
-    char settingsPath[config::kTextFieldSize] = {};
-    platform::FileStamp loadedStamp = {};
-    bool loadedStampKnown = false;
-    std::uint32_t lastReloadCheck = 0;
-
     Graphics& graphics;
-    const Clock* clock = &systemClock();
 };
 
 }  // namespace overlay

@@ -176,45 +176,24 @@ TEST_F(OverlayPluginTest, TokensAreReplacedEveryFrame) {
     EXPECT_EQ(frameTexts(), (std::vector<std::string>{"Sel: 0", "Top @ 22:15:31", "plain"}));
 }
 
-TEST_F(OverlayPluginTest, RowWithoutTokensIsScannedOnceAfterEachLoad) {
-    load("[SECTION1]\nROWDATA1=plain *star*\nROWDATA2=*ELAPSED*\n");
-    const config::PageTable& pages = plugin.pageTable();
-    frame();
-    config::PageTable probe = pages;  // read the counts through a copy's cursor
-    probe.selectPage(0);
-    probe.selectRow(0);
-    EXPECT_EQ(probe.currentRowTokenCount(), 0);
-    probe.selectRow(1);
-    EXPECT_EQ(probe.currentRowTokenCount(), 1);
-
-    load("[SECTION1]\nROWDATA1=plain *star*\n");
-    probe = pages;
-    probe.selectPage(0);
-    probe.selectRow(0);
-    EXPECT_EQ(probe.currentRowTokenCount(), -1);
-}
-
-TEST_F(OverlayPluginTest, CacheScansAPlainRowOnceAfterEachLoadAndExpandsOnlyChangedValues) {
+TEST_F(OverlayPluginTest, RowsRunThePassesOnlyWhenAValueChangedAndPlainRowsNever) {
     load("[SECTION1]\nROWDATA1=plain text\nROWDATA2=at *CUR_TIME*\nROWDATA3=*SEL_FACES* faces\n");
     FakeHost::mode = host::kFaceMode;
     frame();
     const overlay::LineCache::Counters first = plugin.lineCacheCounters();
-    EXPECT_EQ(first.scans, 3u);       // each row once, for its template
-    EXPECT_EQ(first.expansions, 2u);  // the two rows with tokens
+    EXPECT_EQ(first.expansions, 2u);  // the two rows with '*'
     for (int i = 0; i < 5; ++i) frame();  // nothing changed
-    EXPECT_EQ(plugin.lineCacheCounters().scans, first.scans);
     EXPECT_EQ(plugin.lineCacheCounters().expansions, first.expansions);
 
-    ++FakeClock::now;  // a new second: only the time row
+    ++FakeClock::now;  // a new second: every row with '*' runs the passes again
     FakeClock::local.second = 31;
-    frame();
-    EXPECT_EQ(plugin.lineCacheCounters().scans, first.scans);
-    EXPECT_EQ(plugin.lineCacheCounters().expansions, first.expansions + 1);
+    EXPECT_EQ(frameTexts(), (std::vector<std::string>{"plain text", "at 22:15:31", "0 faces"}));
+    EXPECT_EQ(plugin.lineCacheCounters().expansions, first.expansions + 2);
 
     load("[SECTION1]\nROWDATA1=plain text\nROWDATA2=at *CUR_TIME*\nROWDATA3=*SEL_FACES* faces\n");
     frame();
     frame();
-    EXPECT_EQ(plugin.lineCacheCounters().scans, first.scans + 3);  // once more after the load
+    EXPECT_EQ(plugin.lineCacheCounters().expansions, first.expansions + 4);  // once more after the load
 }
 
 TEST_F(OverlayPluginTest, PassesRunInTableOrderOverEachOthersResults) {
@@ -231,7 +210,7 @@ TEST_F(OverlayPluginTest, LongLinesFullOfTokensStayInsideTheLineBuffer) {
     fake.vertices.selectedCount = -2147483647 - 1;  // the longest number: 11 characters
     const std::vector<std::string> texts = frameTexts();
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_LT(texts[0].size(), static_cast<std::size_t>(overlay::kLineBufferSize));
+    EXPECT_LT(texts[0].size(), static_cast<std::size_t>(overlay::LineCache::kTextSize));
     EXPECT_EQ(texts[0].substr(0, 11), "-2147483648");
 }
 
@@ -283,6 +262,45 @@ TEST_F(OverlaySetUpTest, OnlyReleaseZeroDeletesTheGlyphs) {
     plugin.releaseResources(0);
     EXPECT_EQ(graphics.deleted, std::vector<std::uint32_t>{block});
     EXPECT_EQ(plugin.firstGlyphList(), 0u);
+}
+
+// The frame composes every row before it draws any (the box and the corners need every advance
+// first), so each row's text must live in storage of its own.
+TEST_F(OverlaySetUpTest, EveryRowDrawsItsOwnTextWhateverItsTokensAndBytes) {
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=First view *CAMERA_NAME* one\n"
+                  "ROWDATA2=Second row *CAMERA_NAME* two\nROWDATA3=A\x07" "B\nROWDATA4=\x01Start\n"
+                  "ROWDATA5=\x02\x03\x04x\x05\x06\nROWDATA6=*SEL_FACES* faces\n");
+    const auto drawn = [this] {
+        plugin.drawFunction(0);
+        std::vector<std::string> texts;
+        for (const FakeGraphics::Line& line : graphics.lines) texts.push_back(line.text);
+        return texts;
+    };
+    const auto expected = [](const std::string& camera) {
+        return std::vector<std::string>{"First view " + camera + " one", "Second row " + camera + " two",
+                                        "A\x07" "B", "\x01Start", "\x02\x03\x04x\x05\x06", "0 faces"};
+    };
+    fake.view.camera = nullptr;  // no camera seen yet: the value is empty
+    EXPECT_EQ(drawn(), expected(""));
+    fake.view.camera = fake.scene.topCamera;
+    EXPECT_EQ(drawn(), expected("Top"));
+    fake.view.camera = nullptr;  // a null handle after a camera: a free view
+    EXPECT_EQ(drawn(), expected("Free Ortho"));
+}
+
+// *ELAPSED* counts the frames the host draws while the overlay is hidden, however long.
+TEST_F(OverlaySetUpTest, ElapsedKeepsCountingWhileHiddenPastTheTickWrap) {
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=*ELAPSED*\n");
+    plugin.drawFunction(0);
+    plugin.runFunction(overlay::kCommandSwitch);
+    for (int day = 1; day <= 50; ++day) {  // 50 days hidden, past the wrap at 49.7 days
+        FakeClock::tick += 24u * 3600u * 1000u;
+        plugin.drawFunction(0);
+    }
+    plugin.runFunction(overlay::kCommandSwitch);
+    plugin.drawFunction(0);
+    ASSERT_EQ(graphics.lines.size(), 1u);
+    EXPECT_EQ(graphics.lines[0].text, "1200:00:00");
 }
 
 // Placing, shadow and box, with the fake font: ascent 14, descent 4, every advance 10 pixels.
@@ -423,7 +441,7 @@ namespace {
 // The plain definition of a drawn line: the seven passes in table order over the row text.
 std::string referenceLine(const std::string& row, const overlay::OverlayPlugin& plugin) {
     static config::PageTable scratch;
-    char line[overlay::kLineBufferSize] = {};
+    char line[overlay::LineCache::kTextSize] = {};
     std::strncpy(line, row.c_str(), sizeof line - 1);
     for (int token = 0; token < overlay::kTokenCount; ++token) {
         scratch.substituteToken(line, line, overlay::kTokenNames[token], plugin.tokenValue(token), sizeof line);
