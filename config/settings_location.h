@@ -3,7 +3,7 @@
 // beside the plug-in's own library.
 #pragma once
 
-#include <cstddef>
+#include "config/page_table.h"
 
 namespace config {
 
@@ -18,8 +18,8 @@ enum class SettingsLocation {
     NotFound,       // neither: `path` is the relative path, which reads as an empty file
 };
 
-// Writes the path to read into `path` (at least kTextFieldSize bytes) and says why that one. A
-// folder whose path would not fit is not tried.
-SettingsLocation locateSettingsFile(char* path, std::size_t capacity);
+// Writes the path to read into `path` and says why that one. A folder whose path would not fit
+// in it is not tried.
+SettingsLocation locateSettingsFile(char (&path)[kTextFieldSize]);
 
 }  // namespace config

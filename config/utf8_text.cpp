@@ -1,72 +1,36 @@
 #include "config/utf8_text.h"
 
-#include <cstdint>
+#include <cstring>
 
+#include "platform/utf8.h"
 #include "platform/windows_1252.h"
 
 namespace config {
 
 namespace {
 
-// The length of the well-formed sequence at `p` and its code point, or 0 when there is none
-// (a stray trail byte, an overlong form, a surrogate, a value past U+10FFFF, or a cut sequence).
-// `incomplete` tells a sequence that is well-formed so far but ends with the text.
-int decodeSequence(const unsigned char* p, std::uint32_t* codePoint, bool* incomplete) {
-    *incomplete = false;
-    const unsigned lead = p[0];
-    int length = 0;
-    std::uint32_t value = 0;
-    std::uint32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-        minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-        minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    for (int i = 1; i < length; ++i) {
-        if (p[i] == 0) {
-            *incomplete = true;
-            return 0;
-        }
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        value = (value << 6) | (p[i] & 0x3Fu);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-    *codePoint = value;
-    return length;
-}
-
 // Whether `text` is converted: valid UTF-8 with a multi-byte sequence. *end gets where a sequence
 // split by the reader's cut starts (null when none); *lacking the characters Windows-1252 lacks.
+// A sequence split by the cut is dropped even in a text that has no other: it can only be the
+// start of a character the reader did not pass on.
 bool convertible(const unsigned char* text, bool cutAtLimit, const unsigned char** end, int* lacking) {
     bool multiByte = false;
     *end = nullptr;
     *lacking = 0;
-    for (const unsigned char* p = text; *p != 0;) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        std::uint32_t codePoint = 0;
-        bool incomplete = false;
-        const int length = decodeSequence(p, &codePoint, &incomplete);
-        if (length == 0) {
-            if (!(incomplete && cutAtLimit)) return false;
+    const unsigned char* const textEnd = text + std::strlen(reinterpret_cast<const char*>(text));
+    for (const unsigned char* p = text; p != textEnd;) {
+        const platform::Utf8Character c =
+            platform::decodeUtf8(p, static_cast<std::size_t>(textEnd - p), platform::Utf8Errors::Reject);
+        if (c.codePoint == platform::kNoCodePoint) {
+            if (!(c.cutShort && cutAtLimit)) return false;
             *end = p;
-            break;
+            return true;
         }
-        multiByte = true;
-        if (platform::unicodeToWindows1252(codePoint) == 0) ++*lacking;
-        p += length;
+        if (c.length > 1) {
+            multiByte = true;
+            if (platform::unicodeToWindows1252(c.codePoint) == 0) ++*lacking;
+        }
+        p += c.length;
     }
     return multiByte;
 }
@@ -86,16 +50,17 @@ bool utf8ToWindows1252(char* text, bool cutAtLimit) {
     int lacking = 0;
     if (!convertible(bytes, cutAtLimit, &end, &lacking)) return false;
 
+    const unsigned char* const stop = end != nullptr ? end : bytes + std::strlen(text);
     unsigned char* out = bytes;
-    for (const unsigned char* p = bytes; *p != 0 && p != end;) {
-        if (*p < 0x80) {
-            *out++ = *p++;
+    for (const unsigned char* p = bytes; p != stop;) {
+        const platform::Utf8Character c =
+            platform::decodeUtf8(p, static_cast<std::size_t>(stop - p), platform::Utf8Errors::Reject);
+        p += c.length;
+        if (c.length == 1) {
+            *out++ = static_cast<unsigned char>(c.codePoint);
             continue;
         }
-        std::uint32_t codePoint = 0;
-        bool incomplete = false;
-        p += decodeSequence(p, &codePoint, &incomplete);
-        const unsigned char converted = platform::unicodeToWindows1252(codePoint);
+        const unsigned char converted = platform::unicodeToWindows1252(c.codePoint);
         *out++ = converted != 0 ? converted : '?';
     }
     *out = 0;

@@ -5,7 +5,7 @@
 namespace overlay {
 
 const char* SettingsWatch::locate(std::uint32_t now) {
-    config::locateSettingsFile(filePath, sizeof filePath);
+    config::locateSettingsFile(filePath);
     stampKnown = platform::settingsFileStamp(filePath, &stamp);
     lastLook = now;
     return filePath;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/best_fit_1252.h"
+#include "platform/utf8.h"
 #include "platform/windows_1252.h"
 
 namespace platform {
@@ -48,74 +49,14 @@ bool isBlank(Unit unit) {
 
 // ---- UTF-8 ---------------------------------------------------------------------------------
 
-// Decodes the sequence whose lead byte src[*pos - 1] (0x80 or above) has just been read, and
-// advances *pos past the bytes it uses. Gives a code point, or kNoCodePoint for an ill-formed
-// sequence: the Windows converter then emits one U+FFFD and resumes at the first byte that could
-// not belong to the sequence, and a sequence cut by the end of the input swallows that end. So
-// C0 AF and E0 80 80 each give two U+FFFD, F4 90 80 80 gives three.
-constexpr std::uint32_t kNoCodePoint = 0xFFFFFFFFu;
-
-std::uint32_t decodeUtf8Sequence(const unsigned char* src, std::size_t length, std::size_t* pos) {
-    const unsigned lead = src[*pos - 1];
-    unsigned trailCount = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        trailCount = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        trailCount = 2;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        trailCount = 3;
-    }
-    static const unsigned kLeadMask[4] = {0x7F, 0x1F, 0x0F, 0x07};
-    std::uint32_t value = lead & kLeadMask[trailCount];
-    const std::size_t end = *pos + trailCount;
-    if (end > length) {
-        *pos = length;
-        return kNoCodePoint;
-    }
-    // Each trail byte is checked as it arrives; overlong forms, surrogates and values past
-    // U+10FFFF are refused as soon as their leading bits show it.
-    switch (trailCount) {
-        case 3: {
-            const unsigned bits = src[end - 3] ^ 0x80u;
-            if (bits >= 0x40) break;
-            value = (value << 6) | bits;
-            ++*pos;
-            if (value < 0x10) break;
-        }
-            [[fallthrough]];
-        case 2: {
-            const unsigned bits = src[end - 2] ^ 0x80u;
-            if (bits >= 0x40) break;
-            value = (value << 6) | bits;
-            if (value >= (0x110000 >> 6)) break;
-            ++*pos;
-            if (value < 0x20) break;
-            if (value >= (0xD800 >> 6) && value <= (0xDFFF >> 6)) break;
-        }
-            [[fallthrough]];
-        case 1: {
-            const unsigned bits = src[end - 1] ^ 0x80u;
-            if (bits >= 0x40) break;
-            value = (value << 6) | bits;
-            ++*pos;
-            if (value < 0x80) break;
-            return value;
-        }
-        default:
-            break;
-    }
-    return kNoCodePoint;
-}
-
 // Decodes UTF-8 into `dst` (or only counts the units when `dst` is null). Returns the unit count.
-std::size_t decodeUtf8(const unsigned char* src, std::size_t length, Unit* dst) {
+std::size_t decodeUtf8Text(const unsigned char* src, std::size_t length, Unit* dst) {
     std::size_t count = 0;
     std::size_t pos = 0;
     while (pos < length) {
-        const unsigned char byte = src[pos++];
-        std::uint32_t codePoint = byte;
-        if (byte >= 0x80) codePoint = decodeUtf8Sequence(src, length, &pos);
-        if (codePoint == kNoCodePoint) codePoint = kReplacement;
+        const Utf8Character c = decodeUtf8(src + pos, length - pos, Utf8Errors::LikeWindows);
+        pos += c.length;
+        const std::uint32_t codePoint = c.codePoint == kNoCodePoint ? kReplacement : c.codePoint;
         if (codePoint >= 0x10000) {
             if (dst) {
                 dst[count] = static_cast<Unit>(0xD800 | ((codePoint - 0x10000) >> 10));
@@ -334,10 +275,10 @@ IniDocument* parseIni(const unsigned char* bytes, std::size_t length) {
 
     bool indexed = false;
     if (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        const std::size_t unitCount = decodeUtf8(bytes + 3, length - 3, nullptr);
+        const std::size_t unitCount = decodeUtf8Text(bytes + 3, length - 3, nullptr);
         document->units = static_cast<Unit*>(std::malloc(unitCount ? unitCount * sizeof(Unit) : 1));
         if (document->units) {
-            decodeUtf8(bytes + 3, length - 3, document->units);
+            decodeUtf8Text(bytes + 3, length - 3, document->units);
             // A UTF-8 text never has more units than bytes, so the count fits in 32 bits.
             indexed = indexText(document, document->units, static_cast<std::uint32_t>(unitCount));
         }

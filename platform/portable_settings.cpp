@@ -145,14 +145,19 @@ bool libraryFolderFile(const char* fileName, char* out, std::uint32_t capacity) 
     Dl_info info;
     if (dladdr(reinterpret_cast<void*>(&libraryFolderFile), &info) == 0) return false;
     const char* library = info.dli_fname;
-    // The loader may name a program by what it was started as, without a folder.
+    // The loader names a program by what it was started as, which may be a path relative to a
+    // folder that is no longer the current one, or a name without a folder: the kernel knows its
+    // full path.
     char program[4096];
-    if (!library || !std::strchr(library, '/')) {
+    if (!library || library[0] != '/') {
         const ssize_t length = ::readlink("/proc/self/exe", program, sizeof program - 1);
         if (length <= 0) return false;
         program[length] = '\0';
-        library = program;
+        const char* started = library != nullptr && std::strrchr(library, '/') ? std::strrchr(library, '/') + 1 : library;
+        const char* running = std::strrchr(program, '/') + 1;
+        if (library == nullptr || std::strcmp(started, running) == 0) library = program;
     }
+    if (!std::strchr(library, '/')) return false;
     const char* slash = std::strrchr(library, '/');
     const std::size_t folderLength = static_cast<std::size_t>(slash - library) + 1;
     const std::size_t nameLength = std::strlen(fileName);

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "config/settings_location.h"
 #include "platform/platform.h"
 #include "settings_file_fixture.h"
 
@@ -144,6 +145,34 @@ TEST_F(PortableSettings, LibraryFolderFileIsNeverCut) {
     EXPECT_FALSE(platform::libraryFolderFile("Ostrivane.ini", path, static_cast<std::uint32_t>(full.size())));
     EXPECT_EQ(path[0], '#');
     EXPECT_TRUE(platform::libraryFolderFile("Ostrivane.ini", path, static_cast<std::uint32_t>(full.size() + 1)));
+}
+
+}  // namespace
+
+namespace {
+
+// The relative path first; the file beside the library only when that names no readable file.
+TEST_F(PortableSettings, LocationPrefersTheRelativePathThenTheFileBesideTheLibrary) {
+    char beside[config::kTextFieldSize];
+    ASSERT_TRUE(platform::libraryFolderFile(config::kSettingsFileName, beside, sizeof beside));
+    char path[config::kTextFieldSize];
+    writeSettings("[SECTION1]\nROWDATA1=x\n");
+    EXPECT_EQ(config::locateSettingsFile(path), config::SettingsLocation::CurrentFolder);
+    EXPECT_STREQ(path, config::kSettingsPath);
+    removeSettings();
+    EXPECT_EQ(config::locateSettingsFile(path), config::SettingsLocation::NotFound);
+    EXPECT_STREQ(path, config::kSettingsPath);
+
+    std::ofstream(beside) << "[SECTION1]\nROWDATA1=beside\n";
+    EXPECT_EQ(config::locateSettingsFile(path), config::SettingsLocation::LibraryFolder);
+    EXPECT_STREQ(path, beside);
+    std::filesystem::create_directory(settingsFile());  // a folder named like the file is no file
+    EXPECT_EQ(config::locateSettingsFile(path), config::SettingsLocation::LibraryFolder);
+    writeSettings("");
+    std::filesystem::remove(settingsFile());
+    writeSettings("[SECTION1]\nROWDATA1=x\n");
+    EXPECT_EQ(config::locateSettingsFile(path), config::SettingsLocation::CurrentFolder);
+    std::filesystem::remove(beside);
 }
 
 }  // namespace

@@ -405,6 +405,17 @@ TEST_F(AutoReloadTest, ASavedFileIsReadAtTheNextCheckAndElapsedKeepsRunning) {
     EXPECT_EQ(shown(), "second 00:00:00");
 }
 
+// A save within the file system's time resolution keeps the last-write time; the size tells it.
+TEST_F(AutoReloadTest, ASaveThatKeepsTheWriteTimeButNotTheSizeIsRead) {
+    save("same time");
+    const auto written = std::filesystem::last_write_time(settingsFile());
+    EXPECT_EQ(shown(), "same time");
+    save("same time, longer");
+    std::filesystem::last_write_time(settingsFile(), written);
+    FakeClock::tick = 1000;
+    EXPECT_EQ(shown(), "same time, longer");
+}
+
 TEST_F(AutoReloadTest, AMissingFileOrADirectoryLeavesWhatIsShownUntilTheFileIsBack) {
     save("kept");
     EXPECT_EQ(shown(), "kept");

@@ -94,7 +94,7 @@ check::Outcome dump(const char* argument, bool checkOnly) {
     std::string note;
     if (argument == nullptr) {
         char located[config::kTextFieldSize];
-        const config::SettingsLocation location = config::locateSettingsFile(located, sizeof located);
+        const config::SettingsLocation location = config::locateSettingsFile(located);
         path = located;
         shownName = located;
         note = locationNote(location);
