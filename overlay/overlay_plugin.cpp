@@ -139,7 +139,7 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
     } else if (settings.autoReload) {
         reloadIfSaved();
     }
-    tokens.countElapsed();
+    tokens.countFrame();
     if (!visible) return true;
 
     // Glyphs released by the host are rebuilt in the context current now, and nothing else.
@@ -212,10 +212,7 @@ void OverlayPlugin::drawBox(const Viewport& view) {
                      bottom - pad, right + pad, top + pad);
 }
 
-void OverlayPlugin::refreshTokenValues() {
-    tokens.countElapsed();
-    tokens.refresh();
-}
+void OverlayPlugin::refreshTokenValues() { tokens.refresh(); }
 
 void OverlayPlugin::composeLines(LineSink& sink) {
     if (pages.pageCount() <= 0 || currentPage < 0 || currentPage >= pages.pageCount()) return;

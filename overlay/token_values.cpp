@@ -9,6 +9,21 @@ namespace overlay {
 
 TokenValues::TokenValues() {
     for (std::int64_t& source : formattedFrom) source = kNotFormatted;
+    setClockFormats(nullptr, nullptr);
+}
+
+void TokenValues::setClockFormats(const char* date, const char* time) {
+    const auto keep = [](char* field, const char* format, const char* fallback) {
+        std::strncpy(field, format != nullptr && format[0] != '\0' ? format : fallback, kValueSize - 1);
+        field[kValueSize - 1] = '\0';
+    };
+    keep(dateFormat, date, kDefaultDateFormat);
+    keep(timeFormat, time, kDefaultTimeFormat);
+    dateFields = calendarFields(dateFormat);
+    timeFields = calendarFields(timeFormat);
+    formattedFrom[kTokenDate] = kNotFormatted;
+    formattedFrom[kTokenTime] = kNotFormatted;
+    calendarConverted = false;
 }
 
 void TokenValues::attach(const host::HostSceneState* sceneState, host::HostServiceTable* serviceTable) {
@@ -21,6 +36,7 @@ void TokenValues::refresh() {
     refreshCalendar();
     refreshElapsed();
     refreshSelection();
+    formatIfChanged(kTokenFramesPerSecond, framesPerSecond, "%d", static_cast<int>(framesPerSecond), 0, 0);
 }
 
 void TokenValues::setValue(int token, const char* text) {
@@ -88,28 +104,58 @@ void TokenValues::refreshCalendar() {
     platform::CalendarTime local = {};
     calendarConverted = clock->toLocalTime(now, &local);
     if (!calendarConverted) return;
-    const int year = local.year + 1900;
-    const int month = local.month + 1;
-    const std::int64_t date = (static_cast<std::int64_t>(year) * 100 + month) * 100 + local.day;
-    const std::int64_t time = (static_cast<std::int64_t>(local.hour) * 100 + local.minute) * 100 + local.second;
-    formatIfChanged(kTokenDate, date, "%04d-%02d-%02d", year, month, local.day);
-    formatIfChanged(kTokenTime, time, "%02d:%02d:%02d", local.hour, local.minute, local.second);
+    const struct {
+        int token;
+        const char* format;
+        unsigned fields;
+    } texts[] = {{kTokenDate, dateFormat, dateFields}, {kTokenTime, timeFormat, timeFields}};
+    for (const auto& text : texts) {
+        const std::int64_t key = calendarKey(local, text.fields);
+        if (formattedFrom[text.token] == key) continue;
+        formatCalendar(values[text.token], kClockTextSize, text.format, local);
+        formattedFrom[text.token] = key;
+        ++changes;
+    }
 }
 
 void TokenValues::restartElapsed() {
     lastTick = clock->tickMilliseconds();
-    elapsedMs = 0;
+    tick = lastTick;
+    startTick = tick;
+    frameSecond = tick / 1000;
+    frameSecondWhole = false;
+    framesInSecond = 0;
+    framesPerSecond = 0;
 }
 
-void TokenValues::countElapsed() {
+void TokenValues::countTicks() {
     // Unsigned 32-bit difference: right across one wrap of the tick between two calls.
     const std::uint32_t now = clock->tickMilliseconds();
-    elapsedMs += static_cast<std::uint32_t>(now - lastTick);
+    tick += static_cast<std::uint32_t>(now - lastTick);
     lastTick = now;
 }
 
+void TokenValues::countFrame() {
+    countTicks();
+    const std::uint64_t second = tick / 1000;
+    if (second != frameSecond) {
+        // The last whole second is the one just ended, or an empty one when a second or more
+        // passed without a frame. The second of the restart was not whole.
+        if (second == frameSecond + 1) {
+            if (frameSecondWhole) framesPerSecond = framesInSecond;
+        } else {
+            framesPerSecond = 0;
+        }
+        frameSecond = second;
+        frameSecondWhole = true;
+        framesInSecond = 0;
+    }
+    if (framesInSecond < UINT32_MAX) ++framesInSecond;
+}
+
 void TokenValues::refreshElapsed() {
-    const std::uint64_t seconds = elapsedMs / 1000;
+    countTicks();
+    const std::uint64_t seconds = (tick - startTick) / 1000;
     const std::uint64_t hours = seconds / 3600;
     formatIfChanged(kTokenElapsed, static_cast<std::int64_t>(seconds), "%02d:%02d:%02d",
                     hours > INT_MAX ? INT_MAX : static_cast<int>(hours), static_cast<int>((seconds / 60) % 60),
@@ -128,21 +174,35 @@ void TokenValues::refreshSelection() {
         int token;
         std::int32_t mode;
         const host::HostSelectionRecord* host::HostSceneState::*record;
+        const char* modeName;
     };
     static constexpr Source kSources[] = {
-        {kTokenSelectedFaces, host::kFaceMode, &host::HostSceneState::faceSelection},
-        {kTokenSelectedEdges, host::kEdgeMode, &host::HostSceneState::edgeSelection},
-        {kTokenSelectedVertices, host::kVertexMode, &host::HostSceneState::vertexSelection},
+        {kTokenSelectedFaces, host::kFaceMode, &host::HostSceneState::faceSelection, "Faces"},
+        {kTokenSelectedEdges, host::kEdgeMode, &host::HostSceneState::edgeSelection, "Edges"},
+        {kTokenSelectedVertices, host::kVertexMode, &host::HostSceneState::vertexSelection, "Vertices"},
     };
+    // The mode in force is the host's first answer; the count of that mode's token is the count in
+    // its own mode.
+    std::int32_t activeMode = -1;
+    std::int32_t activeCount = 0;
     for (const Source& source : kSources) {
         // The host is asked once per token; a record is read only in its own mode.
+        const std::int32_t mode = selectionMode();
+        if (&source == &kSources[0]) activeMode = mode;
         std::int32_t count = 0;
-        if (selectionMode() == source.mode && scene != nullptr) {
+        if (mode == source.mode && scene != nullptr) {
             const host::HostSelectionRecord* record = scene->*source.record;
             if (record != nullptr) count = record->selectedCount;
         }
+        if (source.mode == activeMode && mode == activeMode) activeCount = count;
         formatIfChanged(source.token, count, "%d", count, 0, 0);
     }
+    const char* modeName = "";
+    for (const Source& source : kSources) {
+        if (source.mode == activeMode) modeName = source.modeName;
+    }
+    if (std::strcmp(values[kTokenSelectionMode], modeName) != 0) setValue(kTokenSelectionMode, modeName);
+    formatIfChanged(kTokenSelectionCount, activeCount, "%d", activeCount, 0, 0);
 }
 
 }  // namespace overlay

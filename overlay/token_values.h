@@ -1,6 +1,7 @@
 // The live values that replace the tokens: the camera of the host's active view, the local date
-// and time, the time since set-up and the selection counts. Each value is formatted only when
-// what it shows changed, and version() tells the rows that something did.
+// and time, the time since set-up, the selection counts, the frame rate and the selection in its
+// own mode. Each value is formatted only when what it shows changed, and version() tells the rows
+// that something did.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +14,12 @@ namespace overlay {
 
 class TokenValues {
 public:
-    // A value holds at most kValueSize - 1 characters.
+    // A value holds at most kValueSize - 1 characters; a date or a time at most 31.
     static constexpr int kValueSize = 260;
+    static constexpr int kClockTextSize = 32;
+    // The formats of the date and the time when the settings give none.
+    static constexpr char kDefaultDateFormat[] = "%Y-%m-%d";
+    static constexpr char kDefaultTimeFormat[] = "%H:%M:%S";
 
     TokenValues();
 
@@ -23,16 +28,21 @@ public:
     void setClock(const Clock* source) { clock = source != nullptr ? source : &systemClock(); }
     const Clock& clockSource() const { return *clock; }
 
-    // Restarts *ELAPSED* from 00:00:00.
+    // The formats of *CUR_DATE* and *CUR_TIME* (clock fields of value_format.h); null or empty
+    // gives the default. Both are formatted again at the next refresh.
+    void setClockFormats(const char* dateFormat, const char* timeFormat);
+
+    // Restarts *ELAPSED* from 00:00:00 and *FPS*'s count, which reads 0 until a whole second of
+    // the tick has passed.
     void restartElapsed();
-    // Adds the ticks since the last call to *ELAPSED*. Called in every frame the host draws,
-    // hidden ones included: a 32-bit tick difference is right only across at most one wrap.
-    void countElapsed();
+    // Counts a frame the host drew, hidden ones included, for *FPS*, and the ticks since the
+    // last count for *ELAPSED*: a 32-bit tick difference is right only across at most one wrap.
+    void countFrame();
     // Rereads the system's time zone; the next refresh converts the calendar time again.
     void reloadTimeZone();
 
-    // Once per drawn frame: the camera, the calendar, the elapsed text and the selection (which
-    // asks the host for its selection mode three times).
+    // Once per drawn frame: the camera, the calendar, the elapsed text, the selection (which asks
+    // the host for its selection mode three times) and the frame rate.
     void refresh();
 
     const char* name(int token) const { return kTokenNames[token]; }
@@ -45,6 +55,7 @@ private:
     void refreshCalendar();
     void refreshElapsed();
     void refreshSelection();
+    void countTicks();
     host::CameraHandle activeCamera() const;
     std::int32_t selectionMode() const;
     void setValue(int token, const char* text);
@@ -65,9 +76,22 @@ private:
     std::int64_t formattedFrom[kTokenCount];
     std::int64_t calendarSeconds = 0;
     bool calendarConverted = false;  // the date and time show calendarSeconds in the current zone
+    char dateFormat[kValueSize] = {};
+    char timeFormat[kValueSize] = {};
+    unsigned dateFields = 0;  // what each format shows
+    unsigned timeFields = 0;
 
-    std::uint64_t elapsedMs = 0;  // 64 bits: the 32-bit tick wraps after 49.7 days
+    // The tick without its wraps: the 32-bit tick wraps after 49.7 days.
+    std::uint64_t tick = 0;
     std::uint32_t lastTick = 0;
+    std::uint64_t startTick = 0;
+
+    // Frames counted in the second of `tick` that frameSecond names; framesPerSecond is the count
+    // of the last whole second, 0 until one has passed since the restart.
+    std::uint64_t frameSecond = 0;
+    bool frameSecondWhole = false;  // counting began at its start
+    std::uint32_t framesInSecond = 0;
+    std::uint32_t framesPerSecond = 0;
 };
 
 }  // namespace overlay

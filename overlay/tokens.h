@@ -11,6 +11,9 @@ enum TokenIndex {
     kTokenSelectedFaces,
     kTokenSelectedEdges,
     kTokenSelectedVertices,
+    kTokenFramesPerSecond,
+    kTokenSelectionMode,
+    kTokenSelectionCount,
     kTokenCount
 };
 

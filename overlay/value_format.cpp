@@ -49,4 +49,68 @@ std::size_t formatNumbers(char* out, std::size_t size, const char* format, int a
     return length;
 }
 
+
+unsigned calendarFields(const char* format) {
+    unsigned fields = 0;
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (p[0] != '%' || p[1] == '\0') continue;
+        switch (*++p) {
+            case 'Y': case 'y': fields |= kFieldYear; break;
+            case 'm': fields |= kFieldMonth; break;
+            case 'd': fields |= kFieldDay; break;
+            case 'H': case 'I': case 'p': fields |= kFieldHour; break;
+            case 'M': fields |= kFieldMinute; break;
+            case 'S': fields |= kFieldSecond; break;
+            default: break;
+        }
+    }
+    return fields;
+}
+
+std::int64_t calendarKey(const platform::CalendarTime& time, unsigned fields) {
+    const auto field = [fields](unsigned bit, int value) { return (fields & bit) != 0 ? value : 0; };
+    std::int64_t key = field(kFieldYear, time.year);
+    key = key * 100 + field(kFieldMonth, time.month);
+    key = key * 100 + field(kFieldDay, time.day);
+    key = key * 100 + field(kFieldHour, time.hour);
+    key = key * 100 + field(kFieldMinute, time.minute);
+    return key * 100 + field(kFieldSecond, time.second);
+}
+
+std::size_t formatCalendar(char* out, std::size_t size, const char* format, const platform::CalendarTime& time) {
+    if (out == nullptr || size == 0) return 0;
+    std::size_t length = 0;
+    const auto put = [&](char character) {
+        if (length + 1 < size) out[length++] = character;
+    };
+    const auto number = [&](int value, int width) {
+        char digits[16];
+        const std::size_t count = formatNumbers(digits, sizeof digits, width == 4 ? "%04d" : "%02d", value);
+        for (std::size_t i = 0; i < count; ++i) put(digits[i]);
+    };
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (p[0] != '%' || p[1] == '\0') {
+            put(*p);
+            continue;
+        }
+        const int hour12 = time.hour % 12 == 0 ? 12 : time.hour % 12;
+        switch (p[1]) {
+            case 'Y': number(time.year + 1900, 4); break;
+            case 'y': number(((time.year + 1900) % 100 + 100) % 100, 2); break;
+            case 'm': number(time.month + 1, 2); break;
+            case 'd': number(time.day, 2); break;
+            case 'H': number(time.hour, 2); break;
+            case 'I': number(hour12, 2); break;
+            case 'p': put(time.hour < 12 ? 'A' : 'P'); put('M'); break;
+            case 'M': number(time.minute, 2); break;
+            case 'S': number(time.second, 2); break;
+            case '%': put('%'); break;
+            default: put('%'); put(p[1]); break;
+        }
+        ++p;
+    }
+    out[length] = '\0';
+    return length;
+}
+
 }  // namespace overlay

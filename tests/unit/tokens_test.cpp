@@ -275,6 +275,101 @@ TEST_F(TokenValuesTest, ElapsedShowsHoursBeyondADayAndSurvivesTheTickWrap) {
     EXPECT_EQ(value(overlay::kTokenElapsed), "00:00:00");
 }
 
+// *FPS*: the frames the host drew in the last whole second of the tick, hidden ones included.
+TEST_F(TokenValuesTest, FramesPerSecondCountsTheLastWholeSecondAcrossTheTickWrap) {
+    overlay::TokenValues values;
+    values.setClock(FakeClock::clock());
+    const auto fps = [&values] {
+        values.refresh();
+        return std::string(values.value(overlay::kTokenFramesPerSecond));
+    };
+    const auto frames = [&values](int count, std::uint32_t stepMs) {
+        for (int i = 0; i < count; ++i) {
+            FakeClock::tick += stepMs;
+            values.countFrame();
+        }
+    };
+    FakeClock::tick = 4'294'960'500u;  // 6.8 s before the 32-bit tick wraps
+    values.restartElapsed();
+    frames(50, 10);  // to 4294961.000 s: the second of the restart was not whole
+    EXPECT_EQ(fps(), "0");
+    frames(59, 10);  // 60 frames in 4294961 s, which has not ended
+    EXPECT_EQ(fps(), "0");
+    frames(1, 500);
+    EXPECT_EQ(fps(), "60");
+    for (int second = 0; second < 8; ++second) {  // 25 a second, across the wrap
+        frames(25, 40);
+        if (second > 0) EXPECT_EQ(fps(), "25") << "second " << second;
+    }
+    frames(1, 2500);  // a gap: the last whole second held nothing
+    EXPECT_EQ(fps(), "0");
+    frames(100000, 0);  // a host that draws 100 000 times in one tick-second
+    frames(1, 1000);
+    EXPECT_EQ(fps(), "100001");
+    values.restartElapsed();
+    EXPECT_EQ(fps(), "0");
+}
+
+// *CUR_DATE* and *CUR_TIME* in the user's formats, across midnight, noon and the year's end.
+TEST_F(TokenValuesTest, ClockFormatsShowEachFieldAndChangeOnlyWithWhatTheyShow) {
+    overlay::TokenValues values;
+    values.setClock(FakeClock::clock());
+    values.setClockFormats("%d/%m/%y %Y", "%I:%M:%S %p %H %% %q %");
+    const struct {
+        platform::CalendarTime local;
+        const char* date;
+        const char* time;
+    } cases[] = {
+        {{126, 11, 31, 23, 59, 59}, "31/12/26 2026", "11:59:59 PM 23 % %q %"},
+        {{127, 0, 1, 0, 0, 0}, "01/01/27 2027", "12:00:00 AM 00 % %q %"},
+        {{127, 0, 1, 11, 59, 59}, "01/01/27 2027", "11:59:59 AM 11 % %q %"},
+        {{127, 0, 1, 12, 0, 0}, "01/01/27 2027", "12:00:00 PM 12 % %q %"},
+        {{127, 0, 1, 13, 5, 9}, "01/01/27 2027", "01:05:09 PM 13 % %q %"},
+        {{100, 5, 9, 7, 8, 9}, "09/06/00 2000", "07:08:09 AM 07 % %q %"},
+    };
+    for (const auto& c : cases) {
+        FakeClock::local = c.local;
+        ++FakeClock::now;
+        values.refresh();
+        EXPECT_EQ(std::string(values.value(overlay::kTokenDate)), c.date);
+        EXPECT_EQ(std::string(values.value(overlay::kTokenTime)), c.time);
+    }
+    // A format is formatted again only when a field it shows changed.
+    values.setClockFormats("%Y", "%H %p");
+    values.refresh();
+    const std::uint32_t version = values.version();
+    FakeClock::local.minute = 30;
+    ++FakeClock::now;
+    values.refresh();
+    EXPECT_EQ(values.version(), version);
+    // 259 fields are cut to 31 characters; an empty format is the default.
+    values.setClockFormats(std::string(258, '%').append("Y").c_str(), "");
+    values.refresh();
+    EXPECT_EQ(std::string(values.value(overlay::kTokenDate)), std::string(31, '%').substr(0, 31));
+    EXPECT_EQ(std::string(values.value(overlay::kTokenTime)), "07:30:09");
+}
+
+// *SEL_MODE* and *SEL_COUNT*: the selection in the mode the host is in, from the three mode calls.
+TEST_F(TokenValuesTest, SelectionModeAndCountFollowTheActiveMode) {
+    fake.faces.selectedCount = 12;
+    fake.edges.selectedCount = 34;
+    fake.vertices.selectedCount = 56;
+    const struct {
+        std::int32_t mode;
+        const char* name;
+        const char* count;
+    } cases[] = {{0, "Faces", "12"}, {1, "Edges", "34"}, {2, "Vertices", "56"}, {3, "", "0"}, {-1, "", "0"},
+                 {0x7FFFFFFF, "", "0"}};
+    for (const auto& c : cases) {
+        FakeHost::mode = c.mode;
+        FakeHost::modeCalls = 0;
+        plugin.refreshTokenValues();
+        EXPECT_EQ(FakeHost::modeCalls, 3);
+        EXPECT_EQ(value(overlay::kTokenSelectionMode), c.name) << c.mode;
+        EXPECT_EQ(value(overlay::kTokenSelectionCount), c.count) << c.mode;
+    }
+}
+
 TEST_F(TokenValuesTest, ValuesSurviveReload) {
     fake.view.camera = fake.scene.frontCamera;
     plugin.refreshTokenValues();
