@@ -61,9 +61,10 @@ void runLiteralFrames(benchmark::State& state) {
 
 // A whole drawn frame through drawFunction, GL left out: set-up once, then the frames, each
 // with AUTO_RELOAD's look at the clock and, once a second, at the file.
-void runDrawnFrames(benchmark::State& state, const std::string& extraConfig) {
+void runDrawnFrames(benchmark::State& state, const std::string& extraConfig,
+                    std::string (*rowText)(int) = simulation::tokenRow) {
     SettingsDirectory dir;
-    dir.write(simulation::settingsFile(1, simulation::tokenRow, extraConfig));
+    dir.write(simulation::settingsFile(1, rowText, extraConfig));
     simulation::SimulatedHost sim;
     FakeGraphics graphics;
     int context = 0;
@@ -84,6 +85,8 @@ void runDrawnFrames(benchmark::State& state, const std::string& extraConfig) {
 }
 
 void BM_DrawnFrameWithAutoReload(benchmark::State& state) { runDrawnFrames(state, ""); }
+// A page that holds the frame rate and the selection in its own mode too.
+void BM_DrawnFrameWithEveryToken(benchmark::State& state) { runDrawnFrames(state, "", simulation::everyTokenRow); }
 // The same page with an outline, a box and the top right corner: every row measured and placed.
 void BM_DrawnFrameOutlineBoxTopRight(benchmark::State& state) {
     runDrawnFrames(state, "TEXT_SHADOW=2\nBOX_ALPHA=128\nHUD_ANCHOR=TOP_RIGHT\n");
@@ -136,6 +139,7 @@ void BM_ReloadFullSettingsFile(benchmark::State& state) {
 
 BENCHMARK(BM_FrameWithTokens);
 BENCHMARK(BM_DrawnFrameWithAutoReload);
+BENCHMARK(BM_DrawnFrameWithEveryToken);
 BENCHMARK(BM_DrawnFrameOutlineBoxTopRight);
 BENCHMARK(BM_FrameWithoutTokens);
 BENCHMARK(BM_FrameWithTokensLiteralBaseline);

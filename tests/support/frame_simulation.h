@@ -47,6 +47,15 @@ inline std::string tokenRow(int row) {
     }
 }
 
+// Rows with the frame rate and the selection in its own mode besides the older tokens.
+inline std::string everyTokenRow(int row) {
+    switch (row % 3) {
+        case 0: return "*FPS* fps  *SEL_MODE*: *SEL_COUNT*";
+        case 1: return "*CAMERA_NAME* *CUR_DATE* *CUR_TIME* *ELAPSED*";
+        default: return "F *SEL_FACES* E *SEL_EDGES* V *SEL_VERTICES* at *FPS* fps";
+    }
+}
+
 inline std::string plainRow(int row) { return "Plain status line number " + std::to_string(row) + " of the page"; }
 
 // A settings file of `pages` pages of 28 rows made by `rowText`, and a CONFIG section that turns
