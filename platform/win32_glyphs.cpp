@@ -93,9 +93,12 @@ void measureGlyphs(HDC dc, DWORD first, DWORD count, GlyphMetrics* out) {
         out->ascent = static_cast<int>(text.tmAscent);
         out->descent = static_cast<int>(text.tmDescent);
     }
+    // The advances of the glyph bitmaps the lists are made from, which are how far the lists move
+    // the raster position: GGO_METRICS (and GetCharABCWidths) can answer a pixel more or less for
+    // the same glyph.
     for (DWORD i = 0; i < count && first + i < 256; ++i) {
         GLYPHMETRICS metrics = {};
-        const DWORD result = GetGlyphOutlineA(dc, first + i, GGO_METRICS, &metrics, 0, nullptr, &kIdentity);
+        const DWORD result = GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, 0, nullptr, &kIdentity);
         out->advance[first + i] = result == GDI_ERROR ? 0 : static_cast<std::int16_t>(metrics.gmCellIncX);
     }
 }
