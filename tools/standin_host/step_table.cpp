@@ -396,13 +396,15 @@ const StepDefinition kSteps[] = {
      "(default 0 0 0) under them",
      oracleShadow, shadowColour},
     {kOracle, "oracle-box", "none|byte ?byte ?byte ?byte ?count", "oracle-box R G B ALPHA PADDING | oracle-box none",
-     "a box behind the lines, in window pixels from the font's metrics:\n"
-     "around their starts and advances, from the first line's ascent to the\n"
-     "last one's descent, PADDING pixels more, blended with ALPHA/255",
+     "a box behind the lines GL shows, in window pixels: around where their\n"
+     "glyphs start and end, from the font's ascent over the highest baseline\n"
+     "to its descent under the lowest, PADDING pixels more, blended with\n"
+     "ALPHA/255",
      oracleBox, boxArguments},
     {kOracle, "oracle-anchor", "bottom-left|top-left|top-right|bottom-right", "oracle-anchor CORNER",
-     "oracle-text X Y are measured from this corner: at the top Y is the\n"
-     "line's top (its ascent below 480 - Y), at the right X its end",
+     "the oracle-text lines that follow are measured from this corner: at\n"
+     "the top Y is down to the line's top (its baseline the font's ascent\n"
+     "lower), at the right X is left to its end",
      oracleAnchor, nullptr},
     {kOracle, "compare", "?byte", "compare [TOLERANCE]",
      "draw the oracle lines over the same background and compare with the\n"
