@@ -331,6 +331,64 @@ std::vector<std::string> checkGlState(const GlState& before, const GlState& afte
     return problems;
 }
 
+namespace {
+
+// The buffer-object entry points (OpenGL 1.5): exported natively, asked of the driver on Windows.
+struct BufferFunctions {
+    PFNGLGENBUFFERSPROC generate = nullptr;
+    PFNGLBINDBUFFERPROC bind = nullptr;
+    PFNGLBUFFERDATAPROC data = nullptr;
+    PFNGLDELETEBUFFERSPROC remove = nullptr;
+};
+
+#ifdef _WIN32
+template <typename Function>
+void driverFunction(const char* name, Function* function) {
+    // Through a generic function pointer, which every function pointer converts to and from.
+    *function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
+}
+#endif
+
+BufferFunctions bufferFunctions() {
+    BufferFunctions functions;
+#ifdef _WIN32
+    driverFunction("glGenBuffers", &functions.generate);
+    driverFunction("glBindBuffer", &functions.bind);
+    driverFunction("glBufferData", &functions.data);
+    driverFunction("glDeleteBuffers", &functions.remove);
+#else
+    functions = {glGenBuffers, glBindBuffer, glBufferData, glDeleteBuffers};
+#endif
+    return functions;
+}
+
+}  // namespace
+
+unsigned bindUnpackBuffer() {
+    const BufferFunctions gl = bufferFunctions();
+    if (gl.generate == nullptr || gl.bind == nullptr || gl.data == nullptr || gl.remove == nullptr) return 0;
+    GLuint buffer = 0;
+    gl.generate(1, &buffer);
+    gl.bind(GL_PIXEL_UNPACK_BUFFER, buffer);
+    const std::vector<GLubyte> setBits(4096, 0xFF);
+    gl.data(GL_PIXEL_UNPACK_BUFFER, static_cast<GLsizeiptr>(setBits.size()), setBits.data(), GL_STATIC_DRAW);
+    return buffer;
+}
+
+unsigned unpackBufferBinding() {
+    GLint buffer = 0;
+    glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &buffer);
+    return static_cast<unsigned>(buffer);
+}
+
+void deleteUnpackBuffer(unsigned buffer) {
+    const BufferFunctions gl = bufferFunctions();
+    if (gl.bind == nullptr || gl.remove == nullptr) return;
+    gl.bind(GL_PIXEL_UNPACK_BUFFER, 0);
+    const GLuint name = buffer;
+    gl.remove(1, &name);
+}
+
 long countLiveLists() {
     // Names are never reused by Mesa, so the next free name bounds every live one.
     const GLuint probe = glGenLists(1);

@@ -93,6 +93,15 @@ GlState captureGlState();
 // current colour and raster position; otherwise nothing may change.
 std::vector<std::string> checkGlState(const GlState& before, const GlState& after, bool visible);
 
+// A buffer object of set bytes bound to GL_PIXEL_UNPACK_BUFFER, as a host may leave one bound:
+// while it is, glBitmap reads the buffer at the bitmap's address instead of the bitmap. 0 when GL
+// has no buffer objects.
+unsigned bindUnpackBuffer();
+// The buffer bound to GL_PIXEL_UNPACK_BUFFER now (0: none).
+unsigned unpackBufferBinding();
+// Unbinds GL_PIXEL_UNPACK_BUFFER and deletes `buffer`.
+void deleteUnpackBuffer(unsigned buffer);
+
 // The number of live display lists, found with glIsList over every name up to a bound beyond
 // the highest name handed out so far.
 long countLiveLists();

@@ -95,6 +95,9 @@ public:
     void checkTrampolines();
     void expectInstances(Word instances);
     void checkGlStateAfterFrames(bool visible);
+    // A frame drawn with a pixel-unpack buffer of the host's bound around the plug-in's call,
+    // which must find the same buffer bound when it returns.
+    void frameWithUnpackBuffer();
     void countLists();
     void expectListsStable();
     void expectLiveLists(long lists);

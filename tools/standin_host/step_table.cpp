@@ -153,6 +153,7 @@ void countDrawn(Session& session, const Step&) {
 }
 
 void checkGlState(Session& session, const Step& step) { session.checkGlStateAfterFrames(step.words[1] == "visible"); }
+void frameWithUnpackBuffer(Session& session, const Step&) { session.frameWithUnpackBuffer(); }
 void countLists(Session& session, const Step&) { session.countLists(); }
 void expectListsStable(Session& session, const Step&) { session.expectListsStable(); }
 void expectLiveLists(Session& session, const Step& step) { session.expectLiveLists(static_cast<long>(integerArgument(step.words[1]))); }
@@ -362,6 +363,11 @@ const StepDefinition kSteps[] = {
      "GL_PROJECTION, everything else but colour and raster position\n"
      "unchanged; hidden = nothing changed",
      checkGlState, nullptr},
+    {kChecks, "frame-with-unpack-buffer", "", "frame-with-unpack-buffer",
+     "frame, with a buffer object of set bits bound to GL_PIXEL_UNPACK_BUFFER\n"
+     "by the host around drawFunction (glyphs the plug-in builds then must\n"
+     "not come from it); the same buffer must be bound after the call",
+     frameWithUnpackBuffer, nullptr},
     {kChecks, "count-lists", "", "count-lists", "count live display lists (glIsList) and keep the count", countLists,
      nullptr},
     {kChecks, "expect-lists-stable", "", "expect-lists-stable", "the count equals the one kept by count-lists",
