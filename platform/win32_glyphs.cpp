@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/glyph_bitmap.h"
@@ -87,15 +89,63 @@ bool buildDilatedGlyphs(HDC dc, DWORD first, DWORD count, DWORD base) {
     return ok;
 }
 
+// A pixel-unpack buffer the host left bound, set aside while glyphs are built: with one bound,
+// glBitmap (wglUseFontBitmapsA's too) reads the buffer at the bitmap's address instead of the
+// bitmap, and the glyphs come out blank or garbled.
+class UnpackBufferAside {
+public:
+    UnpackBufferAside() {
+        // Asked only of a GL that has such buffers, so that no error is left in the host's context.
+        if (!hasPixelBuffers()) return;
+        GLint bound = 0;
+        glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &bound);
+        if (bound == 0) return;
+        bindBuffer = bindBufferFunction();
+        if (bindBuffer == nullptr) return;
+        hostBuffer = static_cast<GLuint>(bound);
+        bindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    }
+    ~UnpackBufferAside() {
+        if (hostBuffer != 0) bindBuffer(GL_PIXEL_UNPACK_BUFFER, hostBuffer);
+    }
+    UnpackBufferAside(const UnpackBufferAside&) = delete;
+    UnpackBufferAside& operator=(const UnpackBufferAside&) = delete;
+
+private:
+    static bool hasPixelBuffers() {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        if (version == nullptr) return false;
+        const char* dot = std::strchr(version, '.');
+        const int major = std::atoi(version);
+        const int minor = dot != nullptr ? std::atoi(dot + 1) : 0;
+        if (major > 2 || (major == 2 && minor >= 1)) return true;
+        const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        return extensions != nullptr && std::strstr(extensions, "GL_ARB_pixel_buffer_object") != nullptr;
+    }
+
+    static PFNGLBINDBUFFERPROC bindBufferFunction() {
+        PROC function = wglGetProcAddress("glBindBuffer");
+        if (function == nullptr) function = wglGetProcAddress("glBindBufferARB");
+        // Through a generic function pointer, which every function pointer converts to and from.
+        return reinterpret_cast<PFNGLBINDBUFFERPROC>(reinterpret_cast<void (*)()>(function));
+    }
+
+    PFNGLBINDBUFFERPROC bindBuffer = nullptr;
+    GLuint hostBuffer = 0;
+};
+
 void measureGlyphs(HDC dc, DWORD first, DWORD count, GlyphMetrics* out) {
     TEXTMETRICA text = {};
     if (GetTextMetricsA(dc, &text)) {
         out->ascent = static_cast<int>(text.tmAscent);
         out->descent = static_cast<int>(text.tmDescent);
     }
+    // The advances of the glyph bitmaps the lists are made from, which are how far the lists move
+    // the raster position: GGO_METRICS (and GetCharABCWidths) can answer a pixel more or less for
+    // the same glyph.
     for (DWORD i = 0; i < count && first + i < 256; ++i) {
         GLYPHMETRICS metrics = {};
-        const DWORD result = GetGlyphOutlineA(dc, first + i, GGO_METRICS, &metrics, 0, nullptr, &kIdentity);
+        const DWORD result = GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, 0, nullptr, &kIdentity);
         out->advance[first + i] = result == GDI_ERROR ? 0 : static_cast<std::int16_t>(metrics.gmCellIncX);
     }
 }
@@ -124,6 +174,7 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
     const DWORD n = static_cast<DWORD>(count);
     const DWORD base = static_cast<DWORD>(firstList);
     BOOL built = FALSE;
+    const UnpackBufferAside unpackBufferAside;
     if (shape == GlyphShape::Dilated) {
         built = buildDilatedGlyphs(dc, first, n, base) ? TRUE : FALSE;
     } else {

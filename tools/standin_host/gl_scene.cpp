@@ -167,17 +167,70 @@ void setDistinctiveState(bool lighting) {
 
 namespace {
 
+bool atRight(Corner corner) { return corner == Corner::TopRight || corner == Corner::BottomRight; }
+bool atTop(Corner corner) { return corner == Corner::TopLeft || corner == Corner::TopRight; }
+
+// A projection over the viewport with its origin at the line's corner and its axes pointing into
+// the view, in the units of the line's space: the line's point goes straight to glRasterPos.
+void loadCornerProjection(const OracleLine& line) {
+    const double width = line.spaceWidth;
+    const double height = line.spaceHeight;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(atRight(line.corner) ? width : 0.0, atRight(line.corner) ? 0.0 : width, atTop(line.corner) ? height : 0.0,
+            atTop(line.corner) ? 0.0 : height, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+struct RasterPosition {
+    bool valid = false;
+    double x = 0.0, y = 0.0;  // window coordinates
+};
+
+RasterPosition currentRasterPosition() {
+    GLint valid = GL_FALSE;
+    GLfloat position[4] = {};
+    glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+    return {valid == GL_TRUE, position[0], position[1]};
+}
+
 void drawOracleText(const OracleLine& line, const float colour[3], int dx, int dy) {
     static const GLubyte kNoPixels[4] = {};
+    const LinePlacement& placed = line.placement;
     glColor3f(colour[0], colour[1], colour[2]);
     glRasterPos2f(line.x, line.y);
-    if (line.dx + dx != 0 || line.dy + dy != 0) {
-        glBitmap(0, 0, 0, 0, static_cast<GLfloat>(line.dx + dx), static_cast<GLfloat>(line.dy + dy), kNoPixels);
+    if (placed.dx + dx != 0 || placed.dy + dy != 0) {
+        glBitmap(0, 0, 0, 0, static_cast<GLfloat>(placed.dx + dx), static_cast<GLfloat>(placed.dy + dy), kNoPixels);
     }
     glCallLists(static_cast<GLsizei>(line.bytes.size()), GL_UNSIGNED_BYTE, line.bytes.data());
 }
 
 }  // namespace
+
+void measureOracleLine(OracleLine& line, unsigned listBase, int ascent) {
+    LinePlacement& placed = line.placement;
+    placed = LinePlacement();
+    loadCornerProjection(line);
+    glRasterPos2f(line.x, line.y);
+    const RasterPosition point = currentRasterPosition();
+    // GL draws nothing from an invalid raster position, however far the glyphs would move it.
+    if (!point.valid) return;
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_LIST_BIT);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glListBase(listBase);
+    glCallLists(static_cast<GLsizei>(line.bytes.size()), GL_UNSIGNED_BYTE, line.bytes.data());
+    glPopAttrib();
+    const RasterPosition end = currentRasterPosition();
+    placed.shown = true;
+    placed.advance = static_cast<int>(std::lround(end.x - point.x));
+    placed.dx = atRight(line.corner) ? -placed.advance : 0;
+    placed.dy = atTop(line.corner) ? -ascent : 0;
+    // A bitmap's pixels start at the whole pixel below the raster position.
+    placed.start = static_cast<int>(std::floor(point.x)) + placed.dx;
+    placed.baseline = static_cast<int>(std::floor(point.y)) + placed.dy;
+}
 
 void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3],
                      const OracleStyle& style, int width, int height) {
@@ -196,13 +249,10 @@ void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, co
         glRecti(style.boxLeft, style.boxBottom, style.boxRight, style.boxTop);
         glDisable(GL_BLEND);
     }
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, 640.0, 0.0, 480.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     glListBase(listBase);
     for (const OracleLine& line : lines) {
+        if (!line.placement.shown) continue;
+        loadCornerProjection(line);
         if (style.shadow == OracleShadow::Drop) drawOracleText(line, style.shadowColour, 1, -1);
         if (style.shadow == OracleShadow::Outline) {
             for (int dy = -1; dy <= 1; ++dy) {
@@ -279,6 +329,64 @@ std::vector<std::string> checkGlState(const GlState& before, const GlState& afte
         }
     }
     return problems;
+}
+
+namespace {
+
+// The buffer-object entry points (OpenGL 1.5): exported natively, asked of the driver on Windows.
+struct BufferFunctions {
+    PFNGLGENBUFFERSPROC generate = nullptr;
+    PFNGLBINDBUFFERPROC bind = nullptr;
+    PFNGLBUFFERDATAPROC data = nullptr;
+    PFNGLDELETEBUFFERSPROC remove = nullptr;
+};
+
+#ifdef _WIN32
+template <typename Function>
+void driverFunction(const char* name, Function* function) {
+    // Through a generic function pointer, which every function pointer converts to and from.
+    *function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
+}
+#endif
+
+BufferFunctions bufferFunctions() {
+    BufferFunctions functions;
+#ifdef _WIN32
+    driverFunction("glGenBuffers", &functions.generate);
+    driverFunction("glBindBuffer", &functions.bind);
+    driverFunction("glBufferData", &functions.data);
+    driverFunction("glDeleteBuffers", &functions.remove);
+#else
+    functions = {glGenBuffers, glBindBuffer, glBufferData, glDeleteBuffers};
+#endif
+    return functions;
+}
+
+}  // namespace
+
+unsigned bindUnpackBuffer() {
+    const BufferFunctions gl = bufferFunctions();
+    if (gl.generate == nullptr || gl.bind == nullptr || gl.data == nullptr || gl.remove == nullptr) return 0;
+    GLuint buffer = 0;
+    gl.generate(1, &buffer);
+    gl.bind(GL_PIXEL_UNPACK_BUFFER, buffer);
+    const std::vector<GLubyte> setBits(4096, 0xFF);
+    gl.data(GL_PIXEL_UNPACK_BUFFER, static_cast<GLsizeiptr>(setBits.size()), setBits.data(), GL_STATIC_DRAW);
+    return buffer;
+}
+
+unsigned unpackBufferBinding() {
+    GLint buffer = 0;
+    glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &buffer);
+    return static_cast<unsigned>(buffer);
+}
+
+void deleteUnpackBuffer(unsigned buffer) {
+    const BufferFunctions gl = bufferFunctions();
+    if (gl.bind == nullptr || gl.remove == nullptr) return;
+    gl.bind(GL_PIXEL_UNPACK_BUFFER, 0);
+    const GLuint name = buffer;
+    gl.remove(1, &name);
 }
 
 long countLiveLists() {

@@ -26,13 +26,38 @@ void setSceneState(int width, int height);
 // The distinctive state of a GL state check; `lighting` chooses whether lighting is on.
 void setDistinctiveState(bool lighting);
 
-struct OracleLine {
-    float x = 0.0f;     // the raster position in the 640x480 space
-    float y = 0.0f;
-    int dx = 0;         // then moved by whole window pixels
-    int dy = 0;
-    std::string bytes;  // Windows-1252 characters
+// The corner an oracle position is measured from: X runs in from its side of the viewport, Y in
+// from its edge.
+enum class Corner { BottomLeft, TopLeft, TopRight, BottomRight };
+
+// Where the oracle found a line, in window pixels: GL's own answer, not a formula.
+struct LinePlacement {
+    bool shown = false;  // the line's point gave a valid raster position, so GL draws it
+    int dx = 0, dy = 0;  // whole pixels from that point to the start of the line's baseline
+    int start = 0;       // the column the line starts in, and the row its baseline lies on
+    int baseline = 0;
+    int advance = 0;     // how far its glyphs move the raster position
 };
+
+// One line of oracle text: its point (x, y) measured from `corner` in a space of `spaceWidth` x
+// `spaceHeight` units stretched over the viewport (640x480 for the overlay space; the viewport's
+// own size would make them window pixels). At a top corner the point is the line's top, at a right
+// corner its end; otherwise the start of its baseline.
+struct OracleLine {
+    Corner corner = Corner::BottomLeft;
+    float spaceWidth = 640.0f;
+    float spaceHeight = 480.0f;
+    float x = 0.0f;
+    float y = 0.0f;
+    std::string bytes;  // Windows-1252 characters
+    LinePlacement placement;  // filled in by measureOracleLine
+};
+
+// Places `line` by asking GL where its point lands in the current viewport (the raster position
+// and whether it is valid) and how far its glyphs, the lists at listBase + c, move the raster
+// position; at a top corner the baseline goes `ascent` pixels below the point. Draws nothing: the
+// colour channels are masked while the glyphs are measured.
+void measureOracleLine(OracleLine& line, unsigned listBase, int ascent);
 
 enum class OracleShadow { None, Drop, Outline };
 
@@ -46,11 +71,11 @@ struct OracleStyle {
     int boxLeft = 0, boxBottom = 0, boxRight = 0, boxTop = 0;  // window pixels, right and top exclusive
 };
 
-// Draws lines the way the overlay is drawn: 640x480 orthographic space over the viewport,
-// lighting and depth test off, the colour set before each raster position, the glyph list of
-// character c at listBase + c. The box is a rectangle of window pixels blended over the picture,
-// a drop shadow the same text a pixel right and down, an outline the same text at the eight
-// pixel offsets around it: the glyphs dilated by a pixel.
+// Draws the measured lines that GL shows, in the lighting- and depth-test-free state the overlay
+// promises, the colour set before each raster position, the glyph list of character c at
+// listBase + c. The box is a rectangle of window pixels blended over the picture, a drop shadow
+// the same text a pixel right and down, an outline the same text at the eight pixel offsets
+// around it: the glyphs dilated by a pixel.
 void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3],
                      const OracleStyle& style, int width, int height);
 
@@ -67,6 +92,15 @@ GlState captureGlState();
 // the frame must leave the depth test on and the matrix mode GL_PROJECTION, and may change the
 // current colour and raster position; otherwise nothing may change.
 std::vector<std::string> checkGlState(const GlState& before, const GlState& after, bool visible);
+
+// A buffer object of set bytes bound to GL_PIXEL_UNPACK_BUFFER, as a host may leave one bound:
+// while it is, glBitmap reads the buffer at the bitmap's address instead of the bitmap. 0 when GL
+// has no buffer objects.
+unsigned bindUnpackBuffer();
+// The buffer bound to GL_PIXEL_UNPACK_BUFFER now (0: none).
+unsigned unpackBufferBinding();
+// Unbinds GL_PIXEL_UNPACK_BUFFER and deletes `buffer`.
+void deleteUnpackBuffer(unsigned buffer);
 
 // The number of live display lists, found with glIsList over every name up to a bound beyond
 // the highest name handed out so far.

@@ -95,6 +95,9 @@ public:
     void checkTrampolines();
     void expectInstances(Word instances);
     void checkGlStateAfterFrames(bool visible);
+    // A frame drawn with a pixel-unpack buffer of the host's bound around the plug-in's call,
+    // which must find the same buffer bound when it returns.
+    void frameWithUnpackBuffer();
     void countLists();
     void expectListsStable();
     void expectLiveLists(long lists);
@@ -102,7 +105,8 @@ public:
     // ---- Oracle (session_oracle.cpp) ----
     void setOracle(int size, int red, int green, int blue, const std::string& face);
     void addOracleLine(float x, float y, const std::string& text);
-    // Until the next oracle step: the shadow, the box and the anchor its lines are drawn with.
+    // Until the next oracle step: the shadow and the box its lines are drawn with, and the corner
+    // the lines added after setOracleAnchor are measured from.
     void setOracleShadow(OracleShadow shadow, int red, int green, int blue);
     void setOracleBox(bool box, int red, int green, int blue, int alpha, int padding);
     void setOracleAnchor(const std::string& anchor);
@@ -134,6 +138,7 @@ private:
     };
 
     struct OracleTemplate {
+        Corner corner;
         float x, y;
         std::string text;
     };
@@ -183,7 +188,7 @@ private:
     FontMetrics oracleMetrics;
     OracleStyle oracleStyle;
     int oraclePadding = 0;
-    std::string oracleAnchor = "bottom-left";
+    Corner oracleCorner = Corner::BottomLeft;
     int compareCount = 0;
 
     long listBaseline = -1;

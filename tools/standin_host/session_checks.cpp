@@ -234,6 +234,25 @@ void Session::checkGlStateAfterFrames(bool visible) {
     }
 }
 
+void Session::frameWithUnpackBuffer() {
+    ensureGl();
+    const unsigned buffer = bindUnpackBuffer();
+    if (buffer == 0) fail("this OpenGL has no buffer objects to bind as a pixel-unpack buffer");
+    unsigned boundAfter = 0;
+    try {
+        drawFrame(0);
+        boundAfter = unpackBufferBinding();
+    } catch (const StepFailure&) {
+        deleteUnpackBuffer(buffer);
+        throw;
+    }
+    deleteUnpackBuffer(buffer);
+    if (boundAfter != buffer) {
+        fail("the frame left pixel-unpack buffer " + std::to_string(boundAfter) + " bound; the host had bound " +
+             std::to_string(buffer));
+    }
+}
+
 void Session::countLists() {
     ensureGl();
     listBaseline = countLiveLists();

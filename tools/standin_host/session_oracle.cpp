@@ -1,7 +1,6 @@
 // The oracle: the same text drawn by the host's own glyph lists, and the pixel comparison of the
 // plug-in's last frame with it.
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -30,7 +29,7 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
     oracleColour[2] = static_cast<float>(blue) / 255.0f;
     oracleLines.clear();
     oracleStyle = OracleStyle();
-    oracleAnchor = "bottom-left";
+    oracleCorner = Corner::BottomLeft;
     if (oracleReady && face == oracleFace && size == oracleSize) return;
     if (oracleBase == 0) oracleBase = glGenLists(256);
     if (oracleBase == 0) fail("glGenLists gave no lists for the oracle");
@@ -46,7 +45,9 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
     oracleReady = true;
 }
 
-void Session::addOracleLine(float x, float y, const std::string& text) { oracleLines.push_back({x, y, text}); }
+void Session::addOracleLine(float x, float y, const std::string& text) {
+    oracleLines.push_back({oracleCorner, x, y, text});
+}
 
 void Session::setOracleShadow(OracleShadow shadow, int red, int green, int blue) {
     oracleStyle.shadow = shadow;
@@ -64,37 +65,31 @@ void Session::setOracleBox(bool box, int red, int green, int blue, int alpha, in
     oraclePadding = padding;
 }
 
-void Session::setOracleAnchor(const std::string& anchor) { oracleAnchor = anchor; }
+void Session::setOracleAnchor(const std::string& anchor) {
+    oracleCorner = anchor == "top-left"       ? Corner::TopLeft
+                   : anchor == "top-right"    ? Corner::TopRight
+                   : anchor == "bottom-right" ? Corner::BottomRight
+                                              : Corner::BottomLeft;
+}
 
-// The oracle's own placing of its lines: X and Y measured from the anchor's edges, a line at the
-// top put its ascent lower, one at the right ending at its advance; and the box around them.
+// Each line placed where GL puts it, its advance measured with the oracle's glyphs; the box is
+// the union of the shown lines' extents, each from its baseline up by the font's ascent and down
+// by its descent as the system's font service gives them, padded.
 void Session::placeOracleLines(std::vector<OracleLine>& lines, OracleStyle& style) const {
-    const bool top = oracleAnchor.rfind("top", 0) == 0;
-    const bool right = oracleAnchor.find("right") != std::string::npos;
     bool any = false;
     for (OracleLine& line : lines) {
-        int advance = 0;
-        for (unsigned char c : line.bytes) advance += c >= 32 ? oracleMetrics.advance[c] : 0;
-        if (top) {
-            line.y = 480.0f - line.y;
-            line.dy = -oracleMetrics.ascent;
-        }
-        if (right) {
-            line.x = 640.0f - line.x;
-            line.dx = -advance;
-        }
-        if (!style.box || line.x < 0 || line.x > 640 || line.y < 0 || line.y > 480) continue;
-        const int start = static_cast<int>(std::floor(static_cast<double>(line.x) * width / 640.0)) + line.dx;
-        const int baseline = static_cast<int>(std::floor(static_cast<double>(line.y) * height / 480.0)) + line.dy;
-        if (!any) {
-            style.boxLeft = start;
-            style.boxRight = start + advance;
-            style.boxTop = baseline + oracleMetrics.ascent;
-            any = true;
-        }
-        style.boxLeft = std::min(style.boxLeft, start);
-        style.boxRight = std::max(style.boxRight, start + advance);
-        style.boxBottom = baseline - oracleMetrics.descent;
+        measureOracleLine(line, oracleBase, oracleMetrics.ascent);
+        const LinePlacement& placed = line.placement;
+        if (!placed.shown) continue;
+        const int left = placed.start;
+        const int right = placed.start + placed.advance;
+        const int bottom = placed.baseline - oracleMetrics.descent;
+        const int top = placed.baseline + oracleMetrics.ascent;
+        style.boxLeft = any ? std::min(style.boxLeft, left) : left;
+        style.boxRight = any ? std::max(style.boxRight, right) : right;
+        style.boxBottom = any ? std::min(style.boxBottom, bottom) : bottom;
+        style.boxTop = any ? std::max(style.boxTop, top) : top;
+        any = true;
     }
     style.box = style.box && any;
     style.boxLeft -= oraclePadding;
@@ -170,6 +165,7 @@ void Session::compareWithOracle(const Image& picture, int tolerance) {
             }
             for (char c : bytes) anyInk = anyInk || c != ' ';
             OracleLine placed;
+            placed.corner = line.corner;
             placed.x = line.x;
             placed.y = line.y;
             placed.bytes = bytes;
@@ -177,8 +173,8 @@ void Session::compareWithOracle(const Image& picture, int tolerance) {
             texts.push_back(bytes);
         }
         OracleStyle style = oracleStyle;
-        placeOracleLines(lines, style);
         drawBackground(background, width, height);
+        placeOracleLines(lines, style);  // in the viewport the background set
         if (!lines.empty()) drawOracleLines(lines, oracleBase, oracleColour, style, width, height);
         const Image expected = gl->read();
         if (anyInk && compareImages(expected, bare, 0, 0).differing == 0) {

@@ -153,6 +153,7 @@ void countDrawn(Session& session, const Step&) {
 }
 
 void checkGlState(Session& session, const Step& step) { session.checkGlStateAfterFrames(step.words[1] == "visible"); }
+void frameWithUnpackBuffer(Session& session, const Step&) { session.frameWithUnpackBuffer(); }
 void countLists(Session& session, const Step&) { session.countLists(); }
 void expectListsStable(Session& session, const Step&) { session.expectListsStable(); }
 void expectLiveLists(Session& session, const Step& step) { session.expectLiveLists(static_cast<long>(integerArgument(step.words[1]))); }
@@ -362,6 +363,11 @@ const StepDefinition kSteps[] = {
      "GL_PROJECTION, everything else but colour and raster position\n"
      "unchanged; hidden = nothing changed",
      checkGlState, nullptr},
+    {kChecks, "frame-with-unpack-buffer", "", "frame-with-unpack-buffer",
+     "frame, with a buffer object of set bits bound to GL_PIXEL_UNPACK_BUFFER\n"
+     "by the host around drawFunction (glyphs the plug-in builds then must\n"
+     "not come from it); the same buffer must be bound after the call",
+     frameWithUnpackBuffer, nullptr},
     {kChecks, "count-lists", "", "count-lists", "count live display lists (glIsList) and keep the count", countLists,
      nullptr},
     {kChecks, "expect-lists-stable", "", "expect-lists-stable", "the count equals the one kept by count-lists",
@@ -396,13 +402,15 @@ const StepDefinition kSteps[] = {
      "(default 0 0 0) under them",
      oracleShadow, shadowColour},
     {kOracle, "oracle-box", "none|byte ?byte ?byte ?byte ?count", "oracle-box R G B ALPHA PADDING | oracle-box none",
-     "a box behind the lines, in window pixels from the font's metrics:\n"
-     "around their starts and advances, from the first line's ascent to the\n"
-     "last one's descent, PADDING pixels more, blended with ALPHA/255",
+     "a box behind the lines GL shows, in window pixels: around where their\n"
+     "glyphs start and end, from the font's ascent over the highest baseline\n"
+     "to its descent under the lowest, PADDING pixels more, blended with\n"
+     "ALPHA/255",
      oracleBox, boxArguments},
     {kOracle, "oracle-anchor", "bottom-left|top-left|top-right|bottom-right", "oracle-anchor CORNER",
-     "oracle-text X Y are measured from this corner: at the top Y is the\n"
-     "line's top (its ascent below 480 - Y), at the right X its end",
+     "the oracle-text lines that follow are measured from this corner: at\n"
+     "the top Y is down to the line's top (its baseline the font's ascent\n"
+     "lower), at the right X is left to its end",
      oracleAnchor, nullptr},
     {kOracle, "compare", "?byte", "compare [TOLERANCE]",
      "draw the oracle lines over the same background and compare with the\n"
