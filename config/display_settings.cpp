@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "config/utf8_text.h"
 #include "platform/platform.h"
 
 namespace config {
@@ -62,12 +61,12 @@ bool equalIgnoringCase(const char* a, const char* b) {
 }
 
 // HUD_ANCHOR, read before the positions, whose ranges depend on it.
-void loadAnchor(PageTable& pages, DisplaySettings& settings, SettingsReport& out) {
+void loadAnchor(const SettingsReader& reader, DisplaySettings& settings, SettingsReport& out) {
     const int index = static_cast<int>(ConfigKey::Anchor);
     std::memset(out.anchorText, 0, sizeof out.anchorText);
     std::int32_t size = kTextFieldSize;
     std::int32_t found = 0;
-    pages.readString(kConfigSection, configKeyName(ConfigKey::Anchor), out.anchorText, &size, &found);
+    reader.readString(kConfigSection, configKeyName(ConfigKey::Anchor), out.anchorText, &size, &found);
     settings.anchor = Anchor::BottomLeft;
     out.source[index] = found == 1 ? ValueSource::OutOfRange : ValueSource::NotFound;
     if (found == 1) {
@@ -142,17 +141,18 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     // One parse of the file serves every key read below.
     platform::SettingsBatch batch(path);
 
+    SettingsReader reader;
+    reader.setFilePath(path);
     pages.resetPages();
-    pages.setFilePath(path);
-    pages.loadPages(kPageSectionPrefix, kRowKeyPrefix);
+    pages.loadPages(reader, kPageSectionPrefix, kRowKeyPrefix);
 
-    loadAnchor(pages, settings, out);
+    loadAnchor(reader, settings, out);
     for (const IntegerRule& tableRule : kIntegerRules) {
         const IntegerRule& rule = *integerRule(tableRule.key, settings.anchor);
         const int index = static_cast<int>(rule.key);
         std::int32_t found = 0;
         std::int32_t v = 0;
-        pages.readInt(kConfigSection, configKeyName(rule.key), &v, &found);
+        reader.readInt(kConfigSection, configKeyName(rule.key), &v, &found);
         out.fileValue[index] = v;
         if (found == 1 && v >= rule.min && v <= rule.max) {
             out.source[index] = ValueSource::File;
@@ -165,25 +165,20 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     }
 
     const int faceIndex = static_cast<int>(ConfigKey::FontFace);
-    std::memset(settings.fontFace, 0, sizeof settings.fontFace);
-    std::int32_t faceSize = kTextFieldSize;
-    std::int32_t faceFound = 0;
-    pages.readStringInto(kConfigSection, configKeyName(ConfigKey::FontFace), settings.fontFace, &faceSize, &faceFound);
     out.fileValue[faceIndex] = 0;
     out.value[faceIndex] = 0;
-    out.fontFaceConvertedFromUtf8 = false;
-    if (settings.fontFace[0] == '\0' || faceFound <= 0 || faceSize == 0) {
+    if (reader.readText(kConfigSection, configKeyName(ConfigKey::FontFace), settings.fontFace,
+                        &out.fontFaceConvertedFromUtf8)) {
+        out.source[faceIndex] = ValueSource::File;
+    } else {
         std::memcpy(settings.fontFace, kDefaultFontFace, sizeof kDefaultFontFace);
         out.source[faceIndex] = ValueSource::NotFound;
-    } else {
-        out.source[faceIndex] = ValueSource::File;
-        out.fontFaceConvertedFromUtf8 = utf8ToWindows1252(settings.fontFace, faceSize == kTextFieldSize - 1);
     }
 
     const int showIndex = static_cast<int>(ConfigKey::DisplayOnStart);
     std::int32_t showFound = 0;
     std::int32_t show = 0;
-    pages.readInt(kConfigSection, configKeyName(ConfigKey::DisplayOnStart), &show, &showFound);
+    reader.readInt(kConfigSection, configKeyName(ConfigKey::DisplayOnStart), &show, &showFound);
     out.fileValue[showIndex] = show;
     out.value[showIndex] = show;
     // 0 and below are not out of range: they leave the visibility as it is.
@@ -193,7 +188,7 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     const int reloadIndex = static_cast<int>(ConfigKey::AutoReload);
     std::int32_t reloadFound = 0;
     std::int32_t reload = 0;
-    pages.readInt(kConfigSection, configKeyName(ConfigKey::AutoReload), &reload, &reloadFound);
+    reader.readInt(kConfigSection, configKeyName(ConfigKey::AutoReload), &reload, &reloadFound);
     settings.autoReload = reloadFound == 1 && reload > 0;
     out.fileValue[reloadIndex] = reload;
     out.value[reloadIndex] = settings.autoReload ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "config/page_table.h"
+#include "config/settings_reader.h"
 #include "config/settings_location.h"
 
 namespace config {

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "config/page_table.h"
+#include "config/substitute.h"
 #include "overlay/tokens.h"
 
 namespace overlay {

@@ -241,7 +241,6 @@ void OverlayPlugin::composeLines(LineSink& sink) {
         const char* text = pages.currentRowText();
         if (text == nullptr || text[0] == '\0') continue;  // an empty row keeps its place
         const LineCache::Line line = lineCache.compose(row, text, tokens, lineBuf, kLineBufferSize);
-        pages.setCurrentRowTokenCount(line.tokenCount);
         FrameLine frameLine;
         frameLine.place.x = right ? kOverlayWidth - settings.posX : settings.posX;
         frameLine.place.y = firstY - static_cast<float>(row) * settings.stepY;

@@ -103,7 +103,7 @@ check::Outcome dump(const char* argument, bool checkOnly) {
         shownName = argument;
     }
     static config::PageTable pages;
-    if (pages.setFilePath(path.c_str()) == 0) {
+    if (config::SettingsReader().setFilePath(path.c_str()) == 0) {
         std::printf("%s: error: the path is too long: the plug-in takes at most 259 characters\n", shownName.c_str());
         return check::Outcome::Unusable;
     }
