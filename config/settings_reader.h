@@ -12,7 +12,8 @@ class SettingsReader {
 public:
     SettingsReader();
 
-    // Sets the settings file path. Refuses (returns 0, path unchanged) a null or empty
+    // Sets the settings file path and notes how the platform's reader decodes that file, from its
+    // first bytes as the reader decides. Refuses (returns 0, path unchanged) a null or empty
     // name and a name of kTextFieldSize characters or more, which would not stay terminated.
     int setFilePath(const char* fileName);
     const char* filePath() const { return path; }
@@ -32,12 +33,18 @@ public:
 
     // Reads text that is drawn (a row, a font name) into `dst` as readString does with a capacity
     // of kTextFieldSize, then gives it in Windows-1252: text written in UTF-8 is converted
-    // (utf8_text.h). Returns whether the value was found; *convertedFromUtf8 (if not null) says
-    // whether it was converted.
+    // (utf8_text.h), unless the platform's reader converted the file's text itself, which it does
+    // for a file that starts with a byte-order mark. Returns whether the value was found;
+    // *convertedFromUtf8 (if not null) says whether it was converted here.
     bool readText(const char* section, const char* key, char (&dst)[kTextFieldSize], bool* convertedFromUtf8) const;
+
+    // Whether the file started with a UTF-8 or UTF-16 byte-order mark when the path was set: the
+    // platform's reader then gives its text already converted to Windows-1252.
+    bool textConvertedByReader() const { return readerConverts; }
 
 private:
     char path[kTextFieldSize];
+    bool readerConverts = false;
 };
 
 }  // namespace config

@@ -157,6 +157,35 @@ TEST_F(DisplaySettingsTest, AnchorsInAnyCaseAndTheirPositionRanges) {
     EXPECT_EQ(settings.posY, 10.0f);
 }
 
+// The settings reader converts a file with a byte-order mark to Windows-1252 itself; its result
+// must not be read as UTF-8 again, or "Ã©" (0xC3 0xA9 in Windows-1252) would draw as "é".
+TEST_F(DisplaySettingsTest, TextTheReaderConvertedIsNotConvertedAgain) {
+    const std::string text = "[CONFIG]\nFONT_FACE=\xC2\xB0" "C Sans\n[SECTION1]\nROWDATA1=\xC3\xA9 and \xC2\xB0" "C\n";
+    std::string utf8 = "\xEF\xBB\xBF";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);  // Latin-1, which these characters share with 1252
+        if (code < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        utf16 += c;
+        utf16 += '\0';
+    }
+    for (const std::string& file : {utf8, utf16}) {
+        writeSettings(file);
+        DisplaySettings settings;
+        config::loadSettings(config::kSettingsPath, pages, settings, visible, &report);
+        ASSERT_EQ(pages.pageCount(), 1);
+        EXPECT_STREQ(pages.rowText(0, 0), "\xC3\xA9 and \xC2\xB0" "C");
+        EXPECT_FALSE(pages.rowConvertedFromUtf8(0, 0));
+        EXPECT_STREQ(settings.fontFace, "\xC2\xB0" "C Sans");
+        EXPECT_FALSE(report.fontFaceConvertedFromUtf8);
+    }
+}
+
 TEST_F(DisplaySettingsTest, ReloadResetsPagesBeforeReading) {
     writeSettings("[SECTION1]\nROWDATA1=a\nROWDATA2=b\n");
     DisplaySettings settings;
