@@ -238,6 +238,7 @@ struct Context {
     const config::PageTable& pages;
     const config::DisplaySettings& settings;
     const config::SettingsReport& report;
+    bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
 };
 
 void checkConfigValue(Context& c, const Line& line, config::ConfigKey key) {
@@ -317,7 +318,9 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
             break;
         }
     }
-    const int lacking = config::charactersOutsideWindows1252(line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
+    const int lacking = c.textConvertedByReader ? 0
+                                                : config::charactersOutsideWindows1252(
+                                                      line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
     if (lacking > 0) {
         c.checker.warn(line.number, where + " holds " + std::to_string(lacking) +
                                         (lacking == 1 ? " character" : " characters") +
@@ -441,7 +444,9 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
     platform::visitIniLines(document, &collect, &lines);
     platform::freeIni(document);
 
-    Context c{checker, lines, *pages, settings, report};
+    config::SettingsReader reader;
+    reader.setFilePath(readerPath.c_str());
+    Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader()};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {
