@@ -86,6 +86,14 @@ TEST_F(SettingsCheckTest, TextTheReaderConvertedIsNotTakenForUtf8) {
     EXPECT_EQ(run("\xEF\xBB\xBF[SECTION1]\nROWDATA1=\xC3\xA4\xC2\xB8\xC2\xAD\n"), check::Outcome::Clean) << all();
 }
 
+TEST_F(SettingsCheckTest, ARowOnTheBottomEdgeIsShownAndTheNextIsNot) {
+    // Baselines at 30, 15, 0 and -15.
+    EXPECT_EQ(run("[CONFIG]\nHUD_POS_Y=30\nHUD_STEP_Y=15\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\nROWDATA3=c\nROWDATA4=d\n"),
+              check::Outcome::Warnings);
+    EXPECT_EQ(all(), "my.ini:8: warning: row 4 of page 1 is below the bottom edge and is not shown (HUD_POS_Y=30, "
+                     "HUD_STEP_Y=15)\n");
+}
+
 TEST_F(SettingsCheckTest, OutcomesAndBoundedOutput) {
     EXPECT_EQ(run("[CONFIG]\nDISPLAY_ONSTART=0\n; a comment\n[SECTION1]\nROWDATA1=fine *CUR_TIME*\n"),
               check::Outcome::Clean)
