@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "settings_file_fixture.h"
 
@@ -30,6 +33,54 @@ protected:
 };
 
 constexpr float kScale = 0.003921569f;
+
+// Every field of DisplaySettings, in order. Fails to compile when a field is added or removed:
+// give a new field its key in the table (config_keys.cpp), then its name here.
+auto fields(const DisplaySettings& s) {
+    const auto& [posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
+                 textShadow, shadowColour, boxAlpha, boxColour, boxPadding] = s;
+    return std::tie(posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
+                    textShadow, shadowColour, boxAlpha, boxColour, boxPadding);
+}
+
+template <typename T>
+bool changed(const T& a, const T& b) { return a != b; }
+bool changed(const char (&a)[config::kTextFieldSize], const char (&b)[config::kTextFieldSize]) {
+    return std::strcmp(a, b) != 0;
+}
+bool changed(const float (&a)[3], const float (&b)[3]) { return a[0] != b[0] && a[1] != b[1] && a[2] != b[2]; }
+
+void expectChanged(bool fieldChanged, std::size_t index) { EXPECT_TRUE(fieldChanged) << "field " << index; }
+
+template <typename Fields, std::size_t... Index>
+void expectEveryFieldChanged(const Fields& loaded, const Fields& defaults, std::index_sequence<Index...>) {
+    (expectChanged(changed(std::get<Index>(loaded), std::get<Index>(defaults)), Index), ...);
+}
+
+// The table and the struct agree: a file that sets every key of the table to a valid value other
+// than its default changes every field.
+TEST_F(DisplaySettingsTest, EveryKeySetsAFieldAndEveryFieldHasAKey) {
+    std::string lines;
+    for (const config::KeySpec& spec : config::kConfigKeys) {
+        std::string value;
+        switch (spec.kind) {
+            case config::KeyKind::Integer:
+                value = std::to_string(spec.range.min != spec.range.fallback ? spec.range.min : spec.range.max);
+                break;
+            case config::KeyKind::Switch: value = "1"; break;
+            case config::KeyKind::Word: value = spec.words[spec.range.fallback == 0 ? 1 : 0]; break;
+            case config::KeyKind::Text: value = std::string("not ") + spec.textDefault; break;
+        }
+        lines += std::string(spec.name) + "=" + value + "\n";
+    }
+    const DisplaySettings loaded = loadConfig(lines);
+    for (const config::KeySpec& spec : config::kConfigKeys) {
+        EXPECT_EQ(source(spec.key), ValueSource::File) << spec.name;
+    }
+    const DisplaySettings defaults;
+    expectEveryFieldChanged(fields(loaded), fields(defaults),
+                            std::make_index_sequence<std::tuple_size_v<decltype(fields(loaded))>>());
+}
 
 TEST_F(DisplaySettingsTest, MissingFileGivesEveryDefaultAndKeepsVisibility) {
     DisplaySettings settings;
@@ -143,7 +194,7 @@ TEST_F(DisplaySettingsTest, AnchorsInAnyCaseAndTheirPositionRanges) {
     EXPECT_EQ(source(ConfigKey::Anchor), ValueSource::File);
     loadConfig("HUD_ANCHOR=middle\n");
     EXPECT_EQ(source(ConfigKey::Anchor), ValueSource::OutOfRange);
-    EXPECT_STREQ(report.anchorText, "middle");
+    EXPECT_STREQ(report.fileText[static_cast<int>(ConfigKey::Anchor)], "middle");
 
     // Bottom left keeps its ranges and defaults; the other corners take 0 and default to 10.
     DisplaySettings settings = loadConfig("HUD_POS_X=0\nHUD_POS_Y=0\n");
@@ -182,7 +233,7 @@ TEST_F(DisplaySettingsTest, TextTheReaderConvertedIsNotConvertedAgain) {
         EXPECT_STREQ(pages.rowText(0, 0), "\xC3\xA9 and \xC2\xB0" "C");
         EXPECT_FALSE(pages.rowConvertedFromUtf8(0, 0));
         EXPECT_STREQ(settings.fontFace, "\xC2\xB0" "C Sans");
-        EXPECT_FALSE(report.fontFaceConvertedFromUtf8);
+        EXPECT_FALSE(report.convertedFromUtf8[static_cast<int>(ConfigKey::FontFace)]);
     }
 }
 

@@ -132,48 +132,33 @@ check::Outcome dump(const char* argument, bool checkOnly) {
     }
 
     std::printf("config:\n");
-    for (int index = 0; index < config::kConfigKeyCount; ++index) {
-        const auto key = static_cast<config::ConfigKey>(index);
-        const char* name = config::configKeyName(key);
-        const bool present = platform::settingsKeyExists(path.c_str(), config::kConfigSection, name);
+    for (const config::KeySpec& spec : config::kConfigKeys) {
+        const int index = static_cast<int>(spec.key);
+        const bool present = platform::settingsKeyExists(path.c_str(), config::kConfigSection, spec.name);
         const std::int32_t v = report.value[index];
-        std::string shown = std::to_string(v);
-        switch (key) {
-            case config::ConfigKey::Red:
-            case config::ConfigKey::Green:
-            case config::ConfigKey::Blue:
-            case config::ConfigKey::ShadowRed:
-            case config::ConfigKey::ShadowGreen:
-            case config::ConfigKey::ShadowBlue:
-            case config::ConfigKey::BoxRed:
-            case config::ConfigKey::BoxGreen:
-            case config::ConfigKey::BoxBlue:
-            case config::ConfigKey::BoxAlpha: shown += "/255"; break;
-            case config::ConfigKey::FontFace: shown = escaped(settings.fontFace); break;
-            case config::ConfigKey::DisplayOnStart:
-                shown = visible ? "shown on start"
-                                : report.source[index] == config::ValueSource::File
-                                      ? std::to_string(v) + ": leaves the visibility as it is (hidden on start)"
-                                      : "hidden on start";
+        std::string shown;
+        switch (spec.kind) {
+            case config::KeyKind::Integer:
+                shown = spec.words != nullptr ? spec.words[v - spec.range.min] : std::to_string(v) + spec.unit;
                 break;
-            case config::ConfigKey::AutoReload: shown = settings.autoReload ? "on" : "off"; break;
-            case config::ConfigKey::Anchor: shown = config::anchorName(settings.anchor); break;
-            case config::ConfigKey::TextShadow: {
-                static const char* const kShadows[] = {"none", "drop shadow", "outline"};
-                shown = kShadows[static_cast<int>(settings.textShadow)];
-                break;
-            }
-            default: break;
+            case config::KeyKind::Switch:
+            case config::KeyKind::Word: shown = spec.words[v]; break;
+            case config::KeyKind::Text: shown = escaped(spec.textField(settings)); break;
         }
-        std::printf("  %-18s = %s (%s", name, shown.c_str(), reason(report.source[index], present));
+        // DISPLAY_ONSTART never hides: a number that is not above 0 leaves the overlay as it is.
+        if (spec.key == config::ConfigKey::DisplayOnStart && v == 0 &&
+            report.source[index] == config::ValueSource::File) {
+            shown = std::to_string(report.fileValue[index]) + ": leaves the visibility as it is (" + shown + ")";
+        }
+        std::printf("  %-18s = %s (%s", spec.name, shown.c_str(), reason(report.source[index], present));
         if (report.source[index] == config::ValueSource::OutOfRange) {
-            if (key == config::ConfigKey::Anchor) {
-                std::printf(", file has %s", escaped(report.anchorText).c_str());
+            if (spec.kind == config::KeyKind::Word) {
+                std::printf(", file has %s", escaped(report.fileText[index]).c_str());
             } else {
                 std::printf(", file has %d", report.fileValue[index]);
             }
         }
-        if (key == config::ConfigKey::FontFace && report.fontFaceConvertedFromUtf8) std::printf(", converted from UTF-8");
+        if (report.convertedFromUtf8[index]) std::printf(", converted from UTF-8");
         std::printf(")\n");
     }
     for (const std::string& message : messages) std::printf("%s\n", message.c_str());
