@@ -10,6 +10,7 @@
 #include "config/display_settings.h"
 #include "config/page_table.h"
 #include "font_lookup.h"
+#include "key_listing.h"
 #include "platform/platform.h"
 #include "settings_check.h"
 
@@ -22,6 +23,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: settings_dump [--check] [SETTINGS_FILE...]\n"
+    "       settings_dump --keys\n"
     "\n"
     "Reads each SETTINGS_FILE the way the Ostrivane plug-in reads its Ostrivane.ini and prints the\n"
     "pages and lines it will show and the CONFIG values it will use, saying for each value whether\n"
@@ -32,6 +34,8 @@ constexpr char kUsage[] =
     "After each file it lists what in the file does not do what it seems to, one warning a line:\n"
     "  FILE:LINE: warning: TEXT\n"
     "With --check it prints only those lines.\n"
+    "\n"
+    "With --keys it lists every CONFIG key: what it does, its valid values and its default.\n"
     "\n"
     "Exit status: 0 when there is nothing to warn about, 1 when there are warnings, 2 when a file\n"
     "is missing or unreadable or holds no page to show (of several files, the highest).\n";
@@ -173,6 +177,11 @@ int main(int argc, char** argv) {
 #endif
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    // --keys=markdown gives README.md's table.
+    if (argc == 2 && (std::strcmp(argv[1], "--keys") == 0 || std::strcmp(argv[1], "--keys=markdown") == 0)) {
+        std::fputs((argv[1][6] == '=' ? keys::markdownTable() : keys::plainListing()).c_str(), stdout);
         return 0;
     }
     int first = 1;
