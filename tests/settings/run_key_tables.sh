@@ -13,7 +13,8 @@ holds() {  # FILE OPTION
   table=$("$dump" "$2")
   document=$(cat "$1")
   if [[ "$document" != *$'\n\n'"$table"$'\n\n'* ]]; then
-    echo "run_key_tables: $1 does not hold the keys as 'settings_dump $2' gives them; put this in place of its table:" >&2
+    echo "run_key_tables: $1 does not hold the keys as 'settings_dump $2' gives them;" \
+         "put this in place of its table:" >&2
     printf '%s\n' "$table" >&2
     return 1
   fi

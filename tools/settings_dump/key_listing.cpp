@@ -62,7 +62,8 @@ std::string valid(const config::KeySpec& spec, bool markdown) {
     switch (spec.kind) {
         case config::KeyKind::Integer: return span(spec.range);
         case config::KeyKind::Switch: return "any whole number";
-        case config::KeyKind::Word: return oneOf(spec.words, allWords(spec), spec.wordCount, markdown) + ", in any case";
+        case config::KeyKind::Word:
+            return oneOf(spec.words, allWords(spec), spec.wordCount, markdown) + ", in any case";
         case config::KeyKind::Text: return "any text";
     }
     return "";
@@ -84,8 +85,9 @@ std::string otherRanges(const config::KeySpec& spec, bool markdown) {
     for (int r = 0; r < spec.otherRangeCount; ++r) {
         const config::Range& range = spec.otherRanges[r];
         const config::KeySpec& when = config::keySpec(range.whenKey);
-        out += "; with " + code(when.name, markdown) + " " + oneOf(when.words, range.whenWords, when.wordCount, markdown) +
-               ": " + span(range) + ", default " + std::to_string(range.fallback);
+        out += "; with " + code(when.name, markdown) + " " +
+               oneOf(when.words, range.whenWords, when.wordCount, markdown) + ": " + span(range) + ", default " +
+               std::to_string(range.fallback);
     }
     return out;
 }
