@@ -10,42 +10,42 @@ namespace {
 
 using Store = void (*)(DisplaySettings&, std::int32_t);
 
-constexpr KeySpec integerKey(ConfigKey key, const char* name, Range range, Store store, const char* help) {
+constexpr KeyEntry integerKey(ConfigKey key, const char* name, Range range, Store store, const char* help) {
     return {key, name, KeyKind::Integer, range, nullptr, 0, nullptr, 0, nullptr, "", nullptr, help, store, nullptr};
 }
 
 template <int N>
-constexpr KeySpec withOtherRanges(KeySpec spec, const Range (&ranges)[N]) {
-    spec.otherRanges = ranges;
-    spec.otherRangeCount = N;
-    return spec;
+constexpr KeyEntry withOtherRanges(KeyEntry entry, const Range (&ranges)[N]) {
+    entry.otherRanges = ranges;
+    entry.otherRangeCount = N;
+    return entry;
 }
 
 template <int N>
-constexpr KeySpec withValueNames(KeySpec spec, const char* const (&names)[N]) {
-    spec.words = names;
-    spec.wordCount = N;
-    return spec;
+constexpr KeyEntry withValueNames(KeyEntry entry, const char* const (&names)[N]) {
+    entry.words = names;
+    entry.wordCount = N;
+    return entry;
 }
 
-constexpr KeySpec withUnit(KeySpec spec, const char* unit) {
-    spec.unit = unit;
-    return spec;
+constexpr KeyEntry withUnit(KeyEntry entry, const char* unit) {
+    entry.unit = unit;
+    return entry;
 }
 
-constexpr KeySpec switchKey(ConfigKey key, const char* name, const char* const (&offAndOn)[2], Store store,
+constexpr KeyEntry switchKey(ConfigKey key, const char* name, const char* const (&offAndOn)[2], Store store,
                             const char* help) {
     return {key, name, KeyKind::Switch, {0, 1, 0}, nullptr, 0, offAndOn, 2, nullptr, "", nullptr, help, store, nullptr};
 }
 
 template <int N>
-constexpr KeySpec wordKey(ConfigKey key, const char* name, const char* const (&words)[N], int fallback,
+constexpr KeyEntry wordKey(ConfigKey key, const char* name, const char* const (&words)[N], int fallback,
                           const char* wordsName, Store store, const char* help) {
     return {key, name, KeyKind::Word, {0, N - 1, fallback}, nullptr, 0, words, N, wordsName, "", nullptr, help, store,
             nullptr};
 }
 
-constexpr KeySpec textKey(ConfigKey key, const char* name, const char* fallback, TextField& (*field)(DisplaySettings&),
+constexpr KeyEntry textKey(ConfigKey key, const char* name, const char* fallback, TextField& (*field)(DisplaySettings&),
                           const char* help) {
     return {key, name, KeyKind::Text, {0, 0, 0}, nullptr, 0, nullptr, 0, nullptr, "", fallback, help, nullptr, field};
 }
@@ -53,7 +53,7 @@ constexpr KeySpec textKey(ConfigKey key, const char* name, const char* fallback,
 constexpr float colourOf(std::int32_t v) { return static_cast<float>(v) * kColourScale; }
 
 // A colour component, 0-255, shown as "/255".
-constexpr KeySpec colourKey(ConfigKey key, const char* name, std::int32_t fallback, Store store, const char* help) {
+constexpr KeyEntry colourKey(ConfigKey key, const char* name, std::int32_t fallback, Store store, const char* help) {
     return withUnit(integerKey(key, name, {0, 255, fallback}, store, help), "/255");
 }
 
@@ -80,7 +80,7 @@ constexpr char kBoxColour[] = "colour of the box";
 }  // namespace
 
 // Positions and sizes must be above 0.1, which for whole numbers means at least 1.
-constexpr KeySpec kConfigKeys[kConfigKeyCount] = {
+constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
     withOtherRanges(integerKey(ConfigKey::PosX, "HUD_POS_X", {1, 640, 450},
                                [](DisplaySettings& s, std::int32_t v) { s.posX = static_cast<float>(v); },
                                "x of the lines, in a 640 x 480 screen stretched over the viewport: where each line "
@@ -143,18 +143,18 @@ namespace {
 
 // ---- What the table must hold -------------------------------------------------------------------
 
-constexpr bool entryIsWellFormed(const KeySpec& spec, int index) {
-    if (static_cast<int>(spec.key) != index || spec.name == nullptr || spec.help == nullptr) return false;
-    switch (spec.kind) {
+constexpr bool entryIsWellFormed(const KeyEntry& entry, int index) {
+    if (static_cast<int>(entry.key) != index || entry.name == nullptr || entry.help == nullptr) return false;
+    switch (entry.kind) {
         case KeyKind::Integer:
-            if (spec.storeNumber == nullptr || spec.range.min > spec.range.max) return false;
+            if (entry.storeNumber == nullptr || entry.range.min > entry.range.max) return false;
             // Value names go with one range, a name for each value.
-            if (spec.words != nullptr &&
-                (spec.otherRangeCount != 0 || spec.wordCount != spec.range.max - spec.range.min + 1)) {
+            if (entry.words != nullptr &&
+                (entry.otherRangeCount != 0 || entry.wordCount != entry.range.max - entry.range.min + 1)) {
                 return false;
             }
-            for (int r = 0; r < spec.otherRangeCount; ++r) {
-                const Range& other = spec.otherRanges[r];
+            for (int r = 0; r < entry.otherRangeCount; ++r) {
+                const Range& other = entry.otherRanges[r];
                 const int when = static_cast<int>(other.whenKey);
                 // Ranges depend only on Word keys, which the loader reads first.
                 if (when >= kConfigKeyCount || kConfigKeys[when].kind != KeyKind::Word ||
@@ -163,12 +163,12 @@ constexpr bool entryIsWellFormed(const KeySpec& spec, int index) {
                 }
             }
             return true;
-        case KeyKind::Switch: return spec.storeNumber != nullptr && spec.wordCount == 2;
+        case KeyKind::Switch: return entry.storeNumber != nullptr && entry.wordCount == 2;
         case KeyKind::Word:
-            return spec.storeNumber != nullptr && spec.wordCount > 0 && spec.wordsName != nullptr &&
-                   spec.range.fallback >= 0 && spec.range.fallback < spec.wordCount;
+            return entry.storeNumber != nullptr && entry.wordCount > 0 && entry.wordsName != nullptr &&
+                   entry.range.fallback >= 0 && entry.range.fallback < entry.wordCount;
         case KeyKind::Text:
-            return spec.textField != nullptr && spec.textDefault != nullptr && spec.textDefault[0] != '\0';
+            return entry.textField != nullptr && entry.textDefault != nullptr && entry.textDefault[0] != '\0';
     }
     return false;
 }
@@ -185,13 +185,13 @@ static_assert(tableIsWellFormed(), "each ConfigKey has its entry, in order, with
 }  // namespace
 
 const Range& rangeInForce(ConfigKey key, const std::int32_t* values) {
-    const KeySpec& spec = keySpec(key);
-    for (int r = 0; r < spec.otherRangeCount; ++r) {
-        const Range& other = spec.otherRanges[r];
+    const KeyEntry& entry = keyEntry(key);
+    for (int r = 0; r < entry.otherRangeCount; ++r) {
+        const Range& other = entry.otherRanges[r];
         const std::int32_t word = values[static_cast<int>(other.whenKey)];
         if (word >= 0 && word < 32 && (other.whenWords & (1u << word)) != 0) return other;
     }
-    return spec.range;
+    return entry.range;
 }
 
 }  // namespace config

@@ -43,7 +43,7 @@ struct Range {
 
 using TextField = char[kTextFieldSize];
 
-struct KeySpec {
+struct KeyEntry {
     ConfigKey key;
     const char* name;
     KeyKind kind;
@@ -65,10 +65,10 @@ struct KeySpec {
 };
 
 // The table, one entry per ConfigKey, in its order.
-extern const KeySpec kConfigKeys[kConfigKeyCount];
+extern const KeyEntry kConfigKeys[kConfigKeyCount];
 
-inline const KeySpec& keySpec(ConfigKey key) { return kConfigKeys[static_cast<int>(key)]; }
-inline const char* configKeyName(ConfigKey key) { return keySpec(key).name; }
+inline const KeyEntry& keyEntry(ConfigKey key) { return kConfigKeys[static_cast<int>(key)]; }
+inline const char* configKeyName(ConfigKey key) { return keyEntry(key).name; }
 
 // The range of an Integer key while each Word key holds the word `values` gives it (indexed by
 // ConfigKey, like SettingsReport::value).

@@ -18,62 +18,62 @@ bool equalIgnoringCase(const char* a, const char* b) {
     return *a == *b;
 }
 
-void applyDefault(const KeySpec& spec, DisplaySettings& settings) {
-    if (spec.kind == KeyKind::Text) {
-        TextField& field = spec.textField(settings);
+void applyDefault(const KeyEntry& entry, DisplaySettings& settings) {
+    if (entry.kind == KeyKind::Text) {
+        TextField& field = entry.textField(settings);
         std::memset(field, 0, sizeof field);
-        std::strncpy(field, spec.textDefault, sizeof field - 1);
+        std::strncpy(field, entry.textDefault, sizeof field - 1);
     } else {
-        spec.storeNumber(settings, spec.range.fallback);
+        entry.storeNumber(settings, entry.range.fallback);
     }
 }
 
 // Reads one key into `settings` and says in `out` what came of it. Integer keys take the range
 // that the Word keys already in `out` select.
-void loadKey(const SettingsReader& reader, const KeySpec& spec, DisplaySettings& settings, SettingsReport& out) {
-    const int index = static_cast<int>(spec.key);
+void loadKey(const SettingsReader& reader, const KeyEntry& entry, DisplaySettings& settings, SettingsReport& out) {
+    const int index = static_cast<int>(entry.key);
     out.fileValue[index] = 0;
     out.value[index] = 0;
     out.convertedFromUtf8[index] = false;
     std::memset(out.fileText[index], 0, sizeof out.fileText[index]);
     std::int32_t found = 0;
-    switch (spec.kind) {
+    switch (entry.kind) {
         case KeyKind::Text:
-            if (reader.readText(kConfigSection, spec.name, spec.textField(settings), &out.convertedFromUtf8[index])) {
+            if (reader.readText(kConfigSection, entry.name, entry.textField(settings), &out.convertedFromUtf8[index])) {
                 out.source[index] = ValueSource::File;
             } else {
-                applyDefault(spec, settings);
+                applyDefault(entry, settings);
                 out.source[index] = ValueSource::NotFound;
             }
             return;
         case KeyKind::Word: {
             std::int32_t size = kTextFieldSize;
-            reader.readString(kConfigSection, spec.name, out.fileText[index], &size, &found);
-            std::int32_t word = spec.range.fallback;
+            reader.readString(kConfigSection, entry.name, out.fileText[index], &size, &found);
+            std::int32_t word = entry.range.fallback;
             out.source[index] = found == 1 ? ValueSource::OutOfRange : ValueSource::NotFound;
-            for (int w = 0; found == 1 && w < spec.wordCount; ++w) {
-                if (equalIgnoringCase(out.fileText[index], spec.words[w])) {
+            for (int w = 0; found == 1 && w < entry.wordCount; ++w) {
+                if (equalIgnoringCase(out.fileText[index], entry.words[w])) {
                     word = w;
                     out.source[index] = ValueSource::File;
                 }
             }
             out.value[index] = word;
-            spec.storeNumber(settings, word);
+            entry.storeNumber(settings, word);
             return;
         }
         case KeyKind::Switch: {
-            const std::int32_t v = reader.readInt(kConfigSection, spec.name, nullptr, &found);
+            const std::int32_t v = reader.readInt(kConfigSection, entry.name, nullptr, &found);
             // 0 and below are not out of range: they are off.
             const std::int32_t on = found == 1 && v > 0 ? 1 : 0;
             out.fileValue[index] = v;
             out.value[index] = on;
             out.source[index] = found == 1 ? ValueSource::File : ValueSource::NotFound;
-            spec.storeNumber(settings, on);
+            entry.storeNumber(settings, on);
             return;
         }
         case KeyKind::Integer: {
-            const Range& range = rangeInForce(spec.key, out.value);
-            std::int32_t v = reader.readInt(kConfigSection, spec.name, nullptr, &found);
+            const Range& range = rangeInForce(entry.key, out.value);
+            std::int32_t v = reader.readInt(kConfigSection, entry.name, nullptr, &found);
             out.fileValue[index] = v;
             if (found == 1 && v >= range.min && v <= range.max) {
                 out.source[index] = ValueSource::File;
@@ -82,7 +82,7 @@ void loadKey(const SettingsReader& reader, const KeySpec& spec, DisplaySettings&
                 v = range.fallback;
             }
             out.value[index] = v;
-            spec.storeNumber(settings, v);
+            entry.storeNumber(settings, v);
             return;
         }
     }
@@ -91,13 +91,13 @@ void loadKey(const SettingsReader& reader, const KeySpec& spec, DisplaySettings&
 }  // namespace
 
 DisplaySettings::DisplaySettings() {
-    for (const KeySpec& spec : kConfigKeys) applyDefault(spec, *this);
+    for (const KeyEntry& entry : kConfigKeys) applyDefault(entry, *this);
 }
 
 const char* anchorName(Anchor anchor) {
-    const KeySpec& spec = keySpec(ConfigKey::Anchor);
+    const KeyEntry& entry = keyEntry(ConfigKey::Anchor);
     const int word = static_cast<int>(anchor);
-    return word >= 0 && word < spec.wordCount ? spec.words[word] : "";
+    return word >= 0 && word < entry.wordCount ? entry.words[word] : "";
 }
 
 void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings, bool& visible,
@@ -113,11 +113,11 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
     pages.resetPages();
     pages.loadPages(reader, kPageSectionPrefix, kRowKeyPrefix);
 
-    for (const KeySpec& spec : kConfigKeys) {
-        if (spec.kind == KeyKind::Word) loadKey(reader, spec, settings, out);
+    for (const KeyEntry& entry : kConfigKeys) {
+        if (entry.kind == KeyKind::Word) loadKey(reader, entry, settings, out);
     }
-    for (const KeySpec& spec : kConfigKeys) {
-        if (spec.kind != KeyKind::Word) loadKey(reader, spec, settings, out);
+    for (const KeyEntry& entry : kConfigKeys) {
+        if (entry.kind != KeyKind::Word) loadKey(reader, entry, settings, out);
     }
     if (settings.displayOnStart) visible = true;
 }

@@ -61,21 +61,21 @@ void expectEveryFieldChanged(const Fields& loaded, const Fields& defaults, std::
 // than its default changes every field.
 TEST_F(DisplaySettingsTest, EveryKeySetsAFieldAndEveryFieldHasAKey) {
     std::string lines;
-    for (const config::KeySpec& spec : config::kConfigKeys) {
+    for (const config::KeyEntry& entry : config::kConfigKeys) {
         std::string value;
-        switch (spec.kind) {
+        switch (entry.kind) {
             case config::KeyKind::Integer:
-                value = std::to_string(spec.range.min != spec.range.fallback ? spec.range.min : spec.range.max);
+                value = std::to_string(entry.range.min != entry.range.fallback ? entry.range.min : entry.range.max);
                 break;
             case config::KeyKind::Switch: value = "1"; break;
-            case config::KeyKind::Word: value = spec.words[spec.range.fallback == 0 ? 1 : 0]; break;
-            case config::KeyKind::Text: value = std::string("not ") + spec.textDefault; break;
+            case config::KeyKind::Word: value = entry.words[entry.range.fallback == 0 ? 1 : 0]; break;
+            case config::KeyKind::Text: value = std::string("not ") + entry.textDefault; break;
         }
-        lines += std::string(spec.name) + "=" + value + "\n";
+        lines += std::string(entry.name) + "=" + value + "\n";
     }
     const DisplaySettings loaded = loadConfig(lines);
-    for (const config::KeySpec& spec : config::kConfigKeys) {
-        EXPECT_EQ(source(spec.key), ValueSource::File) << spec.name;
+    for (const config::KeyEntry& entry : config::kConfigKeys) {
+        EXPECT_EQ(source(entry.key), ValueSource::File) << entry.name;
     }
     const DisplaySettings defaults;
     expectEveryFieldChanged(fields(loaded), fields(defaults),

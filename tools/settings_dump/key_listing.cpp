@@ -13,16 +13,16 @@ constexpr std::size_t kTextColumn = 20;
 constexpr std::size_t kLineWidth = 99;
 
 // Keys that are described together: neighbours of one kind with the same words and values.
-std::vector<std::vector<const config::KeySpec*>> groups() {
-    std::vector<std::vector<const config::KeySpec*>> out;
-    for (const config::KeySpec& spec : config::kConfigKeys) {
-        const config::KeySpec* last = out.empty() ? nullptr : out.back().front();
-        if (last != nullptr && last->kind == spec.kind && std::strcmp(last->help, spec.help) == 0 &&
-            last->range.min == spec.range.min && last->range.max == spec.range.max &&
-            last->range.fallback == spec.range.fallback && last->otherRanges == spec.otherRanges) {
-            out.back().push_back(&spec);
+std::vector<std::vector<const config::KeyEntry*>> groups() {
+    std::vector<std::vector<const config::KeyEntry*>> out;
+    for (const config::KeyEntry& entry : config::kConfigKeys) {
+        const config::KeyEntry* last = out.empty() ? nullptr : out.back().front();
+        if (last != nullptr && last->kind == entry.kind && std::strcmp(last->help, entry.help) == 0 &&
+            last->range.min == entry.range.min && last->range.max == entry.range.max &&
+            last->range.fallback == entry.range.fallback && last->otherRanges == entry.otherRanges) {
+            out.back().push_back(&entry);
         } else {
-            out.push_back({&spec});
+            out.push_back({&entry});
         }
     }
     return out;
@@ -32,9 +32,9 @@ std::vector<std::vector<const config::KeySpec*>> groups() {
 std::string code(const std::string& text, bool markdown) { return markdown ? "`" + text + "`" : text; }
 
 // The help words: its backquotes stay in Markdown and go in plain text.
-std::string help(const config::KeySpec& spec, bool markdown) {
+std::string help(const config::KeyEntry& entry, bool markdown) {
     std::string out;
-    for (const char* p = spec.help; *p != '\0'; ++p) {
+    for (const char* p = entry.help; *p != '\0'; ++p) {
         if (*p != '`' || markdown) out += *p;
     }
     return out;
@@ -53,38 +53,38 @@ std::string oneOf(const char* const* words, std::uint32_t mask, int count, bool 
     return out;
 }
 
-std::uint32_t allWords(const config::KeySpec& spec) { return (1u << spec.wordCount) - 1u; }
+std::uint32_t allWords(const config::KeyEntry& entry) { return (1u << entry.wordCount) - 1u; }
 
 std::string span(const config::Range& range) { return std::to_string(range.min) + "-" + std::to_string(range.max); }
 
 // The values that are valid, and the default, as words.
-std::string valid(const config::KeySpec& spec, bool markdown) {
-    switch (spec.kind) {
-        case config::KeyKind::Integer: return span(spec.range);
+std::string valid(const config::KeyEntry& entry, bool markdown) {
+    switch (entry.kind) {
+        case config::KeyKind::Integer: return span(entry.range);
         case config::KeyKind::Switch: return "any whole number";
         case config::KeyKind::Word:
-            return oneOf(spec.words, allWords(spec), spec.wordCount, markdown) + ", in any case";
+            return oneOf(entry.words, allWords(entry), entry.wordCount, markdown) + ", in any case";
         case config::KeyKind::Text: return "any text";
     }
     return "";
 }
 
-std::string fallback(const config::KeySpec& spec, bool markdown) {
-    switch (spec.kind) {
-        case config::KeyKind::Integer: return std::to_string(spec.range.fallback);
-        case config::KeyKind::Switch: return spec.words[0];
-        case config::KeyKind::Word: return code(spec.words[spec.range.fallback], markdown);
-        case config::KeyKind::Text: return code(spec.textDefault, markdown);
+std::string fallback(const config::KeyEntry& entry, bool markdown) {
+    switch (entry.kind) {
+        case config::KeyKind::Integer: return std::to_string(entry.range.fallback);
+        case config::KeyKind::Switch: return entry.words[0];
+        case config::KeyKind::Word: return code(entry.words[entry.range.fallback], markdown);
+        case config::KeyKind::Text: return code(entry.textDefault, markdown);
     }
     return "";
 }
 
 // "; with HUD_ANCHOR TOP_LEFT, TOP_RIGHT or BOTTOM_RIGHT: 0-640, default 10" for each other range.
-std::string otherRanges(const config::KeySpec& spec, bool markdown) {
+std::string otherRanges(const config::KeyEntry& entry, bool markdown) {
     std::string out;
-    for (int r = 0; r < spec.otherRangeCount; ++r) {
-        const config::Range& range = spec.otherRanges[r];
-        const config::KeySpec& when = config::keySpec(range.whenKey);
+    for (int r = 0; r < entry.otherRangeCount; ++r) {
+        const config::Range& range = entry.otherRanges[r];
+        const config::KeyEntry& when = config::keyEntry(range.whenKey);
         out += "; with " + code(when.name, markdown) + " " +
                oneOf(when.words, range.whenWords, when.wordCount, markdown) + ": " + span(range) + ", default " +
                std::to_string(range.fallback);
@@ -92,9 +92,9 @@ std::string otherRanges(const config::KeySpec& spec, bool markdown) {
     return out;
 }
 
-std::string names(const std::vector<const config::KeySpec*>& group, bool markdown) {
+std::string names(const std::vector<const config::KeyEntry*>& group, bool markdown) {
     std::string out;
-    for (const config::KeySpec* spec : group) out += (out.empty() ? "" : ", ") + code(spec->name, markdown);
+    for (const config::KeyEntry* entry : group) out += (out.empty() ? "" : ", ") + code(entry->name, markdown);
     return out;
 }
 
@@ -132,18 +132,19 @@ std::string wrapped(const std::string& lead, const std::string& text) {
 std::string plainListing() {
     std::string out;
     for (const auto& group : groups()) {
-        const config::KeySpec& spec = *group.front();
+        const config::KeyEntry& entry = *group.front();
         const std::string each = group.size() > 1 ? " each" : "";
         std::string values;
-        switch (spec.kind) {
+        switch (entry.kind) {
             case config::KeyKind::Integer:
-                values = valid(spec, false) + each + ", default " + fallback(spec, false) + each;
+                values = valid(entry, false) + each + ", default " + fallback(entry, false) + each;
                 break;
-            case config::KeyKind::Switch: values = "Any whole number, default " + fallback(spec, false); break;
-            case config::KeyKind::Word: values = valid(spec, false) + "; default " + fallback(spec, false); break;
-            case config::KeyKind::Text: values = "Default " + fallback(spec, false); break;
+            case config::KeyKind::Switch: values = "Any whole number, default " + fallback(entry, false); break;
+            case config::KeyKind::Word: values = valid(entry, false) + "; default " + fallback(entry, false); break;
+            case config::KeyKind::Text: values = "Default " + fallback(entry, false); break;
         }
-        out += wrapped("  " + names(group, false), help(spec, false) + ". " + values + otherRanges(spec, false) + ".");
+        out += wrapped("  " + names(group, false),
+                       help(entry, false) + ". " + values + otherRanges(entry, false) + ".");
     }
     return out;
 }
@@ -151,10 +152,10 @@ std::string plainListing() {
 std::string markdownTable() {
     std::string out = "| Key | Meaning | Valid | Default |\n|---|---|---|---|\n";
     for (const auto& group : groups()) {
-        const config::KeySpec& spec = *group.front();
-        const std::string each = group.size() > 1 && spec.kind == config::KeyKind::Integer ? " each" : "";
-        out += "| " + names(group, true) + " | " + help(spec, true) + otherRanges(spec, true) + " | " +
-               valid(spec, true) + each + " | " + fallback(spec, true) + each + " |\n";
+        const config::KeyEntry& entry = *group.front();
+        const std::string each = group.size() > 1 && entry.kind == config::KeyKind::Integer ? " each" : "";
+        out += "| " + names(group, true) + " | " + help(entry, true) + otherRanges(entry, true) + " | " +
+               valid(entry, true) + each + " | " + fallback(entry, true) + each + " |\n";
     }
     return out;
 }

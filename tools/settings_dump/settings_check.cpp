@@ -174,7 +174,7 @@ private:
 
 std::vector<std::string> configNames() {
     std::vector<std::string> names;
-    for (const config::KeySpec& spec : config::kConfigKeys) names.push_back(spec.name);
+    for (const config::KeyEntry& entry : config::kConfigKeys) names.push_back(entry.name);
     return names;
 }
 
@@ -250,9 +250,9 @@ struct Context {
     bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
 };
 
-void checkConfigValue(Context& c, const Line& line, const config::KeySpec& spec) {
-    const int index = static_cast<int>(spec.key);
-    const std::string name = spec.name;
+void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entry) {
+    const int index = static_cast<int>(entry.key);
+    const std::string name = entry.name;
     const std::string assignment = name + "=" + shown(line.value);
     if (line.value.empty()) {
         c.checker.warn(line.number, name + " is empty, which reads as missing");
@@ -262,13 +262,13 @@ void checkConfigValue(Context& c, const Line& line, const config::KeySpec& spec)
         c.checker.warn(line.number, "the value of " + name + " has " + std::to_string(line.valueLength) +
                                         " characters: only the first " + std::to_string(line.value.size()) + " are read");
     }
-    switch (spec.kind) {
+    switch (entry.kind) {
         case config::KeyKind::Text: return;
         case config::KeyKind::Word:
             if (c.report.source[index] == config::ValueSource::OutOfRange) {
-                const std::vector<std::string> words(spec.words, spec.words + spec.wordCount);
-                c.checker.warn(line.number, assignment + " is not " + spec.wordsName + ": " +
-                                                words[spec.range.fallback] + " applies; use " + oneOf(words) +
+                const std::vector<std::string> words(entry.words, entry.words + entry.wordCount);
+                c.checker.warn(line.number, assignment + " is not " + entry.wordsName + ": " +
+                                                words[entry.range.fallback] + " applies; use " + oneOf(words) +
                                                 suggestion(line.value, words));
             }
             return;
@@ -279,8 +279,8 @@ void checkConfigValue(Context& c, const Line& line, const config::KeySpec& spec)
         c.checker.warn(line.number, assignment + " is not a whole number: it reads as " +
                                         std::to_string(c.report.fileValue[index]));
     }
-    if (spec.kind == config::KeyKind::Integer && c.report.source[index] == config::ValueSource::OutOfRange) {
-        const config::Range& range = config::rangeInForce(spec.key, c.report.value);
+    if (entry.kind == config::KeyKind::Integer && c.report.source[index] == config::ValueSource::OutOfRange) {
+        const config::Range& range = config::rangeInForce(entry.key, c.report.value);
         c.checker.warn(line.number, assignment + " is out of range (" + std::to_string(range.min) + " to " +
                                         std::to_string(range.max) + "): the default " +
                                         std::to_string(range.fallback) + " applies");
@@ -297,15 +297,15 @@ void checkConfig(Context& c, int sectionIndex, check::FontLookup fonts) {
                                             std::to_string(first->number) + ", is in force");
             continue;
         }
-        const auto spec = std::find_if(std::begin(config::kConfigKeys), std::end(config::kConfigKeys),
-                                       [&](const config::KeySpec& k) { return sameName(line.name, k.name); });
-        if (spec == std::end(config::kConfigKeys)) {
+        const auto entry = std::find_if(std::begin(config::kConfigKeys), std::end(config::kConfigKeys),
+                                       [&](const config::KeyEntry& k) { return sameName(line.name, k.name); });
+        if (entry == std::end(config::kConfigKeys)) {
             c.checker.warn(line.number, "[CONFIG] has no key " + shown(line.name) + suggestion(line.name, known));
             continue;
         }
-        checkConfigValue(c, line, *spec);
-        if (spec->key == config::ConfigKey::FontFace && fonts != nullptr &&
-            c.report.source[static_cast<int>(spec->key)] == config::ValueSource::File) {
+        checkConfigValue(c, line, *entry);
+        if (entry->key == config::ConfigKey::FontFace && fonts != nullptr &&
+            c.report.source[static_cast<int>(entry->key)] == config::ValueSource::File) {
             std::string drawn;
             if (!fonts(c.settings.fontFace, &drawn) && !metricTwin(c.settings.fontFace, drawn)) {
                 c.checker.warn(line.number, "font \"" + shown(c.settings.fontFace) +

@@ -136,27 +136,27 @@ check::Outcome dump(const char* argument, bool checkOnly) {
     }
 
     std::printf("config:\n");
-    for (const config::KeySpec& spec : config::kConfigKeys) {
-        const int index = static_cast<int>(spec.key);
-        const bool present = platform::settingsKeyExists(path.c_str(), config::kConfigSection, spec.name);
+    for (const config::KeyEntry& entry : config::kConfigKeys) {
+        const int index = static_cast<int>(entry.key);
+        const bool present = platform::settingsKeyExists(path.c_str(), config::kConfigSection, entry.name);
         const std::int32_t v = report.value[index];
         std::string shown;
-        switch (spec.kind) {
+        switch (entry.kind) {
             case config::KeyKind::Integer:
-                shown = spec.words != nullptr ? spec.words[v - spec.range.min] : std::to_string(v) + spec.unit;
+                shown = entry.words != nullptr ? entry.words[v - entry.range.min] : std::to_string(v) + entry.unit;
                 break;
             case config::KeyKind::Switch:
-            case config::KeyKind::Word: shown = spec.words[v]; break;
-            case config::KeyKind::Text: shown = escaped(spec.textField(settings)); break;
+            case config::KeyKind::Word: shown = entry.words[v]; break;
+            case config::KeyKind::Text: shown = escaped(entry.textField(settings)); break;
         }
         // DISPLAY_ONSTART never hides: a number that is not above 0 leaves the overlay as it is.
-        if (spec.key == config::ConfigKey::DisplayOnStart && v == 0 &&
+        if (entry.key == config::ConfigKey::DisplayOnStart && v == 0 &&
             report.source[index] == config::ValueSource::File) {
             shown = std::to_string(report.fileValue[index]) + ": leaves the visibility as it is (" + shown + ")";
         }
-        std::printf("  %-18s = %s (%s", spec.name, shown.c_str(), reason(report.source[index], present));
+        std::printf("  %-18s = %s (%s", entry.name, shown.c_str(), reason(report.source[index], present));
         if (report.source[index] == config::ValueSource::OutOfRange) {
-            if (spec.kind == config::KeyKind::Word) {
+            if (entry.kind == config::KeyKind::Word) {
                 std::printf(", file has %s", escaped(report.fileText[index]).c_str());
             } else {
                 std::printf(", file has %d", report.fileValue[index]);
