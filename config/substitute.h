@@ -9,6 +9,8 @@ namespace config {
 // Patterns are held in buffers of this size: a pattern has at most kMaxPatternLength characters.
 constexpr std::size_t kMatchBufferSize = 32;
 constexpr std::size_t kMaxPatternLength = kMatchBufferSize - 1;
+// A work buffer of this size holds any line the overlay draws.
+constexpr int kWorkBufferSize = 4096;
 
 // Replaces every occurrence of `pattern` in `src` by `replacement`, leftmost first and without
 // overlaps (inserted text is not searched again), builds the result in `work` (workSize bytes) and

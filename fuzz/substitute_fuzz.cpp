@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "config/page_table.h"
+#include "config/substitute.h"
 
 namespace {
 
@@ -50,11 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& pattern = parts[1];
     const std::string& replacement = parts[2];
 
-    static config::PageTable pages;
-    static char buffer[4096 + 64];
+    static char work[config::kWorkBufferSize];
+    static char buffer[config::kWorkBufferSize + 64];
     constexpr char kGuard = '\x5A';
     std::memset(buffer, kGuard, sizeof buffer);
-    const int count = pages.substituteToken(buffer, src.c_str(), pattern.c_str(), replacement.c_str(), maxLen);
+    const int count =
+        config::substituteToken(work, sizeof work, buffer, src.c_str(), pattern.c_str(), replacement.c_str(), maxLen);
 
     for (std::size_t i = static_cast<std::size_t>(maxLen); i < sizeof buffer; ++i) check(buffer[i] == kGuard, "wrote past maxLen");
     if (pattern.empty() || pattern.size() >= 32) {
@@ -65,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(std::memchr(buffer, 0, static_cast<std::size_t>(maxLen)) != nullptr, "result not terminated");
     int expectedCount = 0;
     const std::string expected = replaceAll(src, pattern, replacement, &expectedCount);
-    const std::size_t limit = std::min<std::size_t>(static_cast<std::size_t>(maxLen), 4096) - 1;
+    const std::size_t limit = std::min<std::size_t>(static_cast<std::size_t>(maxLen), sizeof work) - 1;
     check(std::string(buffer) == expected.substr(0, limit), "result differs from replace-all");
     check(count == expectedCount, "count differs from replace-all");
     return 0;

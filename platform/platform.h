@@ -23,6 +23,11 @@ bool settingsKeyExists(const char* path, const char* section, const char* key);
 // True when `path` names a file that can be opened for reading.
 bool settingsFileReadable(const char* path);
 
+// Reads the first bytes of the file at `path`, at most `capacity`, into `dst` and returns how many
+// it read: 0 for a missing or unreadable file or a directory. The settings reader decides from
+// them how it decodes the file.
+std::uint32_t readSettingsFileStart(const char* path, unsigned char* dst, std::uint32_t capacity);
+
 // The last-write time (in the system's own units) and the size of a file: what tells that a
 // settings file was saved again.
 struct FileStamp {

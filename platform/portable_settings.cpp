@@ -124,6 +124,25 @@ bool settingsFileReadable(const char* path) {
     return true;
 }
 
+std::uint32_t readSettingsFileStart(const char* path, unsigned char* dst, std::uint32_t capacity) {
+    if (!dst || capacity == 0) return 0;
+    char* filePath = nativePath(path);
+    if (!filePath) return 0;
+    struct stat info;
+    const int descriptor = openRegularFile(filePath, &info);
+    std::free(filePath);
+    if (descriptor < 0) return 0;
+    std::uint32_t filled = 0;
+    while (filled < capacity) {
+        const ssize_t got = ::read(descriptor, dst + filled, capacity - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        filled += static_cast<std::uint32_t>(got);
+    }
+    ::close(descriptor);
+    return filled;
+}
+
 bool settingsFileStamp(const char* path, FileStamp* out) {
     if (!path || !out) return false;
     // Converted on the stack: frames call this, and frames allocate nothing.

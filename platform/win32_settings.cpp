@@ -38,6 +38,18 @@ bool settingsFileReadable(const char* path) {
     return true;
 }
 
+std::uint32_t readSettingsFileStart(const char* path, unsigned char* dst, std::uint32_t capacity) {
+    if (!path || !dst || capacity == 0) return 0;
+    // Shared every way, so that an editor holding the file open does not turn the read away.
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    DWORD got = 0;
+    if (!ReadFile(file, dst, capacity, &got, nullptr)) got = 0;
+    CloseHandle(file);
+    return got;
+}
+
 bool settingsFileStamp(const char* path, FileStamp* out) {
     if (!path || !out) return false;
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -85,6 +85,12 @@ UNICODE_TEXT = "\n".join([
 case("bom-utf8.ini", b"\xef\xbb\xbf" + UNICODE_TEXT.encode("utf-8"))
 case("bom-utf16le.ini", b"\xff\xfe" + utf16(UNICODE_TEXT.replace("\n", "\r\n"), "le"))
 case("bom-utf16be.ini", b"\xfe\xff" + utf16(UNICODE_TEXT, "be"))
+# Text that reads as UTF-8 once the reader has converted it ("Ã©" is C3 A9 in Windows-1252): the
+# plug-in must not convert it again.
+CONVERTED_ONCE = lines("[CONFIG]", "FONT_FACE=\u00c2\u00b0C Sans",
+                       "[SECTION1]", "ROWDATA1=\u00c3\u00a9 and \u00c2\u00b0C")
+case("bom-utf8-converted-once.ini", b"\xef\xbb\xbf" + CONVERTED_ONCE.encode("utf-8"))
+case("bom-utf16le-converted-once.ini", b"\xff\xfe" + utf16(CONVERTED_ONCE, "le"))
 case("utf16le-without-bom.ini", utf16(lines(*PLAIN, end="\r\n"), "le"))
 case("utf16be-without-bom.ini", utf16(lines(*PLAIN), "be"))
 case("utf8-without-bom.ini", lines("[SECTION1]", "ROWDATA1=caf\u00e9 \u20ac").encode("utf-8"))

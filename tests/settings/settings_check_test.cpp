@@ -80,6 +80,20 @@ TEST_F(SettingsCheckTest, TheTrapsOfTheFileEachGetALineOfTheirOwn) {
     EXPECT_EQ(messages.size(), std::size(expected)) << all();  // and nothing else, *ELAPSED* among it
 }
 
+TEST_F(SettingsCheckTest, TextTheReaderConvertedIsNotTakenForUtf8) {
+    // After a byte-order mark the reader gives Windows-1252: "ä¸­" arrives as E4 B8 AD, which is
+    // also the UTF-8 of a character that Windows-1252 lacks.
+    EXPECT_EQ(run("\xEF\xBB\xBF[SECTION1]\nROWDATA1=\xC3\xA4\xC2\xB8\xC2\xAD\n"), check::Outcome::Clean) << all();
+}
+
+TEST_F(SettingsCheckTest, ARowOnTheBottomEdgeIsShownAndTheNextIsNot) {
+    // Baselines at 30, 15, 0 and -15.
+    EXPECT_EQ(run("[CONFIG]\nHUD_POS_Y=30\nHUD_STEP_Y=15\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\nROWDATA3=c\nROWDATA4=d\n"),
+              check::Outcome::Warnings);
+    EXPECT_EQ(all(), "my.ini:8: warning: row 4 of page 1 is below the bottom edge and is not shown (HUD_POS_Y=30, "
+                     "HUD_STEP_Y=15)\n");
+}
+
 TEST_F(SettingsCheckTest, OutcomesAndBoundedOutput) {
     EXPECT_EQ(run("[CONFIG]\nDISPLAY_ONSTART=0\n; a comment\n[SECTION1]\nROWDATA1=fine *CUR_TIME*\n"),
               check::Outcome::Clean)

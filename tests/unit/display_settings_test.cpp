@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "settings_file_fixture.h"
 
@@ -30,6 +33,54 @@ protected:
 };
 
 constexpr float kScale = 0.003921569f;
+
+// Every field of DisplaySettings, in order. Fails to compile when a field is added or removed:
+// give a new field its key in the table (config_keys.cpp), then its name here.
+auto fields(const DisplaySettings& s) {
+    const auto& [posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
+                 textShadow, shadowColour, boxAlpha, boxColour, boxPadding] = s;
+    return std::tie(posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
+                    textShadow, shadowColour, boxAlpha, boxColour, boxPadding);
+}
+
+template <typename T>
+bool changed(const T& a, const T& b) { return a != b; }
+bool changed(const char (&a)[config::kTextFieldSize], const char (&b)[config::kTextFieldSize]) {
+    return std::strcmp(a, b) != 0;
+}
+bool changed(const float (&a)[3], const float (&b)[3]) { return a[0] != b[0] && a[1] != b[1] && a[2] != b[2]; }
+
+void expectChanged(bool fieldChanged, std::size_t index) { EXPECT_TRUE(fieldChanged) << "field " << index; }
+
+template <typename Fields, std::size_t... Index>
+void expectEveryFieldChanged(const Fields& loaded, const Fields& defaults, std::index_sequence<Index...>) {
+    (expectChanged(changed(std::get<Index>(loaded), std::get<Index>(defaults)), Index), ...);
+}
+
+// The table and the struct agree: a file that sets every key of the table to a valid value other
+// than its default changes every field.
+TEST_F(DisplaySettingsTest, EveryKeySetsAFieldAndEveryFieldHasAKey) {
+    std::string lines;
+    for (const config::KeyEntry& entry : config::kConfigKeys) {
+        std::string value;
+        switch (entry.kind) {
+            case config::KeyKind::Integer:
+                value = std::to_string(entry.range.min != entry.range.fallback ? entry.range.min : entry.range.max);
+                break;
+            case config::KeyKind::Switch: value = "1"; break;
+            case config::KeyKind::Word: value = entry.words[entry.range.fallback == 0 ? 1 : 0]; break;
+            case config::KeyKind::Text: value = std::string("not ") + entry.textDefault; break;
+        }
+        lines += std::string(entry.name) + "=" + value + "\n";
+    }
+    const DisplaySettings loaded = loadConfig(lines);
+    for (const config::KeyEntry& entry : config::kConfigKeys) {
+        EXPECT_EQ(source(entry.key), ValueSource::File) << entry.name;
+    }
+    const DisplaySettings defaults;
+    expectEveryFieldChanged(fields(loaded), fields(defaults),
+                            std::make_index_sequence<std::tuple_size_v<decltype(fields(loaded))>>());
+}
 
 TEST_F(DisplaySettingsTest, MissingFileGivesEveryDefaultAndKeepsVisibility) {
     DisplaySettings settings;
@@ -143,7 +194,7 @@ TEST_F(DisplaySettingsTest, AnchorsInAnyCaseAndTheirPositionRanges) {
     EXPECT_EQ(source(ConfigKey::Anchor), ValueSource::File);
     loadConfig("HUD_ANCHOR=middle\n");
     EXPECT_EQ(source(ConfigKey::Anchor), ValueSource::OutOfRange);
-    EXPECT_STREQ(report.anchorText, "middle");
+    EXPECT_STREQ(report.fileText[static_cast<int>(ConfigKey::Anchor)], "middle");
 
     // Bottom left keeps its ranges and defaults; the other corners take 0 and default to 10.
     DisplaySettings settings = loadConfig("HUD_POS_X=0\nHUD_POS_Y=0\n");
@@ -155,6 +206,35 @@ TEST_F(DisplaySettingsTest, AnchorsInAnyCaseAndTheirPositionRanges) {
     settings = loadConfig("HUD_ANCHOR=TOP_LEFT\nHUD_POS_X=641\n");
     EXPECT_EQ(settings.posX, 10.0f);
     EXPECT_EQ(settings.posY, 10.0f);
+}
+
+// The settings reader converts a file with a byte-order mark to Windows-1252 itself; its result
+// must not be read as UTF-8 again, or "Ã©" (0xC3 0xA9 in Windows-1252) would draw as "é".
+TEST_F(DisplaySettingsTest, TextTheReaderConvertedIsNotConvertedAgain) {
+    const std::string text = "[CONFIG]\nFONT_FACE=\xC2\xB0" "C Sans\n[SECTION1]\nROWDATA1=\xC3\xA9 and \xC2\xB0" "C\n";
+    std::string utf8 = "\xEF\xBB\xBF";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);  // Latin-1, which these characters share with 1252
+        if (code < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        utf16 += c;
+        utf16 += '\0';
+    }
+    for (const std::string& file : {utf8, utf16}) {
+        writeSettings(file);
+        DisplaySettings settings;
+        config::loadSettings(config::kSettingsPath, pages, settings, visible, &report);
+        ASSERT_EQ(pages.pageCount(), 1);
+        EXPECT_STREQ(pages.rowText(0, 0), "\xC3\xA9 and \xC2\xB0" "C");
+        EXPECT_FALSE(pages.rowConvertedFromUtf8(0, 0));
+        EXPECT_STREQ(settings.fontFace, "\xC2\xB0" "C Sans");
+        EXPECT_FALSE(report.convertedFromUtf8[static_cast<int>(ConfigKey::FontFace)]);
+    }
 }
 
 TEST_F(DisplaySettingsTest, ReloadResetsPagesBeforeReading) {

@@ -451,11 +451,12 @@ namespace {
 
 // The plain definition of a drawn line: the seven passes in table order over the row text.
 std::string referenceLine(const std::string& row, const overlay::OverlayPlugin& plugin) {
-    static config::PageTable scratch;
+    static char work[config::kWorkBufferSize];
     char line[overlay::LineCache::kTextSize] = {};
     std::strncpy(line, row.c_str(), sizeof line - 1);
     for (int token = 0; token < overlay::kTokenCount; ++token) {
-        scratch.substituteToken(line, line, overlay::kTokenNames[token], plugin.tokenValue(token), sizeof line);
+        config::substituteToken(work, sizeof work, line, line, overlay::kTokenNames[token], plugin.tokenValue(token),
+                                sizeof line);
     }
     return line;
 }

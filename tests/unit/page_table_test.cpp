@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "config/display_settings.h"
+#include "config/settings_location.h"
 #include "settings_file_fixture.h"
 
 namespace {
@@ -17,13 +17,13 @@ class PageTableTest : public SettingsFileTest {
 protected:
     void SetUp() override {
         SettingsFileTest::SetUp();
-        ASSERT_EQ(pages.setFilePath(config::kSettingsPath), 1);
+        ASSERT_EQ(reader.setFilePath(config::kSettingsPath), 1);
     }
 
     int load(const std::string& contents) {
         writeSettings(contents);
         pages.resetPages();
-        return pages.loadPages("SECTION", "ROWDATA");
+        return pages.loadPages(reader, "SECTION", "ROWDATA");
     }
 
     std::string row(int page, int r) const {
@@ -31,64 +31,9 @@ protected:
         return text != nullptr ? text : "<null>";
     }
 
+    config::SettingsReader reader;
     PageTable pages;
 };
-
-TEST_F(PageTableTest, ReadStringAcceptsOnlyValuesThatFitWithTheirTerminator) {
-    writeSettings("[S]\nK=abcd\n");
-    char dst[8];
-    std::int32_t size = 5;
-    std::int32_t found = -7;
-    EXPECT_EQ(pages.readString("S", "K", dst, &size, &found), 1);
-    EXPECT_EQ(found, 1);
-    EXPECT_EQ(size, 4);
-    EXPECT_STREQ(dst, "abcd");
-
-    // Four characters do not fit in four bytes with a terminator: refused whole, length reported.
-    std::memset(dst, 'x', sizeof dst);
-    size = 4;
-    EXPECT_EQ(pages.readString("S", "K", dst, &size, &found), 0);
-    EXPECT_EQ(found, 0);
-    EXPECT_EQ(size, 4);
-    EXPECT_EQ(std::string(dst, 4), std::string(4, '\0'));
-    EXPECT_EQ(dst[4], 'x');  // nothing written beyond the stated capacity
-}
-
-TEST_F(PageTableTest, ReadStringTreatsMissingAndEmptyAlikeAndSurvivesNullDestination) {
-    writeSettings("[S]\nEmpty=\n");
-    char dst[16];
-    for (const char* key : {"Empty", "Missing"}) {
-        std::int32_t size = sizeof dst;
-        std::int32_t found = 1;
-        EXPECT_EQ(pages.readString("S", key, dst, &size, &found), 0) << key;
-        EXPECT_EQ(found, 0);
-        EXPECT_EQ(size, 0);
-        EXPECT_STREQ(dst, "");
-    }
-    std::int32_t size = 123;
-    std::int32_t found = 1;
-    EXPECT_EQ(pages.readString("S", "Empty", nullptr, &size, &found), 0);
-    EXPECT_EQ(found, 0);
-    EXPECT_EQ(size, 123);
-}
-
-TEST_F(PageTableTest, ReadIntFollowsAtolAndSaturates) {
-    writeSettings("[S]\nA=12abc\nB=abc\nC=  -42\nD=+7\nE=3.9\nF=99999999999\nG=-99999999999\n");
-    struct Case {
-        const char* key;
-        std::int32_t value;
-        std::int32_t found;
-    } cases[] = {{"A", 12, 1},          {"B", 0, 1},          {"C", -42, 1},
-                 {"D", 7, 1},           {"E", 3, 1},          {"F", 2147483647, 1},
-                 {"G", -2147483647 - 1, 1}, {"Missing", 0, 0}};
-    for (const Case& c : cases) {
-        std::int32_t value = -1;
-        std::int32_t found = -1;
-        EXPECT_EQ(pages.readInt("S", c.key, &value, &found), c.value) << c.key;
-        EXPECT_EQ(value, c.value) << c.key;
-        EXPECT_EQ(found, c.found) << c.key;
-    }
-}
 
 TEST_F(PageTableTest, BlankRowKeepsItsPlaceAsAnEmptyLine) {
     ASSERT_EQ(load("[SECTION1]\nROWDATA1=A\nROWDATA2=BLANK\nROWDATA3=C\n"), 1);
@@ -174,16 +119,15 @@ TEST_F(PageTableTest, ReloadWithFewerPagesShrinksAndMissingFileGivesNone) {
 
     removeSettings();
     pages.resetPages();
-    EXPECT_EQ(pages.loadPages("SECTION", "ROWDATA"), 0);
+    EXPECT_EQ(pages.loadPages(reader, "SECTION", "ROWDATA"), 0);
     EXPECT_EQ(pages.rowCount(), 0);
 }
 
 TEST_F(PageTableTest, LoadRefusesEmptyPrefixesAndPath) {
     writeSettings("[SECTION1]\nROWDATA1=a\n");
-    EXPECT_EQ(pages.loadPages("", "ROWDATA"), 0);
-    EXPECT_EQ(pages.loadPages("SECTION", nullptr), 0);
-    PageTable noPath;
-    EXPECT_EQ(noPath.loadPages("SECTION", "ROWDATA"), 0);
+    EXPECT_EQ(pages.loadPages(reader, "", "ROWDATA"), 0);
+    EXPECT_EQ(pages.loadPages(reader, "SECTION", nullptr), 0);
+    EXPECT_EQ(pages.loadPages(config::SettingsReader(), "SECTION", "ROWDATA"), 0);
 }
 
 TEST_F(PageTableTest, CursorRejectsOutOfRangeAndKeepsPosition) {
@@ -198,28 +142,10 @@ TEST_F(PageTableTest, CursorRejectsOutOfRangeAndKeepsPosition) {
     EXPECT_EQ(pages.selectRow(-1), 0);
     EXPECT_STREQ(pages.currentRowText(), "c");
 
-    EXPECT_EQ(pages.currentRowTokenCount(), -1);  // not scanned yet
-    pages.setCurrentRowTokenCount(3);
-    EXPECT_EQ(pages.currentRowTokenCount(), 3);
-
     // A reload that removes the page leaves the cursor out of range: reads are refused, not wrong.
     ASSERT_EQ(load("[SECTION1]\nROWDATA1=a\n"), 1);
     EXPECT_EQ(pages.currentRowText(), nullptr);
-    EXPECT_EQ(pages.currentRowTokenCount(), 0);
-    pages.setCurrentRowTokenCount(5);  // ignored
     EXPECT_EQ(pages.rowCount(), 0);
-}
-
-TEST_F(PageTableTest, SetFilePathRefusesNamesThatWouldNotStayTerminated) {
-    PageTable table;
-    EXPECT_EQ(table.setFilePath(nullptr), 0);
-    EXPECT_EQ(table.setFilePath(""), 0);
-    ASSERT_EQ(table.setFilePath("first.ini"), 1);
-    EXPECT_EQ(table.setFilePath(std::string(260, 'a').c_str()), 0);
-    EXPECT_STREQ(table.filePath(), "first.ini");
-    const std::string longest(259, 'b');
-    EXPECT_EQ(table.setFilePath(longest.c_str()), 1);
-    EXPECT_EQ(std::string(table.filePath()), longest);
 }
 
 }  // namespace

@@ -174,8 +174,17 @@ private:
 
 std::vector<std::string> configNames() {
     std::vector<std::string> names;
-    for (int key = 0; key < config::kConfigKeyCount; ++key) names.push_back(config::configKeyName(static_cast<config::ConfigKey>(key)));
+    for (const config::KeyEntry& entry : config::kConfigKeys) names.push_back(entry.name);
     return names;
+}
+
+// "A, B or C"
+std::string oneOf(const std::vector<std::string>& words) {
+    std::string out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        out += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    }
+    return out;
 }
 
 std::vector<std::string> sectionNames() {
@@ -238,11 +247,12 @@ struct Context {
     const config::PageTable& pages;
     const config::DisplaySettings& settings;
     const config::SettingsReport& report;
+    bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
 };
 
-void checkConfigValue(Context& c, const Line& line, config::ConfigKey key) {
-    const int index = static_cast<int>(key);
-    const std::string name = config::configKeyName(key);
+void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entry) {
+    const int index = static_cast<int>(entry.key);
+    const std::string name = entry.name;
     const std::string assignment = name + "=" + shown(line.value);
     if (line.value.empty()) {
         c.checker.warn(line.number, name + " is empty, which reads as missing");
@@ -252,24 +262,28 @@ void checkConfigValue(Context& c, const Line& line, config::ConfigKey key) {
         c.checker.warn(line.number, "the value of " + name + " has " + std::to_string(line.valueLength) +
                                         " characters: only the first " + std::to_string(line.value.size()) + " are read");
     }
-    if (key == config::ConfigKey::FontFace) return;
-    if (key == config::ConfigKey::Anchor) {
-        if (c.report.source[index] == config::ValueSource::OutOfRange) {
-            const std::vector<std::string> corners = {"BOTTOM_LEFT", "TOP_LEFT", "TOP_RIGHT", "BOTTOM_RIGHT"};
-            c.checker.warn(line.number, assignment + " is not a corner: BOTTOM_LEFT applies; use BOTTOM_LEFT, TOP_LEFT, "
-                                                     "TOP_RIGHT or BOTTOM_RIGHT" + suggestion(line.value, corners));
-        }
-        return;
+    switch (entry.kind) {
+        case config::KeyKind::Text: return;
+        case config::KeyKind::Word:
+            if (c.report.source[index] == config::ValueSource::OutOfRange) {
+                const std::vector<std::string> words(entry.words, entry.words + entry.wordCount);
+                c.checker.warn(line.number, assignment + " is not " + entry.wordsName + ": " +
+                                                words[entry.range.fallback] + " applies; use " + oneOf(words) +
+                                                suggestion(line.value, words));
+            }
+            return;
+        case config::KeyKind::Integer:
+        case config::KeyKind::Switch: break;
     }
     if (!plainWholeNumber(line.value)) {
         c.checker.warn(line.number, assignment + " is not a whole number: it reads as " +
                                         std::to_string(c.report.fileValue[index]));
     }
-    const config::IntegerRule* rule = config::integerRule(key, c.settings.anchor);
-    if (rule != nullptr && c.report.source[index] == config::ValueSource::OutOfRange) {
-        c.checker.warn(line.number, assignment + " is out of range (" + std::to_string(rule->min) + " to " +
-                                        std::to_string(rule->max) + "): the default " +
-                                        std::to_string(rule->fallback) + " applies");
+    if (entry.kind == config::KeyKind::Integer && c.report.source[index] == config::ValueSource::OutOfRange) {
+        const config::Range& range = config::rangeInForce(entry.key, c.report.value);
+        c.checker.warn(line.number, assignment + " is out of range (" + std::to_string(range.min) + " to " +
+                                        std::to_string(range.max) + "): the default " +
+                                        std::to_string(range.fallback) + " applies");
     }
 }
 
@@ -283,15 +297,15 @@ void checkConfig(Context& c, int sectionIndex, check::FontLookup fonts) {
                                             std::to_string(first->number) + ", is in force");
             continue;
         }
-        int key = 0;
-        while (key < config::kConfigKeyCount && !sameName(line.name, config::configKeyName(static_cast<config::ConfigKey>(key)))) ++key;
-        if (key == config::kConfigKeyCount) {
+        const auto entry = std::find_if(std::begin(config::kConfigKeys), std::end(config::kConfigKeys),
+                                       [&](const config::KeyEntry& k) { return sameName(line.name, k.name); });
+        if (entry == std::end(config::kConfigKeys)) {
             c.checker.warn(line.number, "[CONFIG] has no key " + shown(line.name) + suggestion(line.name, known));
             continue;
         }
-        checkConfigValue(c, line, static_cast<config::ConfigKey>(key));
-        if (static_cast<config::ConfigKey>(key) == config::ConfigKey::FontFace && fonts != nullptr &&
-            c.report.source[key] == config::ValueSource::File) {
+        checkConfigValue(c, line, *entry);
+        if (entry->key == config::ConfigKey::FontFace && fonts != nullptr &&
+            c.report.source[static_cast<int>(entry->key)] == config::ValueSource::File) {
             std::string drawn;
             if (!fonts(c.settings.fontFace, &drawn) && !metricTwin(c.settings.fontFace, drawn)) {
                 c.checker.warn(line.number, "font \"" + shown(c.settings.fontFace) +
@@ -317,7 +331,9 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
             break;
         }
     }
-    const int lacking = config::charactersOutsideWindows1252(line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
+    const int lacking = c.textConvertedByReader ? 0
+                                                : config::charactersOutsideWindows1252(
+                                                      line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
     if (lacking > 0) {
         c.checker.warn(line.number, where + " holds " + std::to_string(lacking) +
                                         (lacking == 1 ? " character" : " characters") +
@@ -441,7 +457,9 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
     platform::visitIniLines(document, &collect, &lines);
     platform::freeIni(document);
 
-    Context c{checker, lines, *pages, settings, report};
+    config::SettingsReader reader;
+    reader.setFilePath(readerPath.c_str());
+    Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader()};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {

@@ -10,6 +10,7 @@
 #include "config/display_settings.h"
 #include "config/page_table.h"
 #include "font_lookup.h"
+#include "key_listing.h"
 #include "platform/platform.h"
 #include "settings_check.h"
 
@@ -22,6 +23,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: settings_dump [--check] [SETTINGS_FILE...]\n"
+    "       settings_dump --keys\n"
     "\n"
     "Reads each SETTINGS_FILE the way the Ostrivane plug-in reads its Ostrivane.ini and prints the\n"
     "pages and lines it will show and the CONFIG values it will use, saying for each value whether\n"
@@ -32,6 +34,8 @@ constexpr char kUsage[] =
     "After each file it lists what in the file does not do what it seems to, one warning a line:\n"
     "  FILE:LINE: warning: TEXT\n"
     "With --check it prints only those lines.\n"
+    "\n"
+    "With --keys it lists every CONFIG key: what it does, its valid values and its default.\n"
     "\n"
     "Exit status: 0 when there is nothing to warn about, 1 when there are warnings, 2 when a file\n"
     "is missing or unreadable or holds no page to show (of several files, the highest).\n";
@@ -103,7 +107,7 @@ check::Outcome dump(const char* argument, bool checkOnly) {
         shownName = argument;
     }
     static config::PageTable pages;
-    if (pages.setFilePath(path.c_str()) == 0) {
+    if (config::SettingsReader().setFilePath(path.c_str()) == 0) {
         std::printf("%s: error: the path is too long: the plug-in takes at most 259 characters\n", shownName.c_str());
         return check::Outcome::Unusable;
     }
@@ -132,48 +136,33 @@ check::Outcome dump(const char* argument, bool checkOnly) {
     }
 
     std::printf("config:\n");
-    for (int index = 0; index < config::kConfigKeyCount; ++index) {
-        const auto key = static_cast<config::ConfigKey>(index);
-        const char* name = config::configKeyName(key);
-        const bool present = platform::settingsKeyExists(path.c_str(), config::kConfigSection, name);
+    for (const config::KeyEntry& entry : config::kConfigKeys) {
+        const int index = static_cast<int>(entry.key);
+        const bool present = platform::settingsKeyExists(path.c_str(), config::kConfigSection, entry.name);
         const std::int32_t v = report.value[index];
-        std::string shown = std::to_string(v);
-        switch (key) {
-            case config::ConfigKey::Red:
-            case config::ConfigKey::Green:
-            case config::ConfigKey::Blue:
-            case config::ConfigKey::ShadowRed:
-            case config::ConfigKey::ShadowGreen:
-            case config::ConfigKey::ShadowBlue:
-            case config::ConfigKey::BoxRed:
-            case config::ConfigKey::BoxGreen:
-            case config::ConfigKey::BoxBlue:
-            case config::ConfigKey::BoxAlpha: shown += "/255"; break;
-            case config::ConfigKey::FontFace: shown = escaped(settings.fontFace); break;
-            case config::ConfigKey::DisplayOnStart:
-                shown = visible ? "shown on start"
-                                : report.source[index] == config::ValueSource::File
-                                      ? std::to_string(v) + ": leaves the visibility as it is (hidden on start)"
-                                      : "hidden on start";
+        std::string shown;
+        switch (entry.kind) {
+            case config::KeyKind::Integer:
+                shown = entry.words != nullptr ? entry.words[v - entry.range.min] : std::to_string(v) + entry.unit;
                 break;
-            case config::ConfigKey::AutoReload: shown = settings.autoReload ? "on" : "off"; break;
-            case config::ConfigKey::Anchor: shown = config::anchorName(settings.anchor); break;
-            case config::ConfigKey::TextShadow: {
-                static const char* const kShadows[] = {"none", "drop shadow", "outline"};
-                shown = kShadows[static_cast<int>(settings.textShadow)];
-                break;
-            }
-            default: break;
+            case config::KeyKind::Switch:
+            case config::KeyKind::Word: shown = entry.words[v]; break;
+            case config::KeyKind::Text: shown = escaped(entry.textField(settings)); break;
         }
-        std::printf("  %-18s = %s (%s", name, shown.c_str(), reason(report.source[index], present));
+        // DISPLAY_ONSTART never hides: a number that is not above 0 leaves the overlay as it is.
+        if (entry.key == config::ConfigKey::DisplayOnStart && v == 0 &&
+            report.source[index] == config::ValueSource::File) {
+            shown = std::to_string(report.fileValue[index]) + ": leaves the visibility as it is (" + shown + ")";
+        }
+        std::printf("  %-18s = %s (%s", entry.name, shown.c_str(), reason(report.source[index], present));
         if (report.source[index] == config::ValueSource::OutOfRange) {
-            if (key == config::ConfigKey::Anchor) {
-                std::printf(", file has %s", escaped(report.anchorText).c_str());
+            if (entry.kind == config::KeyKind::Word) {
+                std::printf(", file has %s", escaped(report.fileText[index]).c_str());
             } else {
                 std::printf(", file has %d", report.fileValue[index]);
             }
         }
-        if (key == config::ConfigKey::FontFace && report.fontFaceConvertedFromUtf8) std::printf(", converted from UTF-8");
+        if (report.convertedFromUtf8[index]) std::printf(", converted from UTF-8");
         std::printf(")\n");
     }
     for (const std::string& message : messages) std::printf("%s\n", message.c_str());
@@ -188,6 +177,11 @@ int main(int argc, char** argv) {
 #endif
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    // --keys=markdown gives README.md's table.
+    if (argc == 2 && (std::strcmp(argv[1], "--keys") == 0 || std::strcmp(argv[1], "--keys=markdown") == 0)) {
+        std::fputs((argv[1][6] == '=' ? keys::markdownTable() : keys::plainListing()).c_str(), stdout);
         return 0;
     }
     int first = 1;

@@ -1,0 +1,197 @@
+#include "config/config_keys.h"
+
+#include "config/display_settings.h"
+
+namespace config {
+
+namespace {
+
+// ---- Building entries ---------------------------------------------------------------------------
+
+using Store = void (*)(DisplaySettings&, std::int32_t);
+
+constexpr KeyEntry integerKey(ConfigKey key, const char* name, Range range, Store store, const char* help) {
+    return {key, name, KeyKind::Integer, range, nullptr, 0, nullptr, 0, nullptr, "", nullptr, help, store, nullptr};
+}
+
+template <int N>
+constexpr KeyEntry withOtherRanges(KeyEntry entry, const Range (&ranges)[N]) {
+    entry.otherRanges = ranges;
+    entry.otherRangeCount = N;
+    return entry;
+}
+
+template <int N>
+constexpr KeyEntry withValueNames(KeyEntry entry, const char* const (&names)[N]) {
+    entry.words = names;
+    entry.wordCount = N;
+    return entry;
+}
+
+constexpr KeyEntry withUnit(KeyEntry entry, const char* unit) {
+    entry.unit = unit;
+    return entry;
+}
+
+constexpr KeyEntry switchKey(ConfigKey key, const char* name, const char* const (&offAndOn)[2], Store store,
+                            const char* help) {
+    return {key, name, KeyKind::Switch, {0, 1, 0}, nullptr, 0, offAndOn, 2, nullptr, "", nullptr, help, store, nullptr};
+}
+
+template <int N>
+constexpr KeyEntry wordKey(ConfigKey key, const char* name, const char* const (&words)[N], int fallback,
+                          const char* wordsName, Store store, const char* help) {
+    return {key, name, KeyKind::Word, {0, N - 1, fallback}, nullptr, 0, words, N, wordsName, "", nullptr, help, store,
+            nullptr};
+}
+
+constexpr KeyEntry textKey(ConfigKey key, const char* name, const char* fallback, TextField& (*field)(DisplaySettings&),
+                          const char* help) {
+    return {key, name, KeyKind::Text, {0, 0, 0}, nullptr, 0, nullptr, 0, nullptr, "", fallback, help, nullptr, field};
+}
+
+constexpr float colourOf(std::int32_t v) { return static_cast<float>(v) * kColourScale; }
+
+// A colour component, 0-255, shown as "/255".
+constexpr KeyEntry colourKey(ConfigKey key, const char* name, std::int32_t fallback, Store store, const char* help) {
+    return withUnit(integerKey(key, name, {0, 255, fallback}, store, help), "/255");
+}
+
+// ---- Values -------------------------------------------------------------------------------------
+
+constexpr const char* kAnchorWords[] = {"BOTTOM_LEFT", "TOP_LEFT", "TOP_RIGHT", "BOTTOM_RIGHT"};  // by Anchor
+constexpr const char* kShadowNames[] = {"none", "drop shadow", "outline"};                       // by TextShadow
+constexpr const char* kOffOn[] = {"off", "on"};
+constexpr const char* kHiddenShown[] = {"hidden on start", "shown on start"};
+
+constexpr std::uint32_t wordBit(Anchor anchor) { return 1u << static_cast<int>(anchor); }
+constexpr std::uint32_t kCornersButBottomLeft =
+    wordBit(Anchor::TopLeft) | wordBit(Anchor::TopRight) | wordBit(Anchor::BottomRight);
+
+// From another corner than BOTTOM_LEFT, 0 is a position too.
+constexpr Range kCornerPosX[] = {{0, 640, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
+constexpr Range kCornerPosY[] = {{0, 480, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
+
+// Keys that share their words are listed together in the READMEs.
+constexpr char kTextColour[] = "text colour";
+constexpr char kShadowColour[] = "colour of the shadow and the outline";
+constexpr char kBoxColour[] = "colour of the box";
+
+}  // namespace
+
+// Positions and sizes must be above 0.1, which for whole numbers means at least 1.
+constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
+    withOtherRanges(integerKey(ConfigKey::PosX, "HUD_POS_X", {1, 640, 450},
+                               [](DisplaySettings& s, std::int32_t v) { s.posX = static_cast<float>(v); },
+                               "x of the lines, in a 640 x 480 screen stretched over the viewport: where each line "
+                               "starts or, with `HUD_ANCHOR` at the right, where it ends, from the right edge"),
+                    kCornerPosX),
+    withOtherRanges(integerKey(ConfigKey::PosY, "HUD_POS_Y", {1, 480, 65},
+                               [](DisplaySettings& s, std::int32_t v) { s.posY = static_cast<float>(v); },
+                               "y of the first line: its baseline up from the bottom or, with `HUD_ANCHOR` at the "
+                               "top, its top down from the top edge"),
+                    kCornerPosY),
+    integerKey(ConfigKey::StepY, "HUD_STEP_Y", {1, 480, 15},
+               [](DisplaySettings& s, std::int32_t v) { s.stepY = static_cast<float>(v); },
+               "distance between lines, downwards"),
+    integerKey(ConfigKey::FontSize, "FONT_SIZE", {1, 64, 18},
+               [](DisplaySettings& s, std::int32_t v) { s.fontSize = v; },
+               "character height in pixels"),
+    colourKey(ConfigKey::Red, "COLOR_RED", 64, [](DisplaySettings& s, std::int32_t v) { s.red = colourOf(v); },
+              kTextColour),
+    colourKey(ConfigKey::Green, "COLOR_GREEN", 64, [](DisplaySettings& s, std::int32_t v) { s.green = colourOf(v); },
+              kTextColour),
+    colourKey(ConfigKey::Blue, "COLOR_BLUE", 64, [](DisplaySettings& s, std::int32_t v) { s.blue = colourOf(v); },
+              kTextColour),
+    textKey(ConfigKey::FontFace, "FONT_FACE", "Arial", [](DisplaySettings& s) -> TextField& { return s.fontFace; },
+            "font name"),
+    switchKey(ConfigKey::DisplayOnStart, "DISPLAY_ONSTART", kHiddenShown,
+              [](DisplaySettings& s, std::int32_t v) { s.displayOnStart = v != 0; },
+              "above 0: show the text when the host starts and at every reload; 0 or less leaves it as it is"),
+    switchKey(ConfigKey::AutoReload, "AUTO_RELOAD", kOffOn,
+              [](DisplaySettings& s, std::int32_t v) { s.autoReload = v != 0; },
+              "above 0: read the file again within a second of every save, as Reload INI does but with "
+              "`*ELAPSED*` running on"),
+    wordKey(ConfigKey::Anchor, "HUD_ANCHOR", kAnchorWords, static_cast<int>(Anchor::BottomLeft), "a corner",
+            [](DisplaySettings& s, std::int32_t v) { s.anchor = static_cast<Anchor>(v); },
+            "the corner `HUD_POS_X` and `HUD_POS_Y` measure from"),
+    withValueNames(integerKey(ConfigKey::TextShadow, "TEXT_SHADOW", {0, 2, 0},
+                              [](DisplaySettings& s, std::int32_t v) { s.textShadow = static_cast<TextShadow>(v); },
+                              "0 none, 1 a drop shadow 1 pixel right and down, 2 an outline 1 pixel all round: "
+                              "text that reads on light and dark backgrounds alike"),
+                   kShadowNames),
+    colourKey(ConfigKey::ShadowRed, "SHADOW_COLOR_RED", 0,
+              [](DisplaySettings& s, std::int32_t v) { s.shadowColour[0] = colourOf(v); }, kShadowColour),
+    colourKey(ConfigKey::ShadowGreen, "SHADOW_COLOR_GREEN", 0,
+              [](DisplaySettings& s, std::int32_t v) { s.shadowColour[1] = colourOf(v); }, kShadowColour),
+    colourKey(ConfigKey::ShadowBlue, "SHADOW_COLOR_BLUE", 0,
+              [](DisplaySettings& s, std::int32_t v) { s.shadowColour[2] = colourOf(v); }, kShadowColour),
+    colourKey(ConfigKey::BoxAlpha, "BOX_ALPHA", 0, [](DisplaySettings& s, std::int32_t v) { s.boxAlpha = v; },
+              "opacity of a box behind the text; 0: no box"),
+    colourKey(ConfigKey::BoxRed, "BOX_COLOR_RED", 0,
+              [](DisplaySettings& s, std::int32_t v) { s.boxColour[0] = colourOf(v); }, kBoxColour),
+    colourKey(ConfigKey::BoxGreen, "BOX_COLOR_GREEN", 0,
+              [](DisplaySettings& s, std::int32_t v) { s.boxColour[1] = colourOf(v); }, kBoxColour),
+    colourKey(ConfigKey::BoxBlue, "BOX_COLOR_BLUE", 0,
+              [](DisplaySettings& s, std::int32_t v) { s.boxColour[2] = colourOf(v); }, kBoxColour),
+    integerKey(ConfigKey::BoxPadding, "BOX_PADDING", {0, 64, 4},
+               [](DisplaySettings& s, std::int32_t v) { s.boxPadding = v; },
+               "window pixels between the text and the box's edges"),
+};
+
+namespace {
+
+// ---- What the table must hold -------------------------------------------------------------------
+
+constexpr bool entryIsWellFormed(const KeyEntry& entry, int index) {
+    if (static_cast<int>(entry.key) != index || entry.name == nullptr || entry.help == nullptr) return false;
+    switch (entry.kind) {
+        case KeyKind::Integer:
+            if (entry.storeNumber == nullptr || entry.range.min > entry.range.max) return false;
+            // Value names go with one range, a name for each value.
+            if (entry.words != nullptr &&
+                (entry.otherRangeCount != 0 || entry.wordCount != entry.range.max - entry.range.min + 1)) {
+                return false;
+            }
+            for (int r = 0; r < entry.otherRangeCount; ++r) {
+                const Range& other = entry.otherRanges[r];
+                const int when = static_cast<int>(other.whenKey);
+                // Ranges depend only on Word keys, which the loader reads first.
+                if (when >= kConfigKeyCount || kConfigKeys[when].kind != KeyKind::Word ||
+                    (other.whenWords >> kConfigKeys[when].wordCount) != 0 || other.min > other.max) {
+                    return false;
+                }
+            }
+            return true;
+        case KeyKind::Switch: return entry.storeNumber != nullptr && entry.wordCount == 2;
+        case KeyKind::Word:
+            return entry.storeNumber != nullptr && entry.wordCount > 0 && entry.wordsName != nullptr &&
+                   entry.range.fallback >= 0 && entry.range.fallback < entry.wordCount;
+        case KeyKind::Text:
+            return entry.textField != nullptr && entry.textDefault != nullptr && entry.textDefault[0] != '\0';
+    }
+    return false;
+}
+
+constexpr bool tableIsWellFormed() {
+    for (int index = 0; index < kConfigKeyCount; ++index) {
+        if (!entryIsWellFormed(kConfigKeys[index], index)) return false;
+    }
+    return true;
+}
+
+static_assert(tableIsWellFormed(), "each ConfigKey has its entry, in order, with what its kind needs");
+
+}  // namespace
+
+const Range& rangeInForce(ConfigKey key, const std::int32_t* values) {
+    const KeyEntry& entry = keyEntry(key);
+    for (int r = 0; r < entry.otherRangeCount; ++r) {
+        const Range& other = entry.otherRanges[r];
+        const std::int32_t word = values[static_cast<int>(other.whenKey)];
+        if (word >= 0 && word < 32 && (other.whenWords & (1u << word)) != 0) return other;
+    }
+    return entry.range;
+}
+
+}  // namespace config

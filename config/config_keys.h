@@ -1,0 +1,77 @@
+// The keys of the CONFIG section, each one entry of one table (config_keys.cpp): its name, its
+// kind, its valid values and default, where its value goes in DisplaySettings, and the words that
+// explain it to users. The loader (display_settings.cpp), settings_dump's listing and --keys, the
+// settings check's known keys and the README tables all follow from the table.
+//
+// A new key: a ConfigKey, its field in DisplaySettings, its entry in the table, then its
+// behaviour where the settings are used.
+#pragma once
+
+#include <cstdint>
+
+#include "config/settings_reader.h"
+
+namespace config {
+
+struct DisplaySettings;
+
+// In the order of the table, which is the order settings_dump lists them in.
+enum class ConfigKey {
+    PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, DisplayOnStart, AutoReload,
+    Anchor, TextShadow, ShadowRed, ShadowGreen, ShadowBlue, BoxAlpha, BoxRed, BoxGreen, BoxBlue, BoxPadding,
+    Count
+};
+constexpr int kConfigKeyCount = static_cast<int>(ConfigKey::Count);
+
+enum class KeyKind {
+    Integer,  // a whole number in a range; anything else gives the default
+    Switch,   // on when above 0 and off otherwise, so every whole number is valid
+    Word,     // one of the key's words, in any case; its value is the word's index
+    Text,     // any non-empty text, given in Windows-1252 like the rows
+};
+
+// Whole numbers from min to max inclusive, and what anything else gives (which need not be in the
+// range). A range may hold only while a Word key (read before the others) holds one of some
+// words: word i of `whenKey` when bit i of `whenWords` is set.
+struct Range {
+    std::int32_t min;
+    std::int32_t max;
+    std::int32_t fallback;
+    ConfigKey whenKey = ConfigKey::Count;  // Count: always
+    std::uint32_t whenWords = 0;
+};
+
+using TextField = char[kTextFieldSize];
+
+struct KeyEntry {
+    ConfigKey key;
+    const char* name;
+    KeyKind kind;
+    // Integer: the range when none of `otherRanges` holds. Word: 0 to the last word's index, and
+    // the default word's. Switch: 0 (off) to 1 (on), default off; any number is read. Text: unused.
+    Range range;
+    const Range* otherRanges;  // Integer: tried first, in order
+    int otherRangeCount;
+    // Word: the words. Switch: what off and on mean, as settings_dump shows them. Integer: a name
+    // for each value from range.min up, or null to show the number.
+    const char* const* words;
+    int wordCount;
+    const char* wordsName;    // Word: what the words name, for a warning ("a corner")
+    const char* unit;         // Integer: shown after the number ("/255")
+    const char* textDefault;  // Text
+    const char* help;         // what the key does, for users; `quoted` words are names to type
+    void (*storeNumber)(DisplaySettings& settings, std::int32_t value);  // Integer; Switch 0/1; Word
+    TextField& (*textField)(DisplaySettings& settings);                  // Text
+};
+
+// The table, one entry per ConfigKey, in its order.
+extern const KeyEntry kConfigKeys[kConfigKeyCount];
+
+inline const KeyEntry& keyEntry(ConfigKey key) { return kConfigKeys[static_cast<int>(key)]; }
+inline const char* configKeyName(ConfigKey key) { return keyEntry(key).name; }
+
+// The range of an Integer key while each Word key holds the word `values` gives it (indexed by
+// ConfigKey, like SettingsReport::value).
+const Range& rangeInForce(ConfigKey key, const std::int32_t* values);
+
+}  // namespace config
