@@ -1,6 +1,7 @@
 #include "config/config_keys.h"
 
 #include "config/display_settings.h"
+#include "config/layout.h"
 
 namespace config {
 
@@ -69,8 +70,8 @@ constexpr std::uint32_t kCornersButBottomLeft =
     wordBit(Anchor::TopLeft) | wordBit(Anchor::TopRight) | wordBit(Anchor::BottomRight);
 
 // From another corner than BOTTOM_LEFT, 0 is a position too.
-constexpr Range kCornerPosX[] = {{0, 640, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
-constexpr Range kCornerPosY[] = {{0, 480, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
+constexpr Range kCornerPosX[] = {{0, kScreenWidth, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
+constexpr Range kCornerPosY[] = {{0, kScreenHeight, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
 
 // Keys that share their words are listed together in the READMEs.
 constexpr char kTextColour[] = "text colour";
@@ -81,17 +82,17 @@ constexpr char kBoxColour[] = "colour of the box";
 
 // Positions and sizes must be above 0.1, which for whole numbers means at least 1.
 constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
-    withOtherRanges(integerKey(ConfigKey::PosX, "HUD_POS_X", {1, 640, 450},
+    withOtherRanges(integerKey(ConfigKey::PosX, "HUD_POS_X", {1, kScreenWidth, 450},
                                [](DisplaySettings& s, std::int32_t v) { s.posX = static_cast<float>(v); },
                                "x of the lines, in a 640 x 480 screen stretched over the viewport: where each line "
                                "starts or, with `HUD_ANCHOR` at the right, where it ends, from the right edge"),
                     kCornerPosX),
-    withOtherRanges(integerKey(ConfigKey::PosY, "HUD_POS_Y", {1, 480, 65},
+    withOtherRanges(integerKey(ConfigKey::PosY, "HUD_POS_Y", {1, kScreenHeight, 65},
                                [](DisplaySettings& s, std::int32_t v) { s.posY = static_cast<float>(v); },
                                "y of the first line: its baseline up from the bottom or, with `HUD_ANCHOR` at the "
                                "top, its top down from the top edge"),
                     kCornerPosY),
-    integerKey(ConfigKey::StepY, "HUD_STEP_Y", {1, 480, 15},
+    integerKey(ConfigKey::StepY, "HUD_STEP_Y", {1, kScreenHeight, 15},
                [](DisplaySettings& s, std::int32_t v) { s.stepY = static_cast<float>(v); },
                "distance between lines, downwards"),
     integerKey(ConfigKey::FontSize, "FONT_SIZE", {1, 64, 18},

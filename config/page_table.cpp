@@ -5,13 +5,6 @@
 
 namespace config {
 
-TextEntry::TextEntry() { clear(); }
-
-void TextEntry::clear() {
-    std::memset(text, 0, sizeof text);
-    std::memset(value, 0, sizeof value);
-}
-
 PageTable::PageTable() { resetPages(); }
 
 void PageTable::resetPages() {

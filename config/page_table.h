@@ -12,20 +12,6 @@ namespace config {
 constexpr int kMaxRows = 28;
 constexpr int kMaxPages = 5;
 
-// A name and its value: the overlay's token list.
-struct TextEntry {
-    char text[kTextFieldSize];
-    char value[kTextFieldSize];
-
-    TextEntry();
-    void clear();
-};
-
-struct EntryList {
-    TextEntry entries[kMaxRows];
-    std::int32_t count = 0;
-};
-
 class PageTable {
 public:
     PageTable();

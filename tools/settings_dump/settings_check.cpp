@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "config/display_settings.h"
+#include "config/layout.h"
 #include "config/utf8_text.h"
 #include "overlay/tokens.h"
 #include "platform/portable_ini.h"
@@ -361,9 +362,7 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
     }
     // Rows step down from the first; below the bottom edge their raster position is off screen.
     const bool top = config::anchoredAtTop(c.settings.anchor);
-    const float firstY = top ? 480.0f - c.settings.posY : c.settings.posY;
-    const float y = firstY - static_cast<float>(row) * c.settings.stepY;
-    if (y < 0.0f) {
+    if (config::placeRow(c.settings, row, 0, 0).y < 0.0f) {
         c.checker.warn(line.number, where + " is below the bottom edge and is not shown (HUD_POS_Y=" +
                                         std::to_string(static_cast<int>(c.settings.posY)) + ", HUD_STEP_Y=" +
                                         std::to_string(static_cast<int>(c.settings.stepY)) +
