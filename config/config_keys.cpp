@@ -69,9 +69,17 @@ constexpr std::uint32_t wordBit(Anchor anchor) { return 1u << static_cast<int>(a
 constexpr std::uint32_t kCornersButBottomLeft =
     wordBit(Anchor::TopLeft) | wordBit(Anchor::TopRight) | wordBit(Anchor::BottomRight);
 
-// From another corner than BOTTOM_LEFT, 0 is a position too.
-constexpr Range kCornerPosX[] = {{0, kScreenWidth, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
-constexpr Range kCornerPosY[] = {{0, kScreenHeight, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
+constexpr const char* kUnitWords[] = {"SCREEN", "PIXELS"};  // by Units
+constexpr std::uint32_t kPixels = 1u << static_cast<int>(Units::Pixels);
+
+// In pixels, positions run from 0 to 4096, 10 by default, and the step's default (0) is the font's
+// line height; from another corner than BOTTOM_LEFT, 0 is a position too.
+constexpr std::int32_t kMaxPixels = 4096;
+constexpr Range kPosXRanges[] = {{0, kMaxPixels, 10, ConfigKey::Units, kPixels},
+                                 {0, kScreenWidth, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
+constexpr Range kPosYRanges[] = {{0, kMaxPixels, 10, ConfigKey::Units, kPixels},
+                                 {0, kScreenHeight, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
+constexpr Range kStepRanges[] = {{1, kMaxPixels, 0, ConfigKey::Units, kPixels, "the font's line height"}};
 
 // Keys that share their words are listed together in the READMEs.
 constexpr char kTextColour[] = "text colour";
@@ -84,17 +92,20 @@ constexpr char kBoxColour[] = "colour of the box";
 constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
     withOtherRanges(integerKey(ConfigKey::PosX, "HUD_POS_X", {1, kScreenWidth, 450},
                                [](DisplaySettings& s, std::int32_t v) { s.posX = static_cast<float>(v); },
-                               "x of the lines, in a 640 x 480 screen stretched over the viewport: where each line "
-                               "starts or, with `HUD_ANCHOR` at the right, where it ends, from the right edge"),
-                    kCornerPosX),
+                               "x of the lines, in a 640 x 480 screen stretched over the viewport (or in pixels, see "
+                               "`HUD_UNITS`): where each line starts or, with `HUD_ANCHOR` at the right, where it "
+                               "ends, from the right edge"),
+                    kPosXRanges),
     withOtherRanges(integerKey(ConfigKey::PosY, "HUD_POS_Y", {1, kScreenHeight, 65},
                                [](DisplaySettings& s, std::int32_t v) { s.posY = static_cast<float>(v); },
                                "y of the first line: its baseline up from the bottom or, with `HUD_ANCHOR` at the "
-                               "top, its top down from the top edge"),
-                    kCornerPosY),
-    integerKey(ConfigKey::StepY, "HUD_STEP_Y", {1, kScreenHeight, 15},
-               [](DisplaySettings& s, std::int32_t v) { s.stepY = static_cast<float>(v); },
-               "distance between lines, downwards"),
+                               "top, its top down from the top edge; with `HUD_ANCHOR` at the bottom, the last "
+                               "line's descent up from the bottom edge"),
+                    kPosYRanges),
+    withOtherRanges(integerKey(ConfigKey::StepY, "HUD_STEP_Y", {1, kScreenHeight, 15},
+                               [](DisplaySettings& s, std::int32_t v) { s.stepY = static_cast<float>(v); },
+                               "distance between lines, downwards"),
+                    kStepRanges),
     integerKey(ConfigKey::FontSize, "FONT_SIZE", {1, 64, 18},
                [](DisplaySettings& s, std::int32_t v) { s.fontSize = v; },
                "character height in pixels"),
@@ -138,6 +149,19 @@ constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
     integerKey(ConfigKey::BoxPadding, "BOX_PADDING", {0, 64, 4},
                [](DisplaySettings& s, std::int32_t v) { s.boxPadding = v; },
                "window pixels between the text and the box's edges"),
+    wordKey(ConfigKey::Units, "HUD_UNITS", kUnitWords, static_cast<int>(Units::Screen), "a unit",
+            [](DisplaySettings& s, std::int32_t v) { s.units = static_cast<Units>(v); },
+            "what `HUD_POS_X`, `HUD_POS_Y` and `HUD_STEP_Y` count: `SCREEN`, the 640 x 480 screen stretched over "
+            "the viewport, or `PIXELS`, window pixels from the anchored corner of the viewport, the same in every "
+            "view"),
+    textKey(ConfigKey::DateFormat, "DATE_FORMAT", kDefaultDateFormat,
+            [](DisplaySettings& s) -> TextField& { return s.dateFormat; },
+            "the text of `*CUR_DATE*`: `%Y` year, `%y` its last two digits, `%m` month, `%d` day, `%%` a `%`; "
+            "other characters as written"),
+    textKey(ConfigKey::TimeFormat, "TIME_FORMAT", kDefaultTimeFormat,
+            [](DisplaySettings& s) -> TextField& { return s.timeFormat; },
+            "the text of `*CUR_TIME*`: `%H` hour 00-23, `%I` hour 01-12, `%p` AM or PM, `%M` minute, `%S` second, "
+            "and the fields of `DATE_FORMAT`; at most 31 characters"),
 };
 
 namespace {

@@ -19,6 +19,7 @@ struct DisplaySettings;
 enum class ConfigKey {
     PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, DisplayOnStart, AutoReload,
     Anchor, TextShadow, ShadowRed, ShadowGreen, ShadowBlue, BoxAlpha, BoxRed, BoxGreen, BoxBlue, BoxPadding,
+    Units, DateFormat, TimeFormat,
     Count
 };
 constexpr int kConfigKeyCount = static_cast<int>(ConfigKey::Count);
@@ -39,6 +40,7 @@ struct Range {
     std::int32_t fallback;
     ConfigKey whenKey = ConfigKey::Count;  // Count: always
     std::uint32_t whenWords = 0;
+    const char* fallbackName = nullptr;    // what the fallback stands for, when it is not a number to show
 };
 
 using TextField = char[kTextFieldSize];

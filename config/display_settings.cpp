@@ -120,6 +120,7 @@ void loadSettings(const char* path, PageTable& pages, DisplaySettings& settings,
         if (entry.kind != KeyKind::Word) loadKey(reader, entry, settings, out);
     }
     if (settings.displayOnStart) visible = true;
+    settings.anchorInFile = out.source[static_cast<int>(ConfigKey::Anchor)] == ValueSource::File;
 }
 
 }  // namespace config

@@ -16,6 +16,10 @@ constexpr char kConfigSection[] = "CONFIG";
 constexpr char kPageSectionPrefix[] = "SECTION";
 constexpr char kRowKeyPrefix[] = "ROWDATA";
 
+// The formats of *CUR_DATE* and *CUR_TIME* when the file gives none.
+constexpr char kDefaultDateFormat[] = "%Y-%m-%d";
+constexpr char kDefaultTimeFormat[] = "%H:%M:%S";
+
 // 0-255 colour values to GL's 0.0-1.0: 1/255 in single precision, so that 255 gives exactly 1.0.
 constexpr float kColourScale = 0.003921569f;
 
@@ -28,12 +32,16 @@ const char* anchorName(Anchor anchor);
 
 enum class TextShadow { None = 0, Drop = 1, Outline = 2 };
 
+// What HUD_POS_X, HUD_POS_Y and HUD_STEP_Y count in: the 640x480 screen stretched over the
+// viewport, or window pixels from the anchored corner of the viewport.
+enum class Units { Screen, Pixels };
+
 // What the CONFIG keys set. The constructor gives each field its key's default from the table.
 struct DisplaySettings {
     float posX = 0;          // the first line's x, in the 640x480 overlay space, from the anchor's side
     float posY = 0;          // the first line's y: its baseline up from the bottom, or its top down
                              // from the top edge
-    float stepY = 0;         // distance between lines, downwards
+    float stepY = 0;         // distance between lines, downwards; 0 in pixels: the font's line height
     std::int32_t fontSize = 0;  // character height in pixels
     char fontFace[kTextFieldSize] = {};
     float red = 0;           // colour components, 0.0-1.0
@@ -47,6 +55,10 @@ struct DisplaySettings {
     std::int32_t boxAlpha = 0;   // 0-255; 0: no box behind the text
     float boxColour[3] = {};
     std::int32_t boxPadding = 0;  // window pixels between the text and the box's edges
+    Units units = Units::Screen;
+    bool anchorInFile = false;    // HUD_ANCHOR names a corner: a bottom corner then holds the block
+    char dateFormat[kTextFieldSize] = {};  // of *CUR_DATE* and *CUR_TIME*
+    char timeFormat[kTextFieldSize] = {};
 
     DisplaySettings();
 };

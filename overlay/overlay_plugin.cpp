@@ -79,6 +79,7 @@ void OverlayPlugin::releaseResources(host::HostArg value) {
 void OverlayPlugin::loadSettings() {
     const char* path = watch.locate(tokens.clockSource().tickMilliseconds());
     config::loadSettings(path, pages, settings, visible, nullptr);
+    tokens.setClockFormats(settings.dateFormat, settings.timeFormat);
     lineCache.reset(-1);
 }
 
@@ -152,11 +153,11 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
     }
 
     const float colour[3] = {settings.red, settings.green, settings.blue};
-    const Viewport view = graphics.beginFrame(colour);
+    frameView = graphics.beginFrame(colour);
     refreshTokenValues();
     frameLineCount = 0;
     composeLines(*this);
-    if (settings.boxAlpha > 0) drawBox(view);
+    if (settings.boxAlpha > 0) drawBox(frameView);
     drawLines();
     graphics.endFrame();
     return true;
@@ -217,13 +218,21 @@ void OverlayPlugin::refreshTokenValues() { tokens.refresh(); }
 void OverlayPlugin::composeLines(LineSink& sink) {
     if (pages.pageCount() <= 0 || currentPage < 0 || currentPage >= pages.pageCount()) return;
     if (lineCache.page() != currentPage) lineCache.reset(currentPage);
-    for (int row = 0; row < config::kMaxRows; ++row) {
+    pages.selectPage(currentPage);
+    config::PageLayout page;
+    page.rowCount = pages.rowCount();
+    page.ascent = glyphMetrics.ascent;
+    page.descent = glyphMetrics.descent;
+    page.lineHeight = glyphMetrics.lineHeight;
+    page.viewWidth = frameView.width;
+    page.viewHeight = frameView.height;
+    for (int row = 0; row < page.rowCount; ++row) {
         const char* text = pages.rowText(currentPage, row);
         if (text == nullptr) break;
         if (text[0] == '\0') continue;  // an empty row keeps its place
         const LineCache::Line line = lineCache.compose(row, text, tokens);
         FrameLine frameLine;
-        frameLine.place = config::placeRow(settings, row, glyphMetrics.ascent, line.advance);
+        frameLine.place = config::placeRow(settings, page, row, line.advance);
         frameLine.text = line.text;
         frameLine.advance = line.advance;
         frameLine.slot = row;

@@ -106,6 +106,7 @@ private:
 
     FrameLine frameLines[config::kMaxRows] = {};
     int frameLineCount = 0;
+    Viewport frameView;  // the viewport of the frame being drawn, or of the last one
 
     Graphics& graphics;
 };

@@ -17,8 +17,8 @@ void TokenValues::setClockFormats(const char* date, const char* time) {
         std::strncpy(field, format != nullptr && format[0] != '\0' ? format : fallback, kValueSize - 1);
         field[kValueSize - 1] = '\0';
     };
-    keep(dateFormat, date, kDefaultDateFormat);
-    keep(timeFormat, time, kDefaultTimeFormat);
+    keep(dateFormat, date, config::kDefaultDateFormat);
+    keep(timeFormat, time, config::kDefaultTimeFormat);
     dateFields = calendarFields(dateFormat);
     timeFields = calendarFields(timeFormat);
     formattedFrom[kTokenDate] = kNotFormatted;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "config/display_settings.h"
 #include "host/host_interface.h"
 #include "overlay/clock.h"
 #include "overlay/tokens.h"
@@ -17,9 +18,6 @@ public:
     // A value holds at most kValueSize - 1 characters; a date or a time at most 31.
     static constexpr int kValueSize = 260;
     static constexpr int kClockTextSize = 32;
-    // The formats of the date and the time when the settings give none.
-    static constexpr char kDefaultDateFormat[] = "%Y-%m-%d";
-    static constexpr char kDefaultTimeFormat[] = "%H:%M:%S";
 
     TokenValues();
 

@@ -89,10 +89,11 @@ void reloadTimeZone();
 void* currentDrawingContext();
 
 // What a font measures at a pixel height, in window pixels: its ascent above and descent below
-// the baseline, and the advance of each Windows-1252 character's glyph list.
+// the baseline, its line height, and the advance of each Windows-1252 character's glyph list.
 struct GlyphMetrics {
     int ascent;
     int descent;
+    int lineHeight;  // from one baseline to the next, as the font sets lines
     std::int16_t advance[256];
 };
 

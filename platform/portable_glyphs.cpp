@@ -224,6 +224,7 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
         // Whole pixels, rounded outwards, as FreeType gives a hinted size's ascender and descender.
         metrics->ascent = static_cast<int>((ft->size->metrics.ascender + 63) >> 6);
         metrics->descent = static_cast<int>((-ft->size->metrics.descender + 63) >> 6);
+        metrics->lineHeight = static_cast<int>((ft->size->metrics.height + 63) >> 6);
     }
 
     BitmapScratch scratch;

@@ -139,6 +139,7 @@ void measureGlyphs(HDC dc, DWORD first, DWORD count, GlyphMetrics* out) {
     if (GetTextMetricsA(dc, &text)) {
         out->ascent = static_cast<int>(text.tmAscent);
         out->descent = static_cast<int>(text.tmDescent);
+        out->lineHeight = static_cast<int>(text.tmHeight + text.tmExternalLeading);
     }
     // The advances of the glyph bitmaps the lists are made from, which are how far the lists move
     // the raster position: GGO_METRICS (and GetCharABCWidths) can answer a pixel more or less for

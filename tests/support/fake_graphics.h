@@ -1,6 +1,6 @@
 // A Graphics that draws nothing and records what the overlay asked of it, so that the overlay's
 // logic runs without GL. `context` is what it answers as the current context (null: none); its
-// font measures `ascent`, `descent` and `advance` pixels for every character.
+// font measures `ascent`, `descent`, `lineHeight` and `advance` pixels for every character.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +24,7 @@ public:
 
     void* context = nullptr;
     overlay::Viewport viewport;
-    int ascent = 14, descent = 4, advance = 10;
+    int ascent = 14, descent = 4, lineHeight = 20, advance = 10;
     std::uint32_t nextBlock = 1;
     std::vector<std::uint32_t> built;     // first lists of the glyph blocks made, in order
     std::vector<std::uint32_t> outlines;  // and of the outline blocks
@@ -42,6 +42,7 @@ public:
         if (metrics != nullptr) {
             metrics->ascent = ascent;
             metrics->descent = descent;
+            metrics->lineHeight = lineHeight;
             for (int c = overlay::kFirstGlyphChar; c < overlay::kGlyphBlockSize; ++c) {
                 metrics->advance[c] = static_cast<std::int16_t>(advance);
             }

@@ -38,9 +38,11 @@ constexpr float kScale = 0.003921569f;
 // give a new field its key in the table (config_keys.cpp), then its name here.
 auto fields(const DisplaySettings& s) {
     const auto& [posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
-                 textShadow, shadowColour, boxAlpha, boxColour, boxPadding] = s;
+                 textShadow, shadowColour, boxAlpha, boxColour, boxPadding, units, anchorInFile, dateFormat,
+                 timeFormat] = s;
     return std::tie(posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
-                    textShadow, shadowColour, boxAlpha, boxColour, boxPadding);
+                    textShadow, shadowColour, boxAlpha, boxColour, boxPadding, units, anchorInFile, dateFormat,
+                    timeFormat);
 }
 
 template <typename T>

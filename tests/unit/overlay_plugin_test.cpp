@@ -311,14 +311,16 @@ TEST_F(OverlaySetUpTest, AnchorsPlaceRowsFromTheirCornerByTheFontsMetrics) {
         float x, y0;
         int dx0, dx2, dy;
     } cases[] = {
-        {"BOTTOM_LEFT", 30, 40, 0, 0, 0},
+        {"", 30, 40, 0, 0, 0},  // no corner named: the first row's baseline at HUD_POS_Y
         {"TOP_LEFT", 30, 480 - 40, 0, 0, -14},
         {"TOP_RIGHT", 640 - 30, 480 - 40, -30, -50, -14},
-        {"BOTTOM_RIGHT", 640 - 30, 40, -30, -50, 0},
+        // A bottom corner holds the block: the last row's descent HUD_POS_Y up from the bottom.
+        {"BOTTOM_LEFT", 30, 40 + 40, 0, 0, 4},
+        {"BOTTOM_RIGHT", 640 - 30, 40 + 40, -30, -50, 4},
     };
     for (const auto& c : cases) {
-        writeSettings(std::string("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_POS_X=30\nHUD_POS_Y=40\nHUD_STEP_Y=20\nHUD_ANCHOR=") +
-                      c.anchor + "\n" + rows);
+        writeSettings(std::string("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_POS_X=30\nHUD_POS_Y=40\nHUD_STEP_Y=20\n") +
+                      (c.anchor[0] != '\0' ? std::string("HUD_ANCHOR=") + c.anchor + "\n" : "") + rows);
         plugin.runFunction(overlay::kCommandReload);
         plugin.drawFunction(0);
         ASSERT_EQ(graphics.lines.size(), 2u) << c.anchor;
@@ -329,6 +331,38 @@ TEST_F(OverlaySetUpTest, AnchorsPlaceRowsFromTheirCornerByTheFontsMetrics) {
         EXPECT_EQ(graphics.lines[1].place.dx, c.dx2) << c.anchor;
         EXPECT_EQ(graphics.lines[1].place.dy, c.dy) << c.anchor;
         EXPECT_TRUE(graphics.boxes.empty());
+    }
+}
+
+// In pixels every row is whole pixels from the viewport's bottom-left corner, the same in every
+// view; the step defaults to the font's line height (20 here).
+TEST_F(OverlaySetUpTest, PixelUnitsPlaceRowsFromTheViewportsCorners) {
+    graphics.viewport = {0, 0, 1000, 800};
+    const std::string rows = "[SECTION1]\nROWDATA1=abc\nROWDATA2=12345\nROWDATA3=BLANK\n";
+    const struct {
+        const char* anchor;
+        int dx0, dx1, dy0;
+    } cases[] = {
+        {"", 30, 30, 40},
+        {"TOP_LEFT", 30, 30, 800 - 40 - 14},
+        {"TOP_RIGHT", 1000 - 30 - 30, 1000 - 30 - 50, 800 - 40 - 14},
+        {"BOTTOM_LEFT", 30, 30, 40 + 4 + 2 * 20},  // the BLANK row is the last: its descent at 40
+        {"BOTTOM_RIGHT", 1000 - 30 - 30, 1000 - 30 - 50, 40 + 4 + 2 * 20},
+    };
+    for (const auto& c : cases) {
+        writeSettings(std::string("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_UNITS=pixels\nHUD_POS_X=30\nHUD_POS_Y=40\n") +
+                      (c.anchor[0] != '\0' ? std::string("HUD_ANCHOR=") + c.anchor + "\n" : "") + rows);
+        plugin.runFunction(overlay::kCommandReload);
+        plugin.drawFunction(0);
+        ASSERT_EQ(graphics.lines.size(), 2u) << c.anchor;
+        for (const FakeGraphics::Line& line : graphics.lines) {
+            EXPECT_EQ(line.place.x, 0.0f) << c.anchor;
+            EXPECT_EQ(line.place.y, 0.0f) << c.anchor;
+        }
+        EXPECT_EQ(graphics.lines[0].place.dx, c.dx0) << c.anchor;
+        EXPECT_EQ(graphics.lines[1].place.dx, c.dx1) << c.anchor;
+        EXPECT_EQ(graphics.lines[0].place.dy, c.dy0) << c.anchor;
+        EXPECT_EQ(graphics.lines[1].place.dy, c.dy0 - 20) << c.anchor;
     }
 }
 

@@ -87,7 +87,7 @@ std::string otherRanges(const config::KeyEntry& entry, bool markdown) {
         const config::KeyEntry& when = config::keyEntry(range.whenKey);
         out += "; with " + code(when.name, markdown) + " " +
                oneOf(when.words, range.whenWords, when.wordCount, markdown) + ": " + span(range) + ", default " +
-               std::to_string(range.fallback);
+               (range.fallbackName != nullptr ? range.fallbackName : std::to_string(range.fallback));
     }
     return out;
 }

@@ -362,7 +362,9 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
     }
     // Rows step down from the first; below the bottom edge their raster position is off screen.
     const bool top = config::anchoredAtTop(c.settings.anchor);
-    if (config::placeRow(c.settings, row, 0, 0).y < 0.0f) {
+    config::PageLayout layout;
+    while (c.pages.rowText(page, layout.rowCount) != nullptr) ++layout.rowCount;
+    if (c.settings.units == config::Units::Screen && config::placeRow(c.settings, layout, row, 0).y < 0.0f) {
         c.checker.warn(line.number, where + " is below the bottom edge and is not shown (HUD_POS_Y=" +
                                         std::to_string(static_cast<int>(c.settings.posY)) + ", HUD_STEP_Y=" +
                                         std::to_string(static_cast<int>(c.settings.stepY)) +
