@@ -92,6 +92,12 @@ void BM_DrawnFrameOutlineBoxTopRight(benchmark::State& state) {
     runDrawnFrames(state, "TEXT_SHADOW=2\nBOX_ALPHA=128\nHUD_ANCHOR=TOP_RIGHT\n");
 }
 
+// The same page in window pixels, held at the bottom right corner: every row measured and placed
+// from the page's height.
+void BM_DrawnFramePixelsBottomRight(benchmark::State& state) {
+    runDrawnFrames(state, "HUD_UNITS=PIXELS\nHUD_ANCHOR=BOTTOM_RIGHT\n");
+}
+
 // The set-up that Reload INI repeats: settings read, glyph lists built in an offscreen Mesa
 // context, with and without the outline block.
 void runSetUps(benchmark::State& state, const std::string& extraConfig) {
@@ -141,6 +147,7 @@ BENCHMARK(BM_FrameWithTokens);
 BENCHMARK(BM_DrawnFrameWithAutoReload);
 BENCHMARK(BM_DrawnFrameWithEveryToken);
 BENCHMARK(BM_DrawnFrameOutlineBoxTopRight);
+BENCHMARK(BM_DrawnFramePixelsBottomRight);
 BENCHMARK(BM_FrameWithoutTokens);
 BENCHMARK(BM_FrameWithTokensLiteralBaseline);
 BENCHMARK(BM_WorstFrame);
