@@ -171,11 +171,12 @@ int lackingCharacters(const Line& line) {
     return config::charactersOutsideWindows1252(line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
 }
 
-std::string lackingWarning(const Line& line, const std::string& what) {
+// `shownAs`: what becomes of them, "drawn as" or "read as".
+std::string lackingWarning(const Line& line, const std::string& what, const char* shownAs) {
     const int lacking = lackingCharacters(line);
     if (lacking == 0) return "";
     return what + " holds " + std::to_string(lacking) + (lacking == 1 ? " character" : " characters") +
-           " that Windows-1252 lacks, drawn as '?'" + (line.lacking > 0 ? " or as a look-alike" : "");
+           " that Windows-1252 lacks, " + shownAs + " '?'" + (line.lacking > 0 ? " or as a look-alike" : "");
 }
 
 // What atol makes of a value that is not a plain whole number: only digits, after a sign.
@@ -313,7 +314,7 @@ void checkConfigValue(Context& c, const Line& line, config::ConfigKey key) {
     }
     if (unfinishedQuote(line)) c.checker.warn(line.number, quoteWarning(line, assignment, "the quote is part of the value"));
     if (key == config::ConfigKey::FontFace) {
-        const std::string lacking = lackingWarning(line, name);
+        const std::string lacking = lackingWarning(line, name, "read as");
         if (!lacking.empty()) c.checker.warn(line.number, lacking);
         return;
     }
@@ -414,7 +415,7 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
         }
     }
     if (unfinishedQuote(line)) c.checker.warn(line.number, quoteWarning(line, where, "the quote is drawn"));
-    const std::string lacking = lackingWarning(line, where);
+    const std::string lacking = lackingWarning(line, where, "drawn as");
     if (!lacking.empty()) c.checker.warn(line.number, lacking);
     checkTokenEnds(c, line, where, text);
     // *WORD* that is nearly a token name.

@@ -256,6 +256,7 @@ SettingsFacts readFacts(const std::string& path) {
 
 std::string whyNothingShows(const Request& request, const SettingsFacts& facts) {
     const int page = request.page[0] - '0';
+    if (facts.pages == 0) return "the file has no page: it needs a [SECTION1] with a ROWDATA1";
     const int shownPage = (page - 1) % facts.pages + 1;
     std::string why;
     if (request.pressSwitch && facts.shownAtStart) {
