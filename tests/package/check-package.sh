@@ -91,6 +91,11 @@ output=$(tr -d '\r' < "$work/preview.txt")
 grep -qx "file: $(sed 's/[][\\.*^$]/\\&/g' <<<"$settings") (found)" "$work/dump.txt" && grep -qx "  row  3: Café Größe (converted from UTF-8)" "$work/dump.txt" ||
   fail "settings_dump does not show the file and its row as they are: $(cat "$work/dump.txt")"
 
+# Without arguments: the Ostrivane.ini beside it, drawn into Ostrivane.png beside it.
+(cd "$folder" && "$runner" "$prefix" --display cmd /c preview.bat) > "$work/preview-example.txt" 2>&1
+status=$?
+[ "$status" = 0 ] && [ -s "$folder/Ostrivane.png" ] || fail "preview.bat without arguments gives $status: $(cat "$work/preview-example.txt")"
+
 # Its usage, its refusals and its exit statuses, through cmd.
 bat() {  # bat STATUS PATTERN ARGS...: preview.bat ARGS gives STATUS and a line matching PATTERN
   local expected=$1 pattern=$2 code

@@ -42,8 +42,9 @@ expect 2 "no-such.ini: error: not found" no-such.ini
 expect 2 "$folder: error: is a directory" "$folder"
 expect 0 "$folder/clean.ini: no problems found" --check "$folder/clean.ini"
 expect 1 "$folder/Größe Ж.ini:3: warning: row 2 of page 1 holds a tab, which draws nothing" --check "$folder/Größe Ж.ini"
-output=$("${runner[@]}" "$dump" "$folder/Größe Ж.ini" | tr -d '\r')
-for line in "file: $folder/Größe Ж.ini (found)" "page 1: 2 rows" "  row  1: Café Größe €" '  row  2: tab\x09here'; do
+output=$("${runner[@]}" "$dump" "$folder/Größe Ж.ini" "$folder/clean.ini" | tr -d '\r')
+for line in "file: $folder/Größe Ж.ini (found)" "page 1: 2 rows" "  row  1: Café Größe €" '  row  2: tab\x09here' \
+            "page 1: 1 row"; do
   grep -qxF -- "$line" <<<"$output" || { printf 'no line "%s" in:\n%s\n' "$line" "$output"; failures=$((failures + 1)); }
 done
 [ $failures -eq 0 ] && echo "run_dump_usage: every case as expected"
