@@ -30,7 +30,7 @@ std::string inputProblem(const std::string& path) {
     if (status.type() == std::filesystem::file_type::not_found) return "not found";
     if (status.type() == std::filesystem::file_type::directory) return "is a directory";
     std::FILE* file = openFile(path, "rb");
-    if (file == nullptr) return error ? "not found" : "cannot be read";
+    if (file == nullptr) return "cannot be read";
     std::fclose(file);
     return "";
 }
