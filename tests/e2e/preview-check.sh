@@ -14,12 +14,17 @@ failures=0
 
 if [ "$mode" = wine ]; then
   preview() { "$root/scripts/preview.sh" "$@"; }
+  standin_host() {
+    "$root/tests/wine/run-wine.sh" "$build/wineprefix" --display "$build/win32/tools/standin_host/standin_host.exe" \
+      --plugin "$build/win32/Ostrivane.dll" "$@"
+  }
 else
   host=$4 plugin=$5
   preview() {
     "$host" --preview scripts/preview.sh --plugin "$plugin" --default-settings "$root/examples/Ostrivane.ini" \
       --default-output "$work/default.png" "$@"
   }
+  standin_host() { "$host" --plugin "$plugin" "$@"; }
 fi
 
 expect() {  # expect STATUS PATTERN ARGS...
@@ -60,6 +65,13 @@ printf '[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION2]\nROWDATA1=no first page\n' > "$w
 expect 2 "no-page.ini: error: no page to show" "$work/no-page.ini"
 # The clean example into a folder that is not there yet: made, and named.
 expect 0 "^preview: made the folder .*new folder.* for the picture" --output "$work/new folder/example.png"
+# A file and a picture in folders named in three scripts; the picture against the oracle.
+mkdir -p "$work/Réglages Жж 设置"
+cp "$root/tests/package/preview-test.ini" "$work/Réglages Жж 设置/Réglages Ж.ini"
+expect 0 "^preview: wrote $work/Aperçus Жж 图片/Aperçu Ж.png$" "$work/Réglages Жж 设置/Réglages Ж.ini" \
+  "$work/Aperçus Жж 图片/Aperçu Ж.png"
+standin_host --output "$work" --script "$root/tests/package/preview-test.steps" "compare-image 0 $work/Aperçus Жж 图片/Aperçu Ж.png" ||
+  { echo "the picture differs from the oracle"; failures=$((failures + 1)); }
 for picture in no-page.png picture.jpg; do
   [ ! -e "$work/$picture" ] || { echo "a picture was written for a bad input: $picture"; failures=$((failures + 1)); }
 done
