@@ -2,7 +2,8 @@
 # settings_dump as its user meets it, natively or (with RUNNER PREFIX) its Windows build under
 # Wine, output redirected: the usage and exit status for each kind of argument, one error line and
 # no dump for an input it cannot read, the clean file's one line, and a file in a folder named in
-# three scripts whose accented row is shown as the characters it holds.
+# three scripts whose accented row is shown as the characters it holds (under Wine on a console,
+# too).
 #   run_dump_usage.sh WORK_DIR DUMP [RUNNER PREFIX]
 set -u
 work=$1 dump=$2
@@ -47,5 +48,10 @@ for line in "file: $folder/Größe Ж.ini (found)" "page 1: 2 rows" "  row  1: C
             "page 1: 1 row"; do
   grep -qxF -- "$line" <<<"$output" || { printf 'no line "%s" in:\n%s\n' "$line" "$output"; failures=$((failures + 1)); }
 done
+# On a console (Wine makes one of a terminal) the row is shown as the characters it holds too.
+if [ ${#runner[@]} -gt 0 ]; then
+  console=$(script -qc "$(printf '%q ' "${runner[@]}" "$dump" "$folder/Größe Ж.ini")" /dev/null < /dev/null | tr -d '\r')
+  grep -qF "  row  1: Café Größe €" <<<"$console" || { printf 'the console shows:\n%s\n' "$console"; failures=$((failures + 1)); }
+fi
 [ $failures -eq 0 ] && echo "run_dump_usage: every case as expected"
 exit $((failures > 0))
