@@ -1,48 +1,20 @@
 @echo off
-rem Renders a settings file through the Ostrivane.dll beside this file, in a window of its own,
-rem and writes the picture as a PNG file.
+rem Draws a settings file through the Ostrivane.dll beside this file, over a picture like the
+rem host's viewport, and writes it as a PNG picture. "preview.bat --help" lists the options.
 rem
-rem   preview.bat [SETTINGS.ini] [PICTURE.png]
+rem   preview.bat [options] [SETTINGS.ini [PICTURE.png]]
 rem
-rem SETTINGS.ini defaults to the Ostrivane.ini beside this file; PICTURE.png to a file beside the
-rem settings file, named like it. The settings file is checked first and its warnings shown.
+rem The work is done by standin_host.exe beside this file. The arguments go to it as they came, so
+rem that names in any script arrive whole whatever the console's code page, and its messages show
+rem every character. Exit status: 0 picture made, 1 warnings or no overlay in the picture, 2 bad
+rem input (no picture).
 setlocal
-set "HERE=%~dp0"
-set "SETTINGS=%~1"
-if "%SETTINGS%"=="" set "SETTINGS=%HERE%Ostrivane.ini"
-if not exist "%HERE%Ostrivane.dll" (
-  echo preview: Ostrivane.dll is not beside preview.bat, in %HERE% 1>&2
+if not exist "%~dp0standin_host.exe" (
+  echo preview: standin_host.exe is not beside preview.bat: unpack the whole ZIP into one folder 1>&2
   exit /b 2
 )
-if not exist "%HERE%standin_host.exe" (
-  echo preview: standin_host.exe is not beside preview.bat, in %HERE% 1>&2
-  exit /b 2
-)
-if not exist "%SETTINGS%" (
-  echo preview: settings file %SETTINGS% not found 1>&2
-  exit /b 2
-)
-if exist "%SETTINGS%\*" (
-  echo preview: settings file %SETTINGS% is a folder, not a file 1>&2
-  exit /b 2
-)
-for %%F in ("%SETTINGS%") do (
-  set "SETTINGS=%%~fF"
-  set "PICTURE=%%~dpnF.png"
-)
-if not "%~2"=="" set "PICTURE=%~f2"
-if exist "%PICTURE%\*" (
-  echo preview: %PICTURE% is a folder: name the PNG file to write 1>&2
-  exit /b 2
-)
-
-"%HERE%settings_dump.exe" --check "%SETTINGS%"
-"%HERE%standin_host.exe" --plugin "%HERE%Ostrivane.dll" --settings "%SETTINGS%" ^
-  "background viewport" "camera perspective" "selmode face" "faces 12" "edges 30" "vertices 20" ^
-  frame frame "save %PICTURE%"
-if errorlevel 1 (
-  echo preview: the picture could not be made 1>&2
-  exit /b 1
-)
-echo preview: wrote %PICTURE%
-exit /b 0
+rem Started from Explorer, cmd runs this file with /c and the window closes as soon as it ends: the
+rem preview then waits for a key. Its command line tells the two apart.
+set "OSTRIVANE_LAUNCH_LINE=%cmdcmdline%"
+"%~dp0standin_host.exe" --preview "%~f0" --wait-if-double-clicked --default-settings "%~dp0Ostrivane.ini" %*
+exit /b %errorlevel%

@@ -12,7 +12,8 @@ namespace platform {
 // Reads `key` in `section` of the settings file at `path` exactly as the Windows profile reader
 // does with an empty default: writes at most capacity - 1 characters and a terminator into `dst`
 // and returns the number of characters written. A missing file, section or key gives 0 and "".
-// `path` is written with backslashes; implementations map them to their own separator.
+// `path` is written with backslashes; implementations map them to their own separator. Paths are
+// UTF-8 on Windows, where they reach the wide-character API, and the system's own bytes elsewhere.
 std::uint32_t readSettingsValue(const char* path, const char* section, const char* key, char* dst,
                                 std::uint32_t capacity);
 
@@ -42,9 +43,9 @@ inline bool operator!=(const FileStamp& a, const FileStamp& b) { return !(a == b
 bool settingsFileStamp(const char* path, FileStamp* out);
 
 // Writes the path of `fileName` in the folder of the library this code is linked into (the
-// plug-in's DLL or shared library; for a tool, its program) into `out`. False when the folder
-// cannot be found or the path would not fit in `capacity` bytes with its terminator: it is
-// never cut.
+// plug-in's DLL or shared library; for a tool, its program) into `out`, in the form the functions
+// above take (UTF-8 on Windows, whatever the folder's characters). False when the folder cannot
+// be found or the path would not fit in `capacity` bytes with its terminator: it is never cut.
 bool libraryFolderFile(const char* fileName, char* out, std::uint32_t capacity);
 
 // Between beginSettingsBatch(path) and endSettingsBatch(), reads of `path` may share one parse of

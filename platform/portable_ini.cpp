@@ -339,6 +339,34 @@ std::uint32_t copyValue(const IniDocument* document, const KeyEntry& entry, char
     return count;
 }
 
+// How many characters of the value copyValue gives into `capacity` bytes have no byte of their own
+// in Windows-1252; a surrogate pair is one character. 0 for ANSI files, whose bytes are the text.
+std::uint32_t lackingCharacters(const IniDocument* document, const KeyEntry& entry, std::uint32_t capacity) {
+    if (!document->units || entry.valueStart == kNoValue) return 0;
+    std::uint32_t start = entry.valueStart;
+    std::uint32_t length = entry.valueLength;
+    const Unit quote = length >= 2 ? characterAt(document, start) : 0;
+    if ((quote == '"' || quote == '\'') && characterAt(document, start + length - 1) == quote) {
+        ++start;
+        length -= 2;
+    }
+    if (length > capacity - 1) length = capacity - 1;
+    std::uint32_t lacking = 0;
+    for (std::uint32_t offset = 0; offset < length; ++offset) {
+        const Unit unit = document->units[start + offset];
+        if (unit < 0x80) continue;
+        if (unit >= 0xD800 && unit <= 0xDBFF && offset + 1 < length && document->units[start + offset + 1] >= 0xDC00 &&
+            document->units[start + offset + 1] <= 0xDFFF) {
+            ++offset;
+        } else if (unit < 0xA0 ? windows1252ToUnicode(static_cast<unsigned char>(unit)) == 0
+                               : unicodeToWindows1252(unit) != 0) {
+            continue;  // one of the five undefined bytes, which come back as themselves, or an exact character
+        }
+        ++lacking;
+    }
+    return lacking;
+}
+
 // A name in Windows-1252, cut to fit `capacity` bytes.
 void copyName(const IniDocument* document, std::uint32_t start, std::uint32_t length, char* dst, std::uint32_t capacity) {
     const std::uint32_t count = length < capacity - 1 ? length : capacity - 1;
@@ -367,7 +395,7 @@ bool visitIniLines(const IniDocument* document, bool (*visit)(const IniLine& lin
         const SectionEntry& section = document->sections[index];
         if (index > 0) {
             copyName(document, section.nameStart, section.nameLength, name, sizeof name);
-            const IniLine header = {true, section.line, name, section.nameLength, false, "", 0, false};
+            const IniLine header = {true, section.line, name, section.nameLength, false, "", 0, false, 0};
             if (!visit(header, context)) return false;
         }
         for (std::uint32_t keyIndex = section.firstKey; keyIndex < section.firstKey + section.keyCount; ++keyIndex) {
@@ -379,7 +407,7 @@ bool visitIniLines(const IniDocument* document, bool (*visit)(const IniLine& lin
             const bool quoted = (quote == '"' || quote == '\'') &&
                                 characterAt(document, key.valueStart + key.valueLength - 1) == quote;
             const IniLine line = {false, key.line, name, key.nameLength, hasValue, value,
-                                  hasValue ? key.valueLength : 0, quoted};
+                                  hasValue ? key.valueLength : 0, quoted, lackingCharacters(document, key, sizeof value)};
             if (!visit(line, context)) return false;
         }
     }

@@ -53,6 +53,8 @@ struct IniLine {
     const char* value;           // key lines: the value as the reader returns it
     std::uint32_t valueLength;   // key lines: the value's length in the file, quotes included
     bool quoted;                 // key lines: the reader takes a pair of quotes off the value
+    std::uint32_t lacking;       // key lines of a Unicode file: characters of the value that
+                                 // Windows-1252 has no byte for, given as '?' or a look-alike
 };
 
 // Calls `visit` for every header and key line, in file order (keys before the first header come

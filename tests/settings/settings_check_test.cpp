@@ -94,8 +94,53 @@ TEST_F(SettingsCheckTest, ARowOnTheBottomEdgeIsShownAndTheNextIsNot) {
                      "HUD_STEP_Y=15)\n");
 }
 
+// A UTF-16LE file with its byte-order mark, as Notepad saves "Unicode".
+std::string utf16File(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+TEST_F(SettingsCheckTest, EachMistakeThatDrawsOtherwiseGetsItsLine) {
+    const struct {
+        std::string file;
+        const char* message;
+    } cases[] = {
+        {"[SECTION1]\nROWDATA1=\"Hello world\n",
+         "my.ini:2: warning: row 1 of page 1 starts with \" but does not end with it: the quote is drawn"},
+        {"[CONFIG]\nFONT_FACE='Arial\n[SECTION1]\nROWDATA1=x\n",
+         "my.ini:2: warning: FONT_FACE='Arial starts with ' but does not end with it: the quote is part of the value"},
+        {"[SECTION1]\nROWDATA1=at *CUR_TIME\n",
+         "my.ini:2: warning: row 1 of page 1: *CUR_TIME has no closing asterisk and is shown as written (write *CUR_TIME*)"},
+        {"[SECTION1]\nROWDATA1=*CAMERA_NAME*SEL_FACES* selected\n",
+         "my.ini:2: warning: row 1 of page 1: SEL_FACES* has no opening asterisk and is shown as written (write *SEL_FACES*)"},
+        {"[SECTION1]\nROWDATA1=x\nROWDATA2 no equals sign here\n",
+         "my.ini:3: warning: \"ROWDATA2 no equals sign here\" has no '=': the line sets nothing (write ROWDATA2=no equals sign here)"},
+        {"[CONFIG]\nFONT_SIZE\n[SECTION1]\nROWDATA1=x\n",
+         "my.ini:2: warning: FONT_SIZE has no '=': the line sets nothing (write FONT_SIZE=VALUE)"},
+        {utf16File(u"[SECTION1]\r\nROWDATA1=\u041F\u0440\u0438\u0432\u0435\u0442 \u03A9 \U0001F600 caf\u00E9\r\n"),
+         "my.ini:2: warning: row 1 of page 1 holds 8 characters that Windows-1252 lacks, drawn as '?' or as a look-alike"},
+        {"\xEF\xBB\xBF[CONFIG]\nFONT_FACE=\xE5\xAE\x8B\xE4\xBD\x93\n[SECTION1]\nROWDATA1=x\n",
+         "my.ini:2: warning: FONT_FACE holds 2 characters that Windows-1252 lacks, read as '?' or as a look-alike"},
+    };
+    for (const auto& example : cases) {
+        EXPECT_EQ(run(example.file), check::Outcome::Warnings) << example.message;
+        EXPECT_EQ(all(), std::string(example.message) + "\n");
+    }
+}
+
+TEST_F(SettingsCheckTest, TextIsShownAsTheCharactersItHolds) {
+    EXPECT_EQ(check::readableText("Caf\xE9 \x80 \x9C C:\\x"), "Caf\u00E9 \u20AC \u0153 C:\\x");
+    EXPECT_EQ(check::readableText("\x01\x09\x1F\x7F \x81\x8D\x8F\x90\x9D"), "\\x01\\x09\\x1F\\x7F \\x81\\x8D\\x8F\\x90\\x9D");
+    EXPECT_EQ(check::readableText("abcdef", 3), "abc...");
+}
+
 TEST_F(SettingsCheckTest, OutcomesAndBoundedOutput) {
-    EXPECT_EQ(run("[CONFIG]\nDISPLAY_ONSTART=0\n; a comment\n[SECTION1]\nROWDATA1=fine *CUR_TIME*\n"),
+    EXPECT_EQ(run("[CONFIG]\nDISPLAY_ONSTART=0\nFONT_FACE=\"Arial\"\n; a comment\n[SECTION1]\n"
+                  "ROWDATA1=fine *CUR_TIME* *CUR_DATE**ELAPSED* 5*3\nROWDATA2='  quoted  '\n"),
               check::Outcome::Clean)
         << all();
     EXPECT_EQ(run("[CONFIG]\nFONT_SIZE=20\n"), check::Outcome::Unusable);

@@ -14,6 +14,9 @@ want_display=0
 if [ "${1:-}" = "--display" ]; then want_display=1; shift; fi
 
 export WINEPREFIX=$prefix
+# Wine reads Unix file names and arguments in the locale's character set: UTF-8, whatever the
+# caller's locale, so that names in any script arrive whole; the ANSI code page is then 1252.
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEDEBUG=-all
 

@@ -4,5 +4,6 @@
 
 #include <string>
 
-// True when `face` is a font of the system; otherwise `drawn` names the face text is drawn in.
+// True when `face` (Windows-1252) is a font of the system; otherwise `drawn` names the face text is
+// drawn in, in UTF-8.
 bool systemHasFont(const char* face, std::string* drawn);

@@ -14,7 +14,12 @@ bool systemHasFont(const char* face, std::string* drawn) {
         char chosen[LF_FACESIZE + 1] = {};
         if (GetTextFaceA(dc, sizeof chosen, chosen) > 0 && lstrcmpiA(chosen, face) != 0) {
             has = false;
-            *drawn = chosen;
+            // The tools print UTF-8.
+            WCHAR wide[LF_FACESIZE + 1] = {};
+            char utf8[4 * LF_FACESIZE + 1] = {};
+            GetTextFaceW(dc, LF_FACESIZE + 1, wide);
+            WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
+            *drawn = utf8;
         }
         SelectObject(dc, previous);
         DeleteObject(font);

@@ -1,8 +1,10 @@
 #include "settings_check.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -11,11 +13,37 @@
 
 #include "config/display_settings.h"
 #include "config/layout.h"
+#include "config/substitute.h"
 #include "config/utf8_text.h"
 #include "overlay/tokens.h"
 #include "platform/portable_ini.h"
+#include "platform/windows_1252.h"
 
 namespace check {
+
+std::string readableText(const std::string& text, std::size_t limit) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const std::uint16_t unit = platform::windows1252ToUnicode(byte);
+        if (byte < 0x20 || byte == 0x7F || unit == 0) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            out += hex;
+        } else if (unit < 0x80) {
+            out += static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            out += static_cast<char>(0xC0 | (unit >> 6));
+            out += static_cast<char>(0x80 | (unit & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (unit >> 12));
+            out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (unit & 0x3F));
+        }
+    }
+    if (text.size() > limit) out += "...";
+    return out;
+}
 
 namespace {
 
@@ -36,22 +64,7 @@ std::string upper(const std::string& text) {
 
 bool sameName(const std::string& a, const std::string& b) { return upper(a) == upper(b); }
 
-// Bytes outside printable ASCII as \xNN, as the dump shows them.
-std::string shown(const std::string& text, std::size_t limit = 60) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        }
-    }
-    if (text.size() > limit) out += "...";
-    return out;
-}
+std::string shown(const std::string& text) { return readableText(text, 60); }
 
 std::size_t editDistance(const std::string& a, const std::string& b) {
     std::vector<std::size_t> previous(b.size() + 1), current(b.size() + 1);
@@ -102,6 +115,7 @@ struct Line {
     std::string value;
     std::uint32_t valueLength;
     bool quoted;
+    std::uint32_t lacking;
     int section;  // index into the sections; -1 for keys before the first header
 };
 
@@ -113,13 +127,59 @@ bool collect(const platform::IniLine& line, void* context) {
     const int section = lines->empty() ? -1 : (lines->back().header ? static_cast<int>(lines->size()) - 1
                                                                     : lines->back().section);
     lines->push_back({line.header, line.line, line.name, line.hasValue, line.value, line.valueLength, line.quoted,
-                      line.header ? static_cast<int>(lines->size()) : section});
+                      line.lacking, line.header ? static_cast<int>(lines->size()) : section});
     return true;
 }
 
 // Lines starting with ';' or '#' are comments to their writer; the reader takes them as keys that
 // nobody asks for, which does no harm.
 bool isComment(const Line& line) { return !line.name.empty() && (line.name[0] == ';' || line.name[0] == '#'); }
+
+// A line without '=' sets nothing: its whole text is a key name that nobody asks for. Says so,
+// with the key it seems to hold: the known name its first word is, or is close to.
+std::string withoutEquals(const Line& line, const std::vector<std::string>& known) {
+    std::size_t end = 0;
+    while (end < line.name.size() && (std::isalnum(static_cast<unsigned char>(line.name[end])) || line.name[end] == '_')) {
+        ++end;
+    }
+    const std::string word = line.name.substr(0, end);
+    std::size_t rest = end;
+    while (rest < line.name.size() && (line.name[rest] == ' ' || line.name[rest] == '\t' || line.name[rest] == ':')) ++rest;
+    const std::string value = line.name.substr(rest);
+    const auto exact = std::find_if(known.begin(), known.end(), [&](const std::string& name) { return sameName(name, word); });
+    const std::string key = exact != known.end() ? *exact : nearest(word, known);
+    if (key.empty()) return "\"" + shown(line.name) + "\" has no '=': the line sets nothing";
+    if (value.empty() && exact != known.end()) return key + " has no '=': the line sets nothing (write " + key + "=VALUE)";
+    return "\"" + shown(line.name) + "\" has no '=': the line sets nothing (write " + key + "=" +
+           shown(value.empty() ? std::string("VALUE") : value) + ")";
+}
+
+// A value that starts with a quote the line does not close keeps it: the reader takes off only a
+// pair of equal quotes.
+bool unfinishedQuote(const Line& line) {
+    return line.hasValue && !line.quoted && !line.value.empty() && (line.value[0] == '"' || line.value[0] == '\'');
+}
+
+std::string quoteWarning(const Line& line, const std::string& what, const char* consequence) {
+    return what + " starts with " + line.value[0] + " but does not end with it: " + consequence;
+}
+
+// Characters of a value that reach the plug-in as '?': those a Unicode file holds that Windows-1252
+// lacks (the reader's conversion), or those of UTF-8 text without a byte-order mark (the
+// plug-in's own conversion, which text the reader converted never gets).
+int lackingCharacters(const Line& line, bool convertedByReader) {
+    if (line.lacking > 0) return static_cast<int>(line.lacking);
+    if (convertedByReader) return 0;
+    return config::charactersOutsideWindows1252(line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
+}
+
+// `shownAs`: what becomes of them, "drawn as" or "read as".
+std::string lackingWarning(const Line& line, const std::string& what, const char* shownAs, bool convertedByReader) {
+    const int lacking = lackingCharacters(line, convertedByReader);
+    if (lacking == 0) return "";
+    return what + " holds " + std::to_string(lacking) + (lacking == 1 ? " character" : " characters") +
+           " that Windows-1252 lacks, " + shownAs + " '?'" + (line.lacking > 0 ? " or as a look-alike" : "");
+}
 
 // What atol makes of a value that is not a plain whole number: only digits, after a sign.
 bool plainWholeNumber(const std::string& text) {
@@ -154,8 +214,9 @@ public:
             ++written;
         }
         if (warnings.size() > written) {
-            messages->push_back(file + ": warning: ... and " + std::to_string(warnings.size() - written) +
-                                " more warnings");
+            const std::size_t more = warnings.size() - written;
+            messages->push_back(file + ": warning: ... and " + std::to_string(more) +
+                                (more == 1 ? " more warning" : " more warnings"));
         }
         if (!errors.empty()) return Outcome::Unusable;
         return warnings.empty() ? Outcome::Clean : Outcome::Warnings;
@@ -263,8 +324,13 @@ void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entr
         c.checker.warn(line.number, "the value of " + name + " has " + std::to_string(line.valueLength) +
                                         " characters: only the first " + std::to_string(line.value.size()) + " are read");
     }
+    if (unfinishedQuote(line)) c.checker.warn(line.number, quoteWarning(line, assignment, "the quote is part of the value"));
     switch (entry.kind) {
-        case config::KeyKind::Text: return;
+        case config::KeyKind::Text: {
+            const std::string lacking = lackingWarning(line, name, "read as", c.textConvertedByReader);
+            if (!lacking.empty()) c.checker.warn(line.number, lacking);
+            return;
+        }
         case config::KeyKind::Word:
             if (c.report.source[index] == config::ValueSource::OutOfRange) {
                 const std::vector<std::string> words(entry.words, entry.words + entry.wordCount);
@@ -293,8 +359,12 @@ void checkConfig(Context& c, int sectionIndex, check::FontLookup fonts) {
     FirstLines seen;
     for (const Line& line : c.lines) {
         if (line.header || line.section != sectionIndex || isComment(line)) continue;
+        if (!line.hasValue) {
+            c.checker.warn(line.number, withoutEquals(line, known));
+            continue;
+        }
         if (const Line* first = seen.firstOf(line)) {
-            c.checker.warn(line.number, line.name + " appears again in [CONFIG]: the first, at line " +
+            c.checker.warn(line.number, shown(line.name) + " appears again in [CONFIG]: the first, at line " +
                                             std::to_string(first->number) + ", is in force");
             continue;
         }
@@ -316,11 +386,39 @@ void checkConfig(Context& c, int sectionIndex, check::FontLookup fonts) {
     }
 }
 
+// A token without one of its asterisks is shown as written. Runs the plug-in's token passes, in
+// their order, over the row with a blank for each value, and looks for token names left with an
+// asterisk on one side.
+void checkTokenEnds(Context& c, const Line& line, const std::string& where, const char* text) {
+    char expanded[config::kTextFieldSize];
+    char work[config::kTextFieldSize];
+    std::snprintf(expanded, sizeof expanded, "%s", text);
+    for (const char* token : overlay::kTokenNames) {
+        config::substituteToken(work, sizeof work, expanded, expanded, token, " ", static_cast<int>(sizeof expanded));
+    }
+    const std::string row = expanded;
+    const auto nameCharacter = [&](std::size_t at) {
+        return at < row.size() && (std::isalnum(static_cast<unsigned char>(row[at])) || row[at] == '_');
+    };
+    for (const char* token : overlay::kTokenNames) {
+        const std::string name = std::string(token).substr(1, std::strlen(token) - 2);
+        for (std::size_t at = row.find(name); at != std::string::npos; at = row.find(name, at + 1)) {
+            if ((at > 0 && nameCharacter(at - 1)) || nameCharacter(at + name.size())) continue;
+            const bool opened = at > 0 && row[at - 1] == '*';
+            const bool closed = at + name.size() < row.size() && row[at + name.size()] == '*';
+            if (opened == closed) continue;
+            c.checker.warn(line.number, where + ": " + (opened ? "*" + name : name + "*") + " has no " +
+                                            (opened ? "closing" : "opening") + " asterisk and is shown as written (write " +
+                                            token + ")");
+        }
+    }
+}
+
 // What a row's text holds that does not draw as its writer meant.
 void checkRowText(Context& c, const Line& line, int page, int row) {
     const std::string where = "row " + std::to_string(row + 1) + " of page " + std::to_string(page + 1);
     if (line.value != "BLANK" && sameName(line.value, "BLANK")) {
-        c.checker.warn(line.number, where + " reads \"" + line.value + "\" and shows that word: only BLANK, in capitals, makes an empty row");
+        c.checker.warn(line.number, where + " reads \"" + shown(line.value) + "\" and shows that word: only BLANK, in capitals, makes an empty row");
     }
     const char* text = c.pages.rowText(page, row);
     if (text == nullptr || text[0] == '\0') return;
@@ -332,14 +430,10 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
             break;
         }
     }
-    const int lacking = c.textConvertedByReader ? 0
-                                                : config::charactersOutsideWindows1252(
-                                                      line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
-    if (lacking > 0) {
-        c.checker.warn(line.number, where + " holds " + std::to_string(lacking) +
-                                        (lacking == 1 ? " character" : " characters") +
-                                        " that Windows-1252 lacks, drawn as '?'");
-    }
+    if (unfinishedQuote(line)) c.checker.warn(line.number, quoteWarning(line, where, "the quote is drawn"));
+    const std::string lacking = lackingWarning(line, where, "drawn as", c.textConvertedByReader);
+    if (!lacking.empty()) c.checker.warn(line.number, lacking);
+    checkTokenEnds(c, line, where, text);
     // *WORD* that is nearly a token name.
     std::vector<std::string> tokens(std::begin(overlay::kTokenNames), std::end(overlay::kTokenNames));
     for (std::string& token : tokens) token = token.substr(1, token.size() - 2);
@@ -400,8 +494,12 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
     FirstLines seen;
     for (const Line& line : c.lines) {
         if (line.header || line.section != sectionIndex || isComment(line)) continue;
+        if (!line.hasValue) {
+            c.checker.warn(line.number, withoutEquals(line, known));
+            continue;
+        }
         if (const Line* first = seen.firstOf(line)) {
-            c.checker.warn(line.number, line.name + " appears again in " + section + ": the first, at line " +
+            c.checker.warn(line.number, shown(line.name) + " appears again in " + section + ": the first, at line " +
                                             std::to_string(first->number) + ", is in force");
             continue;
         }
@@ -412,16 +510,16 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
         }
         if (!read) continue;  // the section's own warning says why
         if (number > kMaxRows) {
-            c.checker.warn(line.number, line.name + " is never shown: a page has at most " + std::to_string(kMaxRows) + " rows");
+            c.checker.warn(line.number, shown(line.name) + " is never shown: a page has at most " + std::to_string(kMaxRows) + " rows");
         } else if (number == rows + 1) {
-            c.checker.warn(line.number, line.name + " is empty: page " + std::to_string(page + 1) +
+            c.checker.warn(line.number, shown(line.name) + " is empty: page " + std::to_string(page + 1) +
                                             " ends there, and the rows after it are not shown (BLANK makes an empty row)");
         } else if (number > rows) {
-            c.checker.warn(line.number, line.name + " is never shown: page " + std::to_string(page + 1) + " ends at " + end);
+            c.checker.warn(line.number, shown(line.name) + " is never shown: page " + std::to_string(page + 1) + " ends at " + end);
         } else {
             checkRowText(c, line, page, number - 1);
             if (valueCut(line)) {
-                c.checker.warn(line.number, line.name + " has " + std::to_string(line.valueLength) +
+                c.checker.warn(line.number, shown(line.name) + " has " + std::to_string(line.valueLength) +
                                                 " characters: only the first " + std::to_string(line.value.size()) +
                                                 " are shown");
             }
@@ -434,7 +532,8 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
 Outcome checkSettingsFile(const std::string& filePath, const std::string& readerPath, const std::string& shownName,
                           FontLookup fonts, std::vector<std::string>* messages) {
     Checker checker(shownName, messages);
-    std::ifstream in(filePath, std::ios::binary);
+    // UTF-8 on Windows, so that any name opens; the bytes of the name elsewhere.
+    std::ifstream in(std::filesystem::u8path(filePath), std::ios::binary);
     std::string bytes;
     char chunk[64 * 1024];
     while (in && bytes.size() < kMaxFileBytes) {
@@ -487,7 +586,7 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
         }
         int& first = firstOfName[static_cast<std::size_t>(known - sections.begin())];
         if (first >= 0) {
-            checker.warn(line.number, "[" + line.name + "] appears again: only the first, at line " +
+            checker.warn(line.number, "[" + shown(line.name) + "] appears again: only the first, at line " +
                                           std::to_string(lines[static_cast<std::size_t>(first)].number) + ", is read");
             continue;
         }

@@ -2,6 +2,7 @@
 // the form compilers use, so that editors can jump to them:
 //   FILE:LINE: warning: TEXT      (FILE: warning: TEXT where no line applies)
 //   FILE: error: TEXT             (the file is missing, unreadable or holds no page)
+// Names and values in the messages are UTF-8 (see readableText).
 // The values in force come from the plug-in's own reading of the file; the lines and their
 // numbers from the portable parser, which reads like the Windows reader.
 #pragma once
@@ -16,10 +17,15 @@ enum class Outcome { Clean = 0, Warnings = 1, Unusable = 2 };
 // Whether the system has the font `face`; when it has not, `drawn` names the one text is drawn in.
 using FontLookup = bool (*)(const char* face, std::string* drawn);
 
+// A Windows-1252 text as its reader sees it, in UTF-8: every character as it is, and \xNN only for
+// the bytes that draw nothing (1-31, 127) and the five the code page leaves undefined. At most
+// `limit` bytes are shown; "..." follows a text that was cut.
+std::string readableText(const std::string& text, std::size_t limit = std::string::npos);
+
 // At most this many warnings a file; then one line says how many more there were.
 constexpr std::size_t kMaxWarnings = 50;
 
-// Checks the file at `filePath` (a path of this system), which the plug-in reads through
+// Checks the file at `filePath` (a path of this system, UTF-8 on Windows), which the plug-in reads through
 // `readerPath` (the same file, the way the plug-in names it), and appends the messages, FILE being
 // `shownName`, to `messages`. `fonts` may be null: no font check.
 Outcome checkSettingsFile(const std::string& filePath, const std::string& readerPath, const std::string& shownName,

@@ -2,8 +2,8 @@
 // will use, and why each CONFIG value is what it is. The output is plain, stable text, the same
 // on Windows and on other systems, so that a user can see why a settings file does not do what
 // they expect.
+#include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,11 +13,7 @@
 #include "key_listing.h"
 #include "platform/platform.h"
 #include "settings_check.h"
-
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#endif
+#include "tool_io.h"
 
 namespace {
 
@@ -33,31 +29,18 @@ constexpr char kUsage[] =
     "\n"
     "After each file it lists what in the file does not do what it seems to, one warning a line:\n"
     "  FILE:LINE: warning: TEXT\n"
-    "With --check it prints only those lines.\n"
+    "or, when there is nothing to warn about, FILE: no problems found.\n"
+    "With --check it prints only those lines. --help, -h or /? prints this text.\n"
     "\n"
     "With --keys it lists every CONFIG key: what it does, its valid values and its default.\n"
     "\n"
     "Exit status: 0 when there is nothing to warn about, 1 when there are warnings, 2 when a file\n"
-    "is missing or unreadable or holds no page to show (of several files, the highest).\n";
-
-// Bytes outside printable ASCII are shown as \xNN, so the output is the same on every system.
-std::string escaped(const char* text) {
-    std::string out;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-        if (*p >= 0x20 && *p < 0x7F && *p != '\\') {
-            out += static_cast<char>(*p);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", *p);
-            out += hex;
-        }
-    }
-    return out;
-}
+    "is missing, unreadable or a folder, holds no page to show, or an option is unknown (of several\n"
+    "files, the highest).\n";
 
 // Windows looks a bare file name up in its own directory, so a name without a folder is made
 // relative to the current directory explicitly.
-std::string settingsPath(const char* argument) {
+std::string settingsPath(const std::string& argument) {
     std::string path = argument;
     for (char& c : path) {
         if (c == '/') c = '\\';
@@ -90,9 +73,40 @@ std::string locationNote(config::SettingsLocation location) {
            (named ? std::string(" as ") + beside : std::string());
 }
 
-// Prints what the plug-in makes of one settings file (unless `checkOnly`), then its warnings.
-// Without an argument, the file is found the way the plug-in finds it.
-check::Outcome dump(const char* argument, bool checkOnly) {
+// What the dump prints for one file, gathered and then written at once, so that a console shows
+// every character (see tools::writeText).
+class Printout {
+public:
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    void print(const char* format, ...) {
+        std::va_list arguments;
+        va_start(arguments, format);
+        std::va_list again;
+        va_copy(again, arguments);
+        const int length = std::vsnprintf(nullptr, 0, format, arguments);
+        va_end(arguments);
+        if (length > 0) {
+            const std::size_t end = text.size();
+            text.resize(end + static_cast<std::size_t>(length) + 1);
+            std::vsnprintf(&text[end], static_cast<std::size_t>(length) + 1, format, again);
+            text.pop_back();
+        }
+        va_end(again);
+    }
+    void add(const std::string& more) { text += more; }
+    void write() const { tools::writeText(stdout, text); }
+
+private:
+    std::string text;
+};
+
+// Prints what the plug-in makes of one settings file (unless `checkOnly`), then its warnings or
+// that there are none. Without an argument, the file is found the way the plug-in finds it. A
+// file that cannot be read gets one error line and no dump.
+check::Outcome dump(const std::string* argument, bool checkOnly) {
+    Printout out;
     std::string path;
     std::string shownName;
     std::string note;
@@ -102,20 +116,35 @@ check::Outcome dump(const char* argument, bool checkOnly) {
         path = located;
         shownName = located;
         note = locationNote(location);
+        if (location == config::SettingsLocation::NotFound) {
+            out.print("%s: error: %s\n", shownName.c_str(), note.c_str());
+            out.write();
+            return check::Outcome::Unusable;
+        }
     } else {
-        path = settingsPath(argument);
-        shownName = argument;
+        shownName = *argument;
+        const std::string problem = tools::inputProblem(*argument);
+        if (!problem.empty()) {
+            out.print("%s: error: %s\n", shownName.c_str(), problem.c_str());
+            out.write();
+            return check::Outcome::Unusable;
+        }
+        path = settingsPath(*argument);
+        note = "found";
     }
     static config::PageTable pages;
     if (config::SettingsReader().setFilePath(path.c_str()) == 0) {
-        std::printf("%s: error: the path is too long: the plug-in takes at most 259 characters\n", shownName.c_str());
+        out.print("%s: error: the path is too long: the plug-in takes at most 259 characters\n", shownName.c_str());
+        out.write();
         return check::Outcome::Unusable;
     }
     std::vector<std::string> messages;
-    const std::string filePath = argument != nullptr ? std::string(argument) : path;
+    const std::string filePath = argument != nullptr ? *argument : path;
     const check::Outcome outcome = check::checkSettingsFile(filePath, path, shownName, &systemHasFont, &messages);
+    if (messages.empty()) messages.push_back(shownName + ": no problems found");
     if (checkOnly) {
-        for (const std::string& message : messages) std::printf("%s\n", message.c_str());
+        for (const std::string& message : messages) out.add(message + "\n");
+        out.write();
         return outcome;
     }
     config::DisplaySettings settings;
@@ -123,19 +152,18 @@ check::Outcome dump(const char* argument, bool checkOnly) {
     bool visible = false;
     config::loadSettings(path.c_str(), pages, settings, visible, &report);
 
-    if (note.empty()) note = platform::settingsFileReadable(path.c_str()) ? "found" : "not found";
-    std::printf("file: %s (%s)\n", shownName.c_str(), note.c_str());
-    std::printf("pages: %d\n", pages.pageCount());
+    out.print("file: %s (%s)\n", shownName.c_str(), note.c_str());
+    out.print("pages: %d\n", pages.pageCount());
     for (int page = 0; page < pages.pageCount(); ++page) {
         pages.selectPage(page);
-        std::printf("page %d: %d rows\n", page + 1, pages.rowCount());
+        out.print("page %d: %s\n", page + 1, tools::counted(pages.rowCount(), "row", "rows").c_str());
         for (int row = 0; row < pages.rowCount(); ++row) {
-            std::printf("  row %2d: %s%s\n", row + 1, escaped(pages.rowText(page, row)).c_str(),
-                        pages.rowConvertedFromUtf8(page, row) ? " (converted from UTF-8)" : "");
+            out.print("  row %2d: %s%s\n", row + 1, check::readableText(pages.rowText(page, row)).c_str(),
+                      pages.rowConvertedFromUtf8(page, row) ? " (converted from UTF-8)" : "");
         }
     }
 
-    std::printf("config:\n");
+    out.print("config:\n");
     for (const config::KeyEntry& entry : config::kConfigKeys) {
         const int index = static_cast<int>(entry.key);
         const bool present = platform::settingsKeyExists(path.c_str(), config::kConfigSection, entry.name);
@@ -147,57 +175,60 @@ check::Outcome dump(const char* argument, bool checkOnly) {
                 break;
             case config::KeyKind::Switch:
             case config::KeyKind::Word: shown = entry.words[v]; break;
-            case config::KeyKind::Text: shown = escaped(entry.textField(settings)); break;
+            case config::KeyKind::Text: shown = check::readableText(entry.textField(settings)); break;
         }
         // DISPLAY_ONSTART never hides: a number that is not above 0 leaves the overlay as it is.
         if (entry.key == config::ConfigKey::DisplayOnStart && v == 0 &&
             report.source[index] == config::ValueSource::File) {
             shown = std::to_string(report.fileValue[index]) + ": leaves the visibility as it is (" + shown + ")";
         }
-        std::printf("  %-18s = %s (%s", entry.name, shown.c_str(), reason(report.source[index], present));
+        out.print("  %-18s = %s (%s", entry.name, shown.c_str(), reason(report.source[index], present));
         if (report.source[index] == config::ValueSource::OutOfRange) {
             if (entry.kind == config::KeyKind::Word) {
-                std::printf(", file has %s", escaped(report.fileText[index]).c_str());
+                out.print(", file has %s", check::readableText(report.fileText[index]).c_str());
             } else {
-                std::printf(", file has %d", report.fileValue[index]);
+                out.print(", file has %d", report.fileValue[index]);
             }
         }
-        if (report.convertedFromUtf8[index]) std::printf(", converted from UTF-8");
-        std::printf(")\n");
+        if (report.convertedFromUtf8[index]) out.print(", converted from UTF-8");
+        out.print(")\n");
     }
-    for (const std::string& message : messages) std::printf("%s\n", message.c_str());
+    for (const std::string& message : messages) out.add(message + "\n");
+    out.write();
     return outcome;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-#if defined(_WIN32)
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    // --keys=markdown gives README.md's table.
-    if (argc == 2 && (std::strcmp(argv[1], "--keys") == 0 || std::strcmp(argv[1], "--keys=markdown") == 0)) {
-        std::fputs((argv[1][6] == '=' ? keys::markdownTable() : keys::plainListing()).c_str(), stdout);
-        return 0;
-    }
-    int first = 1;
-    const bool checkOnly = argc >= 2 && std::strcmp(argv[1], "--check") == 0;
-    if (checkOnly) ++first;
-    for (int i = first; i < argc; ++i) {
-        if (argv[i][0] == '-' && argv[i][1] == '-') {
-            std::fprintf(stderr, "settings_dump: unknown option %s (see --help)\n", argv[i]);
+    tools::setUpOutput();
+    bool checkOnly = false;
+    std::vector<std::string> files;
+    for (const std::string& argument : tools::programArguments(argc, argv)) {
+        if (tools::isHelpOption(argument)) {
+            tools::writeText(stdout, kUsage);
+            return 0;
+        }
+        // --keys=markdown gives README.md's table.
+        if (argument == "--keys" || argument == "--keys=markdown") {
+            tools::writeText(stdout, argument == "--keys" ? keys::plainListing() : keys::markdownTable());
+            return 0;
+        }
+        if (argument == "--check") {
+            checkOnly = true;
+        } else if (tools::isOption(argument)) {
+            tools::printText(stderr, "settings_dump: unknown option %s\nusage: settings_dump [--check] [SETTINGS_FILE...] (see --help)\n",
+                             argument.c_str());
             return 2;
+        } else {
+            files.push_back(argument);
         }
     }
-    if (first >= argc) return static_cast<int>(dump(nullptr, checkOnly));
+    if (files.empty()) return static_cast<int>(dump(nullptr, checkOnly));
     int worst = 0;
-    for (int i = first; i < argc; ++i) {
-        if (i > first && !checkOnly) std::printf("\n");
-        const int outcome = static_cast<int>(dump(argv[i], checkOnly));
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i > 0 && !checkOnly) tools::writeText(stdout, "\n");
+        const int outcome = static_cast<int>(dump(&files[i], checkOnly));
         worst = outcome > worst ? outcome : worst;
     }
     return worst;

@@ -8,6 +8,8 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
+#include "tool_io.h"
+
 namespace standin {
 
 namespace {
@@ -70,8 +72,14 @@ std::vector<std::uint8_t> encodePng(const Image& image) {
 }
 
 bool readPng(const std::string& path, Image* image, std::string* error) {
+    std::FILE* file = tools::openFile(path, "rb");
+    if (file == nullptr) {
+        *error = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
     int width = 0, height = 0, channels = 0;
-    unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
+    unsigned char* pixels = stbi_load_from_file(file, &width, &height, &channels, 3);
+    std::fclose(file);
     if (pixels == nullptr) {
         *error = "cannot read " + path + " as a PNG picture: " + stbi_failure_reason();
         return false;
@@ -89,7 +97,7 @@ bool writePng(const std::string& path, const Image& image, std::string* error) {
         *error = "cannot encode " + path + " as PNG";
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = tools::openFile(path, "wb");
     if (file == nullptr) {
         *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;

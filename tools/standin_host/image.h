@@ -43,6 +43,7 @@ Image differenceImage(const Image& actual, const Image& expected, int tolerance)
 // Encodes an RGB PNG with stb_image_write; empty when it cannot.
 std::vector<std::uint8_t> encodePng(const Image& image);
 
+// Paths are UTF-8 (see tool_io.h).
 // Reads the PNG at `path` as RGB; false with a message in *error when it cannot.
 bool readPng(const std::string& path, Image* image, std::string* error);
 

@@ -29,8 +29,6 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& pa
     return std::make_unique<PosixLibrary>(handle);
 }
 
-std::filesystem::path pathFromArgument(const std::string& argument) { return std::filesystem::path(argument); }
-
 long processMemoryKb() {
     // Heap bytes in use, not the resident set: the allocator keeps freed memory, and the GL
     // driver's own pools move the resident set up and down by tens of megabytes.

@@ -23,10 +23,12 @@ private:
 };
 
 std::string systemMessage(DWORD code) {
-    char text[512] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                   text, sizeof text, nullptr);
-    std::string message(text, n);
+    WCHAR text[512] = {};
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                   text, sizeof text / sizeof text[0], nullptr);
+    char utf8[4 * 512] = {};
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), utf8, sizeof utf8, nullptr, nullptr);
+    std::string message(utf8, bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
         message.pop_back();
     }
@@ -46,13 +48,6 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& pa
         return nullptr;
     }
     return std::make_unique<Win32Library>(module);
-}
-
-std::filesystem::path pathFromArgument(const std::string& argument) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()), wide.data(), length);
-    return std::filesystem::path(wide);
 }
 
 long processMemoryKb() {

@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "preview.h"
 #include "session.h"
 #include "steps.h"
+#include "tool_io.h"
 
 namespace {
 
 const char kUsage[] = R"(Usage: standin_host --plugin PATH [options] [STEP ...]
+       standin_host --preview LAUNCHER ...   (what preview.bat and scripts/preview.sh run)
 
 Loads the plug-in library PATH (Ostrivane.dll, Ostrivane.so or a test plug-in), binds it to host
 records of its own and runs the steps in order. Each STEP is one argument, e.g. "frame 3" or
@@ -32,7 +35,7 @@ Options:
   --output DIR       where save and compare failures write images; default: the current
                      directory
   --verbose          print each step as it runs
-  --help             this text
+  --help             this text (also -h and /?)
 
 Relative paths in options and command-line steps are taken from the directory standin_host was
 started in; relative input paths in a script from the script's folder.
@@ -41,32 +44,37 @@ Exit status: 0 when every step passed, 1 when a step or the set-up failed, 2 for
 )";
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "standin_host: %s\nTry 'standin_host --help'.\n", message.c_str());
+    tools::printText(stderr, "standin_host: %s\nTry 'standin_host --help'.\n", message.c_str());
     return 2;
 }
 
 std::string absolute(const std::string& path) {
     std::error_code ec;
-    const std::filesystem::path result = std::filesystem::absolute(path, ec);
-    return ec ? path : result.lexically_normal().string();
+    const std::filesystem::path result = std::filesystem::absolute(tools::pathFromUtf8(path), ec);
+    return ec ? path : tools::utf8FromPath(result.lexically_normal());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    tools::setUpOutput();
+    // Every argument as UTF-8, whatever characters it holds (see tool_io.h).
+    const std::vector<std::string> args = tools::programArguments(argc, argv);
+    if (!args.empty() && args[0] == "--preview") return standin::runPreview({args.begin() + 1, args.end()});
     standin::Options options;
     std::vector<standin::Step> steps;
     options.outputDir = absolute(".");
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    const int count = static_cast<int>(args.size());
+    for (int i = 0; i < count; ++i) {
+        const std::string& arg = args[static_cast<std::size_t>(i)];
         const auto value = [&](std::string* out) {
-            if (i + 1 >= argc) return false;
-            *out = argv[++i];
+            if (i + 1 >= count) return false;
+            *out = args[static_cast<std::size_t>(++i)];
             return true;
         };
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            std::fputs(standin::stepHelp().c_str(), stdout);
+        if (tools::isHelpOption(arg)) {
+            tools::writeText(stdout, kUsage);
+            tools::writeText(stdout, standin::stepHelp());
             return 0;
         } else if (arg == "--verbose") {
             options.verbose = true;
@@ -84,11 +92,11 @@ int main(int argc, char** argv) {
                 std::string error;
                 if (!standin::readScript(absolute(path), path, &steps, &error)) return usageError(error);
             }
-        } else if (arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
+        } else if (tools::isOption(arg)) {
             return usageError("unknown option " + arg);
         } else {
             standin::Step step;
-            if (standin::parseStepLine(arg, "argument " + std::to_string(i), &step)) steps.push_back(step);
+            if (standin::parseStepLine(arg, "argument " + std::to_string(i + 1), &step)) steps.push_back(step);
         }
     }
     if (options.pluginPath.empty()) return usageError("no plug-in given (--plugin PATH)");
@@ -105,16 +113,16 @@ int main(int argc, char** argv) {
             try {
                 session.run(step);
             } catch (const standin::StepFailure& failure) {
-                std::fprintf(stderr, "standin_host: %s: \"%s\" failed: %s\n", step.origin.c_str(), step.text.c_str(),
-                             failure.what());
+                tools::printText(stderr, "standin_host: %s: \"%s\" failed: %s\n", step.origin.c_str(), step.text.c_str(),
+                                 failure.what());
                 return 1;
             }
         }
     } catch (const standin::StepFailure& failure) {
-        std::fprintf(stderr, "standin_host: %s\n", failure.what());
+        tools::printText(stderr, "standin_host: %s\n", failure.what());
         return 1;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "standin_host: %s\n", error.what());
+        tools::printText(stderr, "standin_host: %s\n", error.what());
         return 1;
     }
     return 0;

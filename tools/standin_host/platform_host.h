@@ -53,11 +53,7 @@ public:
 // The memory the process holds, in KiB (heap in use, or private bytes on Windows); -1 if unknown.
 long processMemoryKb();
 
-// Loads the library at `path`; null and *error (the system's reason) on failure.
+// Loads the library at `path`; null and *error (the system's reason, UTF-8) on failure.
 std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& path, std::string* error);
-
-// A path from a command-line argument, in the system's own encoding of arguments (the ANSI code
-// page on Windows, bytes elsewhere).
-std::filesystem::path pathFromArgument(const std::string& argument);
 
 }  // namespace standin

@@ -5,6 +5,7 @@
 
 #include "gl_headers.h"
 #include "step_table.h"
+#include "tool_io.h"
 
 namespace fs = std::filesystem;
 
@@ -12,17 +13,21 @@ namespace standin {
 
 namespace {
 
+// Paths are UTF-8 strings here: any character survives, whatever the system's code page.
+fs::path native(const std::string& path) { return tools::pathFromUtf8(path); }
+std::string utf8(const fs::path& path) { return tools::utf8FromPath(path); }
+
 const char kSettingsRelativePath[] = "Plugins/Startup Plugins/Ostrivane.ini";
 constexpr int kInterfaceVersion = 4;
 
 }  // namespace
 
 Session::Session(const Options& runOptions) : options(runOptions) {
-    invocationDir = fs::current_path().string();
+    invocationDir = utf8(fs::current_path());
     std::error_code ec;
     if (!options.workDir.empty()) {
         workDir = options.workDir;
-        fs::create_directories(workDir, ec);
+        fs::create_directories(native(workDir), ec);
         if (ec) fail("cannot create work directory " + workDir + ": " + ec.message());
     } else {
         const fs::path temp = fs::temp_directory_path(ec);
@@ -30,28 +35,28 @@ Session::Session(const Options& runOptions) : options(runOptions) {
         for (int attempt = 0; attempt < 100 && workDir.empty(); ++attempt) {
             const auto stamp = Clock::now().time_since_epoch().count();
             const fs::path candidate = temp / ("standin_host-" + std::to_string(stamp) + "-" + std::to_string(attempt));
-            if (fs::create_directory(candidate, ec)) workDir = candidate.string();
+            if (fs::create_directory(candidate, ec)) workDir = utf8(candidate);
         }
-        if (workDir.empty()) fail("cannot create a temporary work directory in " + temp.string());
+        if (workDir.empty()) fail("cannot create a temporary work directory in " + utf8(temp));
         temporaryWorkDir = true;
     }
     if (!options.settingsPath.empty()) stageSettings(options.settingsPath);
     // The plug-in reads its settings relative to the current directory, as in the host.
-    fs::current_path(workDir, ec);
+    fs::current_path(native(workDir), ec);
     if (ec) fail("cannot enter work directory " + workDir + ": " + ec.message());
 
-    loadedPlugin = fs::path(options.pluginPath);
+    loadedPlugin = native(options.pluginPath);
     if (!options.libraryDir.empty()) {
-        const fs::path folder = fs::path(workDir) / pathFromArgument(options.libraryDir);
+        const fs::path folder = native(workDir) / native(options.libraryDir);
         fs::create_directories(folder, ec);
-        if (ec) fail("cannot create " + folder.u8string() + ": " + ec.message());
+        if (ec) fail("cannot create " + utf8(folder) + ": " + ec.message());
         loadedPlugin = folder / loadedPlugin.filename();
-        fs::copy_file(options.pluginPath, loadedPlugin, fs::copy_options::overwrite_existing, ec);
-        if (ec) fail("cannot copy the plug-in into " + folder.u8string() + ": " + ec.message());
+        fs::copy_file(native(options.pluginPath), loadedPlugin, fs::copy_options::overwrite_existing, ec);
+        if (ec) fail("cannot copy the plug-in into " + utf8(folder) + ": " + ec.message());
     }
     std::string error;
     library = loadPluginLibrary(loadedPlugin, &error);
-    if (!library) fail("cannot load plug-in " + loadedPlugin.u8string() + ": " + error);
+    if (!library) fail("cannot load plug-in " + utf8(loadedPlugin) + ": " + error);
     versionEntry = library->symbol("getPluginVersion");
     initializeEntry = library->symbol("initializePlugin");
     if (versionEntry == nullptr || initializeEntry == nullptr) {
@@ -65,12 +70,12 @@ Session::Session(const Options& runOptions) : options(runOptions) {
 Session::~Session() {
     if (oracleBase != 0 && gl) glDeleteLists(oracleBase, 256);
     std::error_code ec;
-    fs::current_path(invocationDir, ec);
-    if (temporaryWorkDir) fs::remove_all(workDir, ec);
+    fs::current_path(native(invocationDir), ec);
+    if (temporaryWorkDir) fs::remove_all(native(workDir), ec);
 }
 
 void Session::run(const Step& step) {
-    if (options.verbose) std::fprintf(stderr, "standin_host: %s: %s\n", step.origin.c_str(), step.text.c_str());
+    if (options.verbose) tools::printText(stderr, "standin_host: %s: %s\n", step.origin.c_str(), step.text.c_str());
     const StepDefinition* definition = findStep(step.words[0]);
     if (definition == nullptr) fail("step not handled");
     definition->run(*this, step);
@@ -81,40 +86,40 @@ void Session::fail(const std::string& message) const { throw StepFailure(message
 // ---- Work directory and settings ----------------------------------------------------------------
 
 std::string Session::inputPath(const Step& step, const std::string& path) const {
-    const fs::path p(path);
-    if (p.is_absolute()) return p.string();
-    return (fs::path(step.inputDir.empty() ? invocationDir : step.inputDir) / p).lexically_normal().string();
+    const fs::path p = native(path);
+    if (p.is_absolute()) return utf8(p);
+    return utf8((native(step.inputDir.empty() ? invocationDir : step.inputDir) / p).lexically_normal());
 }
 
 std::string Session::outputPath(const std::string& path) const {
-    const fs::path p(path);
-    return p.is_absolute() ? p.string() : (fs::path(options.outputDir) / p).lexically_normal().string();
+    const fs::path p = native(path);
+    return p.is_absolute() ? utf8(p) : utf8((native(options.outputDir) / p).lexically_normal());
 }
 
 void Session::stageSettings(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) fail("settings file " + path + " not found");
-    const fs::path target = fs::path(workDir) / kSettingsRelativePath;
+    if (!fs::is_regular_file(native(path), ec)) fail("settings file " + path + " not found");
+    const fs::path target = native(workDir) / kSettingsRelativePath;
     fs::create_directories(target.parent_path(), ec);
-    if (ec) fail("cannot create " + target.parent_path().string() + ": " + ec.message());
-    fs::copy_file(path, target, fs::copy_options::overwrite_existing, ec);
-    if (ec) fail("cannot stage settings file " + path + " as " + target.string() + ": " + ec.message());
+    if (ec) fail("cannot create " + utf8(target.parent_path()) + ": " + ec.message());
+    fs::copy_file(native(path), target, fs::copy_options::overwrite_existing, ec);
+    if (ec) fail("cannot stage settings file " + path + " as " + utf8(target) + ": " + ec.message());
 }
 
 void Session::removeSettings() {
     std::error_code ec;
-    fs::remove(fs::path(workDir) / kSettingsRelativePath, ec);
+    fs::remove(native(workDir) / kSettingsRelativePath, ec);
 }
 
 void Session::stageSettingsByRename(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) fail("settings file " + path + " not found");
-    const fs::path target = fs::path(workDir) / kSettingsRelativePath;
+    if (!fs::is_regular_file(native(path), ec)) fail("settings file " + path + " not found");
+    const fs::path target = native(workDir) / kSettingsRelativePath;
     const fs::path temporary = target.parent_path() / "Ostrivane.ini.saving";
     fs::create_directories(target.parent_path(), ec);
-    fs::copy_file(path, temporary, fs::copy_options::overwrite_existing, ec);
+    fs::copy_file(native(path), temporary, fs::copy_options::overwrite_existing, ec);
     if (!ec) fs::rename(temporary, target, ec);
-    if (ec) fail("cannot save " + path + " over " + target.string() + " by a rename: " + ec.message());
+    if (ec) fail("cannot save " + path + " over " + utf8(target) + " by a rename: " + ec.message());
 }
 
 void Session::stageLibrarySettings(const std::string& path) {
@@ -125,17 +130,17 @@ void Session::stageLibrarySettings(const std::string& path) {
         fs::remove(target, ec);
         return;
     }
-    if (!fs::is_regular_file(path, ec)) fail("settings file " + path + " not found");
-    fs::copy_file(path, target, fs::copy_options::overwrite_existing, ec);
-    if (ec) fail("cannot stage settings file " + path + " as " + target.u8string() + ": " + ec.message());
+    if (!fs::is_regular_file(native(path), ec)) fail("settings file " + path + " not found");
+    fs::copy_file(native(path), target, fs::copy_options::overwrite_existing, ec);
+    if (ec) fail("cannot stage settings file " + path + " as " + utf8(target) + ": " + ec.message());
 }
 
 void Session::changeDirectory(const std::string& dir) {
-    const fs::path folder = (fs::path(workDir) / pathFromArgument(dir)).lexically_normal();
+    const fs::path folder = (native(workDir) / native(dir)).lexically_normal();
     std::error_code ec;
     fs::create_directories(folder, ec);
     fs::current_path(folder, ec);
-    if (ec) fail("cannot make " + folder.u8string() + " the current directory: " + ec.message());
+    if (ec) fail("cannot make " + utf8(folder) + " the current directory: " + ec.message());
 }
 
 // ---- GL context and viewport --------------------------------------------------------------------

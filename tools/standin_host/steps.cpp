@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "step_table.h"
+#include "tool_io.h"
 
 namespace standin {
 
@@ -105,7 +106,7 @@ bool parseStepLine(const std::string& line, const std::string& origin, Step* ste
 
 bool readScript(const std::string& path, const std::string& displayName, std::vector<Step>* steps,
                 std::string* error) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(tools::pathFromUtf8(path), std::ios::binary);
     if (!file) {
         *error = "cannot read script " + displayName + ": " + std::strerror(errno);
         return false;

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# settings_dump as its user meets it, natively or (with RUNNER PREFIX) its Windows build under
+# Wine, output redirected: the usage and exit status for each kind of argument, one error line and
+# no dump for an input it cannot read, the clean file's one line, and a file in a folder named in
+# three scripts whose accented row is shown as the characters it holds (under Wine on a console,
+# too).
+#   run_dump_usage.sh WORK_DIR DUMP [RUNNER PREFIX]
+set -u
+work=$1 dump=$2
+shift 2
+runner=("$@")
+rm -rf "$work"
+folder="Café Жж 中文"
+mkdir -p "$work/$folder"
+cd "$work"
+# Windows-1252, as Notepad's "ANSI" saves it.
+printf '[SECTION1]\r\nROWDATA1=Caf\xe9 Gr\xf6\xdfe \x80\r\nROWDATA2=tab\there\r\n' > "$folder/Größe Ж.ini"
+printf '[SECTION1]\r\nROWDATA1=fine\r\n' > "$folder/clean.ini"
+failures=0
+
+expect() {  # expect STATUS EXPECTED_OUTPUT ARGS...: the whole output, or its first line for usage
+  local status=$1 expected=$2 output code
+  shift 2
+  output=$("${runner[@]}" "$dump" "$@" 2>&1)
+  code=$?
+  output=$(tr -d '\r' <<<"$output")
+  [[ $expected == usage:* ]] && output=$(head -n 1 <<<"$output")
+  if [ "$code" != "$status" ] || [ "$output" != "$expected" ]; then
+    printf 'settings_dump %s: expected status %s and:\n%s\ngot %s and:\n%s\n' "$*" "$status" "$expected" "$code" "$output"
+    failures=$((failures + 1))
+  fi
+}
+
+usage="usage: settings_dump [--check] [SETTINGS_FILE...]"
+for help in --help -h /?; do expect 0 "$usage" "$help"; done
+for bad in -x --checks; do
+  expect 2 "settings_dump: unknown option $bad
+$usage (see --help)" "$bad" "$folder/clean.ini"
+done
+if [ ${#runner[@]} -gt 0 ]; then expect 2 "settings_dump: unknown option /x
+$usage (see --help)" /x; fi
+expect 2 "no-such.ini: error: not found" no-such.ini
+expect 2 "$folder: error: is a directory" "$folder"
+expect 0 "$folder/clean.ini: no problems found" --check "$folder/clean.ini"
+expect 1 "$folder/Größe Ж.ini:3: warning: row 2 of page 1 holds a tab, which draws nothing" --check "$folder/Größe Ж.ini"
+output=$("${runner[@]}" "$dump" "$folder/Größe Ж.ini" "$folder/clean.ini" | tr -d '\r')
+for line in "file: $folder/Größe Ж.ini (found)" "page 1: 2 rows" "  row  1: Café Größe €" '  row  2: tab\x09here' \
+            "page 1: 1 row"; do
+  grep -qxF -- "$line" <<<"$output" || { printf 'no line "%s" in:\n%s\n' "$line" "$output"; failures=$((failures + 1)); }
+done
+# On a console (Wine makes one of a terminal) the row is shown as the characters it holds too.
+if [ ${#runner[@]} -gt 0 ]; then
+  console=$(script -qc "$(printf '%q ' "${runner[@]}" "$dump" "$folder/Größe Ж.ini")" /dev/null < /dev/null | tr -d '\r')
+  grep -qF "  row  1: Café Größe €" <<<"$console" || { printf 'the console shows:\n%s\n' "$console"; failures=$((failures + 1)); }
+fi
+[ $failures -eq 0 ] && echo "run_dump_usage: every case as expected"
+exit $((failures > 0))

@@ -1,0 +1,57 @@
+#include "tool_io.h"
+
+#include <cstdarg>
+
+namespace tools {
+
+void printText(std::FILE* stream, const char* format, ...) {
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::va_list again;
+    va_copy(again, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, arguments);
+    va_end(arguments);
+    if (length > 0) {
+        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        std::vsnprintf(&text[0], text.size(), format, again);
+        text.pop_back();
+        writeText(stream, text);
+    }
+    va_end(again);
+}
+
+std::filesystem::path pathFromUtf8(const std::string& path) { return std::filesystem::u8path(path); }
+
+std::string utf8FromPath(const std::filesystem::path& path) { return path.u8string(); }
+
+std::string inputProblem(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(pathFromUtf8(path), error);
+    if (status.type() == std::filesystem::file_type::not_found) return "not found";
+    if (status.type() == std::filesystem::file_type::directory) return "is a directory";
+    std::FILE* file = openFile(path, "rb");
+    if (file == nullptr) return "cannot be read";
+    std::fclose(file);
+    return "";
+}
+
+bool isHelpOption(const std::string& argument) {
+    return argument == "--help" || argument == "-h" || argument == "/?";
+}
+
+bool isOption(const std::string& argument) {
+    if (argument.size() > 1 && argument[0] == '-') return true;
+    if (argument == "/?") return true;
+#if defined(_WIN32)
+    if (argument.size() > 1 && argument[0] == '/') {
+        return argument.find_first_of("/\\.:", 1) == std::string::npos;
+    }
+#endif
+    return false;
+}
+
+std::string counted(long count, const char* singular, const char* plural) {
+    return std::to_string(count) + " " + (count == 1 ? singular : plural);
+}
+
+}  // namespace tools
