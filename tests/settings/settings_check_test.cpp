@@ -132,6 +132,35 @@ TEST_F(SettingsCheckTest, EachMistakeThatDrawsOtherwiseGetsItsLine) {
     }
 }
 
+TEST_F(SettingsCheckTest, ClockFormatsAndNewTokensThatDoNotShowWhatTheySeem) {
+    const struct {
+        std::string file;
+        const char* message;
+    } cases[] = {
+        {"[CONFIG]\nTIME_FORMAT=%H:%M:%q\n", "my.ini:2: warning: TIME_FORMAT: %q is not a field and is shown as written "
+                                             "(fields: %H %I %p %M %S %Y %y %m %d, and %% for a '%')"},
+        {"[CONFIG]\nDATE_FORMAT=%d.%m.%\n", "my.ini:2: warning: DATE_FORMAT ends with a '%' that starts no field: it is "
+                                            "shown as written"},
+        {"[CONFIG]\nDATE_FORMAT=today\n", "my.ini:2: warning: DATE_FORMAT=today shows no field of the clock: *CUR_DATE* "
+                                          "never changes"},
+        {"[CONFIG]\nTIME_FORMAT=%Y-%m-%d %H:%M:%S and %Y-%m-%d\n",
+         "my.ini:2: warning: TIME_FORMAT makes texts of up to 34 characters: *CUR_TIME* shows only the first 31"},
+        {"[CONFIG]\n[SECTION1]\nROWDATA1=*FPS_* fps\n",
+         "my.ini:3: warning: row 1 of page 1: *FPS_* is not a token (did you mean *FPS*?)"},
+        {"[CONFIG]\n[SECTION1]\nROWDATA1=*SELCOUNT* selected\n",
+         "my.ini:3: warning: row 1 of page 1: *SELCOUNT* is not a token (did you mean *SEL_COUNT*?)"},
+    };
+    for (const auto& example : cases) {
+        const std::string file = example.file.find("[SECTION1]") != std::string::npos ? example.file
+                                                                                      : example.file + "[SECTION1]\nROWDATA1=x\n";
+        EXPECT_EQ(run(file), check::Outcome::Warnings) << example.message;
+        EXPECT_EQ(all(), std::string(example.message) + "\n");
+    }
+    EXPECT_EQ(run("[CONFIG]\nTIME_FORMAT=%I:%M %p\nDATE_FORMAT=%d/%m/%y\n[SECTION1]\nROWDATA1=*FPS* *SEL_MODE* *SEL_COUNT*\n"),
+              check::Outcome::Clean)
+        << all();
+}
+
 TEST_F(SettingsCheckTest, TextIsShownAsTheCharactersItHolds) {
     EXPECT_EQ(check::readableText("Caf\xE9 \x80 \x9C C:\\x"), "Caf\u00E9 \u20AC \u0153 C:\\x");
     EXPECT_EQ(check::readableText("\x01\x09\x1F\x7F \x81\x8D\x8F\x90\x9D"), "\\x01\\x09\\x1F\\x7F \\x81\\x8D\\x8F\\x90\\x9D");

@@ -15,7 +15,9 @@
 #include "config/layout.h"
 #include "config/substitute.h"
 #include "config/utf8_text.h"
+#include "overlay/token_values.h"
 #include "overlay/tokens.h"
+#include "overlay/value_format.h"
 #include "platform/portable_ini.h"
 #include "platform/windows_1252.h"
 
@@ -312,6 +314,39 @@ struct Context {
     bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
 };
 
+// DATE_FORMAT and TIME_FORMAT: fields that are none, a format that shows nothing that changes, a
+// text longer than the token holds. `format` is the value in force.
+void checkClockFormat(Context& c, const Line& line, const std::string& name, const char* format) {
+    const std::string token = name == "DATE_FORMAT" ? "*CUR_DATE*" : "*CUR_TIME*";
+    static const std::string kFields = "HIpMSYymd%";
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%') continue;
+        if (p[1] == '\0') {
+            c.checker.warn(line.number, name + " ends with a '%' that starts no field: it is shown as written");
+            break;
+        }
+        if (kFields.find(p[1]) == std::string::npos) {
+            c.checker.warn(line.number, name + ": %" + shown(std::string(1, p[1])) +
+                                            " is not a field and is shown as written (fields: %H %I %p %M %S %Y %y "
+                                            "%m %d, and %% for a '%')");
+        }
+        ++p;
+    }
+    if (overlay::calendarFields(format) == 0) {
+        c.checker.warn(line.number, name + "=" + shown(format) + " shows no field of the clock: " + token +
+                                        " never changes");
+    }
+    // The longest text the format makes: every number at its widest.
+    char text[4 * config::kTextFieldSize];
+    const platform::CalendarTime widest = {8099, 11, 28, 23, 59, 59};
+    const std::size_t length = overlay::formatCalendar(text, sizeof text, format, widest);
+    if (length >= static_cast<std::size_t>(overlay::TokenValues::kClockTextSize)) {
+        c.checker.warn(line.number, name + " makes texts of up to " + std::to_string(length) + " characters: " + token +
+                                        " shows only the first " +
+                                        std::to_string(overlay::TokenValues::kClockTextSize - 1));
+    }
+}
+
 void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entry) {
     const int index = static_cast<int>(entry.key);
     const std::string name = entry.name;
@@ -329,6 +364,10 @@ void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entr
         case config::KeyKind::Text: {
             const std::string lacking = lackingWarning(line, name, "read as", c.textConvertedByReader);
             if (!lacking.empty()) c.checker.warn(line.number, lacking);
+            if (entry.key == config::ConfigKey::DateFormat || entry.key == config::ConfigKey::TimeFormat) {
+                const bool date = entry.key == config::ConfigKey::DateFormat;
+                checkClockFormat(c, line, name, date ? c.settings.dateFormat : c.settings.timeFormat);
+            }
             return;
         }
         case config::KeyKind::Word:
