@@ -19,6 +19,7 @@ constexpr IntegerRule kIntegerRules[] = {
     {ConfigKey::ShadowBlue, 0, 255, 0},               {ConfigKey::BoxAlpha, 0, 255, 0},
     {ConfigKey::BoxRed, 0, 255, 0},                   {ConfigKey::BoxGreen, 0, 255, 0},
     {ConfigKey::BoxBlue, 0, 255, 0},                  {ConfigKey::BoxPadding, 0, 64, kDefaultBoxPadding},
+    {ConfigKey::FontSmooth, 0, 1, 0},
 };
 constexpr IntegerRule kCornerPositionRules[] = {
     {ConfigKey::PosX, 0, 640, kDefaultCornerOffset},
@@ -47,6 +48,7 @@ void store(DisplaySettings& settings, ConfigKey key, std::int32_t v) {
         case ConfigKey::BoxGreen: settings.boxColour[1] = colourOf(v); break;
         case ConfigKey::BoxBlue: settings.boxColour[2] = colourOf(v); break;
         case ConfigKey::BoxPadding: settings.boxPadding = v; break;
+        case ConfigKey::FontSmooth: settings.fontSmooth = v == 1; break;
         default: break;
     }
 }
@@ -108,6 +110,7 @@ const char* configKeyName(ConfigKey key) {
         case ConfigKey::BoxGreen: return "BOX_COLOR_GREEN";
         case ConfigKey::BoxBlue: return "BOX_COLOR_BLUE";
         case ConfigKey::BoxPadding: return "BOX_PADDING";
+        case ConfigKey::FontSmooth: return "FONT_SMOOTH";
         default: return "";
     }
 }

@@ -52,6 +52,7 @@ struct DisplaySettings {
     std::int32_t boxAlpha = 0;                   // 0-255; 0: no box behind the text
     float boxColour[3] = {0.0f, 0.0f, 0.0f};
     std::int32_t boxPadding = kDefaultBoxPadding;  // window pixels between the text and the box's edges
+    bool fontSmooth = false;  // antialiased glyphs (where the graphics can make a glyph texture)
 
     DisplaySettings();
 };
@@ -60,7 +61,7 @@ struct DisplaySettings {
 enum class ConfigKey {
     PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, DisplayOnStart, AutoReload,
     Anchor, TextShadow, ShadowRed, ShadowGreen, ShadowBlue, BoxAlpha, BoxRed, BoxGreen, BoxBlue, BoxPadding,
-    Count
+    FontSmooth, Count
 };
 constexpr int kConfigKeyCount = static_cast<int>(ConfigKey::Count);
 

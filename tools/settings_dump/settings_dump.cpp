@@ -158,6 +158,10 @@ check::Outcome dump(const char* argument, bool checkOnly) {
                 break;
             case config::ConfigKey::AutoReload: shown = settings.autoReload ? "on" : "off"; break;
             case config::ConfigKey::Anchor: shown = config::anchorName(settings.anchor); break;
+            case config::ConfigKey::FontSmooth:
+                shown = settings.fontSmooth ? "antialiased (1-bit where the graphics cannot make the glyph texture)"
+                                            : "off";
+                break;
             case config::ConfigKey::TextShadow: {
                 static const char* const kShadows[] = {"none", "drop shadow", "outline"};
                 shown = kShadows[static_cast<int>(settings.textShadow)];
