@@ -27,8 +27,11 @@ enum Command : std::int32_t {
     kCommandReload = 4,
 };
 
-// One line of a frame: where it goes, what it shows and how far its text advances.
+// One line of a frame: the row it shows (its slot and the revision of its text), where it goes,
+// what it shows and how far its text advances.
 struct FrameLine {
+    int slot;
+    std::uint32_t revision;
     LinePlace place;
     const char* text;
     std::int32_t advance;  // window pixels
@@ -73,7 +76,8 @@ public:
     bool isVisible() const { return visible; }
     std::int32_t displayedPage() const { return currentPage; }
     bool isSetUp() const { return deviceContext != nullptr; }
-    std::uint32_t firstGlyphList() const { return glyphListBase; }
+    std::uint32_t firstGlyphList() const { return glyphs.glyphs; }
+    const GlyphBlocks& glyphResources() const { return glyphs; }
     const char* tokenValue(int token) const { return tokens.entries[token].value; }
     const config::PageTable& pageTable() const { return pages; }
     const config::DisplaySettings& displaySettings() const { return settings; }
@@ -104,8 +108,7 @@ private:
     host::HostServiceTable* services = nullptr;
     void* hostExtra = nullptr;
     void* deviceContext = nullptr;  // null: graphics not set up
-    std::uint32_t glyphListBase = 0;  // first of kGlyphBlockSize lists; 0 = none
-    std::uint32_t outlineListBase = 0;  // the outline block, with TEXT_SHADOW=2; 0 = none
+    GlyphBlocks glyphs;  // the font's glyph texture or lists; none until set-up
     platform::GlyphMetrics glyphMetrics = {};
     char lineBuf[kLineBufferSize] = {};
     std::int64_t clockNow = 0;
@@ -132,6 +135,13 @@ private:
     LineCache lineCache;
     FrameLine frameLines[config::kMaxRows] = {};
     int frameLineCount = 0;
+
+    // The text each row was last drawn with and its revision, which changes with the text.
+    // Hand-off point: these go once every row keeps its own drawn text and revision.
+    std::uint32_t revisionCount = 0;
+    std::uint32_t rowRevision[config::kMaxRows] = {};
+    char rowDrawn[config::kMaxRows][kLineBufferSize] = {};
+    std::uint32_t reviseRow(int row, const char* text);
 
     // The file the settings were last loaded from, its stamp then, and when AUTO_RELOAD last
     // looked at it.
