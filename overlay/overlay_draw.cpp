@@ -189,6 +189,8 @@ public:
         // host's to set: they apply to the overlay too.
         glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT |
                      GL_LIST_BIT);
+        // Mesa's pop leaves the colour sum off whatever it was: it is saved by hand.
+        colourSumWasOn = features.version >= 14 && glIsEnabled(kGlColorSum);
         neutraliseHostState();
         glColor3f(look.colour[0], look.colour[1], look.colour[2]);
         GLint box[4] = {0, 0, 640, 480};
@@ -228,6 +230,7 @@ public:
             }
         }
         glPopAttrib();
+        if (colourSumWasOn) glEnable(kGlColorSum);
         // The host draws on after us expecting the depth test on and the projection matrix
         // selected, whatever it had before the frame.
         glEnable(GL_DEPTH_TEST);
@@ -588,6 +591,7 @@ private:
 
     // What a frame keeps between its calls.
     GLboolean lightingWasOn = GL_FALSE;
+    bool colourSumWasOn = false;
     TextLook look = {};
     Viewport view;
     GlyphBlocks frameGlyphs;
