@@ -1,5 +1,6 @@
 #include <dlfcn.h>
 #include <malloc.h>
+#include <stdlib.h>
 
 #include "platform_host.h"
 
@@ -30,6 +31,14 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& pa
 }
 
 std::filesystem::path pathFromArgument(const std::string& argument) { return std::filesystem::path(argument); }
+
+void setEnvironment(const char* name, const char* value) {
+    if (value == nullptr) {
+        unsetenv(name);
+    } else {
+        setenv(name, value, 1);
+    }
+}
 
 long processMemoryKb() {
     // Heap bytes in use, not the resident set: the allocator keeps freed memory, and the GL

@@ -55,6 +55,8 @@ std::filesystem::path pathFromArgument(const std::string& argument) {
     return std::filesystem::path(wide);
 }
 
+void setEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
+
 long processMemoryKb() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;

@@ -177,6 +177,7 @@ void Session::compareWithOracle(const Image& picture, int tolerance) {
             texts.push_back(bytes);
         }
         OracleStyle style = oracleStyle;
+        prepareOracleStyle(style);
         placeOracleLines(lines, style);
         drawBackground(background, width, height);
         if (!lines.empty()) drawOracleLines(lines, oracleBase, oracleColour, style, width, height);
