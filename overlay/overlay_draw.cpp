@@ -252,7 +252,6 @@ private:
         std::uint32_t revision = 0;
         std::uint32_t generation = 0;
         int quads[kGlyphSets] = {};
-        std::int32_t advance = 0;
     };
 
     static void loadOverlaySpace() {
@@ -446,10 +445,10 @@ private:
     void buildRowQuads(Slot& slot, const RowText& row, int index) {
         if (slot.built && slot.revision == row.revision && slot.generation == generation) return;
         const char* text = row.text != nullptr ? row.text : "";
-        slot.quads[0] = atlas.lineQuads(GlyphSet::Plain, text, quadsOf(index, GlyphSet::Plain), kMaxRowQuads, &slot.advance);
+        std::int32_t advance = 0;
+        slot.quads[0] = atlas.lineQuads(GlyphSet::Plain, text, quadsOf(index, GlyphSet::Plain), kMaxRowQuads, &advance);
         slot.quads[1] = 0;
         if (setsPerSlot > 1) {
-            std::int32_t advance = 0;
             slot.quads[1] = atlas.lineQuads(GlyphSet::Outline, text, quadsOf(index, GlyphSet::Outline), kMaxRowQuads, &advance);
         }
         slot.built = true;
@@ -536,9 +535,35 @@ private:
             glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(last.place.dx), static_cast<GLfloat>(last.place.dy), kNoPixels);
         }
         const Slot& lastSlot = slots[last.slot];
-        if (lastSlot.valid && lastSlot.advance != 0) {
-            glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(lastSlot.advance), 0.0f, kNoPixels);
+        if (lastSlot.valid && last.text != nullptr) {
+            const volatile float x = lastSlot.rasterX + static_cast<float>(last.place.dx);  // as GL added it
+            moveAlongText(x, last.text);
         }
+    }
+
+    // Moves the raster position from `x` (where GL holds it) along `text` the way the glyph lists
+    // do, one glyph's advance after another. GL adds each move in single precision, so moves are
+    // joined only while every sum on the way is exact: the position ends on the same bits.
+    void moveAlongText(float x, const char* text) const {
+        std::int32_t joined = 0;
+        float at = x;
+        for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+            const std::int32_t advance = atlas.glyph(GlyphSet::Plain, *p).advance;
+            if (advance == 0) continue;
+            const double exact = static_cast<double>(at) + advance;
+            // Through memory: x87 arithmetic would otherwise keep the extra precision.
+            const volatile float rounded = static_cast<float>(exact);
+            if (static_cast<double>(rounded) != exact) {
+                // This move rounds: the joined ones first, then this one by itself.
+                if (joined != 0) glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(joined), 0.0f, kNoPixels);
+                glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(advance), 0.0f, kNoPixels);
+                joined = 0;
+            } else {
+                joined += advance;
+            }
+            at = rounded;
+        }
+        if (joined != 0) glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(joined), 0.0f, kNoPixels);
     }
 
     // Our arrays, and no other: the host's are saved with its client state, and the vertex
