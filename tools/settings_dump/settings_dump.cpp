@@ -159,7 +159,7 @@ check::Outcome dump(const char* argument, bool checkOnly) {
             case config::ConfigKey::AutoReload: shown = settings.autoReload ? "on" : "off"; break;
             case config::ConfigKey::Anchor: shown = config::anchorName(settings.anchor); break;
             case config::ConfigKey::FontSmooth:
-                shown = settings.fontSmooth ? "antialiased (1-bit where the graphics cannot make the glyph texture)"
+                shown = settings.fontSmooth ? "antialiased, or 1-bit where the graphics cannot make the glyph texture"
                                             : "off";
                 break;
             case config::ConfigKey::TextShadow: {
