@@ -172,10 +172,11 @@ void setClutteredState() {
     glTexCoord4f(0.3f, 0.7f, 0.1f, 1.0f);
     selectUnit(GL_TEXTURE2);  // left active
 
+    // Linear fog ending before it starts: the fog colour from the eye on.
     glEnable(GL_FOG);
     glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogf(GL_FOG_START, 0.0f);
-    glFogf(GL_FOG_END, 0.001f);
+    glFogf(GL_FOG_START, 1.0f);
+    glFogf(GL_FOG_END, 0.0f);
     const GLfloat yellow[4] = {1.0f, 1.0f, 0.0f, 1.0f};
     glFogfv(GL_FOG_COLOR, yellow);
     glEnable(GL_BLEND);
