@@ -185,29 +185,38 @@ bool renderGlyphs(void* drawingContext, const char* face, int pixelHeight, int f
     if (!font.ok()) return false;
     // GGO_BITMAP is what wglUseFontBitmapsA compiles, glyph by glyph.
     const UINT format = rendering == GlyphRendering::Bitmap ? GGO_BITMAP : GGO_GRAY8_BITMAP;
+    // Room for any glyph of the sizes the plug-in asks for, so that one call per glyph mostly does;
+    // a glyph that needs more is asked for its size first.
+    constexpr DWORD kUsualRoom = 64 * 1024;
     BitmapScratch gdiScratch, byteScratch;
     bool ok = true;
-    for (int i = 0; i < count && ok; ++i) {
+    for (int i = 0; i < count; ++i) {
         const UINT code = static_cast<UINT>(firstChar + i);
         GLYPHMETRICS glyph = {};
-        const DWORD size = GetGlyphOutlineA(dc, code, format, &glyph, 0, nullptr, &kIdentity);
+        unsigned char* gdi = gdiScratch.get(kUsualRoom);
+        DWORD size = gdi != nullptr ? GetGlyphOutlineA(dc, code, format, &glyph, kUsualRoom, gdi, &kIdentity) : GDI_ERROR;
+        if (size == GDI_ERROR) {
+            size = GetGlyphOutlineA(dc, code, format, &glyph, 0, nullptr, &kIdentity);
+            gdi = size != GDI_ERROR && size != 0 ? gdiScratch.get(size) : nullptr;
+            if (gdi != nullptr && GetGlyphOutlineA(dc, code, format, &glyph, size, gdi, &kIdentity) == GDI_ERROR) {
+                gdi = nullptr;
+            }
+        }
         GlyphImage image = {0, 0, 0, 0, static_cast<int>(glyph.gmCellIncX), nullptr};
         if (format != GGO_BITMAP) {
             // Antialiased glyphs advance as the 1-bit ones.
             GLYPHMETRICS plain = {};
-            if (GetGlyphOutlineA(dc, code, GGO_METRICS, &plain, 0, nullptr, &kIdentity) != GDI_ERROR) {
-                image.advance = static_cast<int>(plain.gmCellIncX);
-            }
+            const DWORD found = GetGlyphOutlineA(dc, code, GGO_METRICS, &plain, 0, nullptr, &kIdentity);
+            image.advance = found != GDI_ERROR ? static_cast<int>(plain.gmCellIncX) : 0;
         }
-        if (size == GDI_ERROR) {
-            ok = false;
+        const int width = static_cast<int>(glyph.gmBlackBoxX);
+        const int height = static_cast<int>(glyph.gmBlackBoxY);
+        if (size == GDI_ERROR || (size != 0 && gdi == nullptr)) {
+            ok = false;  // handed on without pixels
             image.advance = 0;
         } else if (size != 0) {
-            const int width = static_cast<int>(glyph.gmBlackBoxX);
-            const int height = static_cast<int>(glyph.gmBlackBoxY);
-            unsigned char* gdi = gdiScratch.get(size);
-            unsigned char* bytes = gdi != nullptr ? byteScratch.get(static_cast<std::size_t>(width) * height) : nullptr;
-            if (bytes != nullptr && GetGlyphOutlineA(dc, code, format, &glyph, size, gdi, &kIdentity) != GDI_ERROR) {
+            unsigned char* bytes = byteScratch.get(static_cast<std::size_t>(width) * height);
+            if (bytes != nullptr) {
                 unpackGdiGlyph(gdi, size, format, width, height, bytes);
                 image.width = width;
                 image.height = height;
@@ -219,7 +228,7 @@ bool renderGlyphs(void* drawingContext, const char* face, int pixelHeight, int f
                 ok = false;
             }
         }
-        if (!receiver.receive(static_cast<int>(code), image)) ok = false;
+        if (!receiver.receive(static_cast<int>(code), image)) return false;
     }
     if (metrics != nullptr) measureGlyphs(dc, static_cast<DWORD>(firstChar), static_cast<DWORD>(count), metrics);
     return ok;
