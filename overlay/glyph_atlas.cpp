@@ -1,5 +1,6 @@
 #include "overlay/glyph_atlas.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -168,26 +169,31 @@ void GlyphAtlas::releasePixels() {
     packed = nullptr;
 }
 
-int GlyphAtlas::lineQuads(GlyphSet set, const char* text, QuadVertex* out, int capacity, std::int32_t* advance) const {
+int GlyphAtlas::lineQuads(GlyphSet set, const char* text, int penX, int penY, const std::uint8_t colour[4],
+                          QuadVertex* out, int capacity, std::int32_t* advance) const {
     const AtlasGlyph* glyphs = table[static_cast<int>(set)];
     std::int32_t pen = 0;
     int quads = 0;
+    const auto inRange = [](std::int64_t low, std::int64_t high) { return low >= INT16_MIN && high <= INT16_MAX; };
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
         const AtlasGlyph& glyph = glyphs[*p];
-        if (glyph.width > 0 && quads < capacity) {
-            const float left = static_cast<float>(pen - glyph.xOrigin);
-            const float bottom = static_cast<float>(-glyph.yOrigin);
-            const float right = left + static_cast<float>(glyph.width);
-            const float top = bottom + static_cast<float>(glyph.height);
+        const std::int64_t left = static_cast<std::int64_t>(penX) + pen - glyph.xOrigin;
+        const std::int64_t bottom = static_cast<std::int64_t>(penY) - glyph.yOrigin;
+        if (glyph.width > 0 && quads < capacity && inRange(left, left + glyph.width) &&
+            inRange(bottom, bottom + glyph.height)) {
+            const auto x0 = static_cast<std::int16_t>(left);
+            const auto y0 = static_cast<std::int16_t>(bottom);
+            const auto x1 = static_cast<std::int16_t>(left + glyph.width);
+            const auto y1 = static_cast<std::int16_t>(bottom + glyph.height);
             const auto s0 = static_cast<std::int16_t>(glyph.texelX);
             const auto t0 = static_cast<std::int16_t>(glyph.texelY);
             const auto s1 = static_cast<std::int16_t>(glyph.texelX + glyph.width);
             const auto t1 = static_cast<std::int16_t>(glyph.texelY + glyph.height);
             QuadVertex* quad = out + static_cast<std::size_t>(quads) * kQuadVertices;
-            quad[0] = {left, bottom, s0, t0};
-            quad[1] = {right, bottom, s1, t0};
-            quad[2] = {right, top, s1, t1};
-            quad[3] = {left, top, s0, t1};
+            quad[0] = {x0, y0, s0, t0, {colour[0], colour[1], colour[2], colour[3]}};
+            quad[1] = {x1, y0, s1, t0, {colour[0], colour[1], colour[2], colour[3]}};
+            quad[2] = {x1, y1, s1, t1, {colour[0], colour[1], colour[2], colour[3]}};
+            quad[3] = {x0, y1, s0, t1, {colour[0], colour[1], colour[2], colour[3]}};
             ++quads;
         }
         pen += glyph.advance;

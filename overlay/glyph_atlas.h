@@ -23,10 +23,11 @@ struct AtlasGlyph {
     std::int32_t advance;
 };
 
-// A corner of a glyph quad: window pixels from the pixel of the line's pen, and texels of the atlas.
+// A corner of a glyph quad: its window pixel, its texel of the atlas, and its colour.
 struct QuadVertex {
-    float x, y;
+    std::int16_t x, y;
     std::int16_t s, t;
+    std::uint8_t colour[4];
 };
 constexpr int kQuadVertices = 4;
 
@@ -58,11 +59,13 @@ public:
 
     const AtlasGlyph& glyph(GlyphSet set, unsigned char c) const { return table[static_cast<int>(set)][c]; }
 
-    // Writes the quads that draw `text` (bytes up to its NUL) with `set` into `out`, room for
-    // `capacity` quads of kQuadVertices vertices, the pen starting at (0, 0) and moving by each
-    // glyph's advance; returns how many quads it wrote. `advance` gets the pen's whole move.
-    // Glyphs past `capacity` are left out, but still advance.
-    int lineQuads(GlyphSet set, const char* text, QuadVertex* out, int capacity, std::int32_t* advance) const;
+    // Writes the quads that draw `text` (bytes up to its NUL) with `set` in `colour` into `out`,
+    // room for `capacity` quads of kQuadVertices vertices, the pen starting at window pixel
+    // (penX, penY) and moving by each glyph's advance; returns how many quads it wrote. `advance`
+    // gets the pen's whole move. Glyphs past `capacity`, and those that would lie beyond the
+    // 16-bit window coordinates (far outside any window), are left out, but still advance.
+    int lineQuads(GlyphSet set, const char* text, int penX, int penY, const std::uint8_t colour[4], QuadVertex* out,
+                  int capacity, std::int32_t* advance) const;
 
 private:
     bool reserve(std::size_t bytes);

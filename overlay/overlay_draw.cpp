@@ -31,8 +31,10 @@ constexpr float kBitmapEpsilon = 0.0001f;
 // the lists; unset leaves the context's limit.
 constexpr char kTextureLimitVariable[] = "OSTRIVANE_TEST_MAX_TEXTURE_SIZE";
 
-// The most glyphs a row draws: its text is at most a line buffer less its terminator.
+// The most glyphs a row draws: its text is at most a line buffer less its terminator; and the
+// room a row has: its shadow's or outline's quads, then its text's.
 constexpr int kMaxRowQuads = 1023;
+constexpr int kSlotQuads = 2 * kMaxRowQuads;
 
 // ---- [SECTION] GL beyond 1.1 ---------------------------------------------------------------------
 
@@ -60,6 +62,7 @@ constexpr GLenum kGlClampToEdge = 0x812F;
 using EnumFunction = void(APIENTRY*)(GLenum);
 using BindFunction = void(APIENTRY*)(GLenum, GLuint);
 using NameFunction = void(APIENTRY*)(GLuint);
+using MultiDrawFunction = void(APIENTRY*)(GLenum, const GLint*, const GLsizei*, GLsizei);
 
 // What the context offers beyond OpenGL 1.1, as far as the frame needs it. Asked for at set-up,
 // in the context the glyphs are made in.
@@ -71,6 +74,7 @@ struct GlFeatures {
     BindFunction bindBuffer = nullptr;
     NameFunction bindVertexArray = nullptr;
     NameFunction disableVertexAttribArray = nullptr;
+    MultiDrawFunction multiDrawArrays = nullptr;
     int textureUnits = 1;   // units with texturing enables
     int textureCoords = 1;  // units with texture coordinate arrays
     int clipPlanes = 0;
@@ -101,7 +105,10 @@ struct GlFeatures {
                 }
             }
         }
-        if (version >= 14) blendEquation = reinterpret_cast<EnumFunction>(platform::glFunction("glBlendEquation"));
+        if (version >= 14) {
+            blendEquation = reinterpret_cast<EnumFunction>(platform::glFunction("glBlendEquation"));
+            multiDrawArrays = reinterpret_cast<MultiDrawFunction>(platform::glFunction("glMultiDrawArrays"));
+        }
         if (version >= 15) bindBuffer = reinterpret_cast<BindFunction>(platform::glFunction("glBindBuffer"));
         if (version >= 20) {
             disableVertexAttribArray = reinterpret_cast<NameFunction>(platform::glFunction("glDisableVertexAttribArray"));
@@ -248,10 +255,13 @@ private:
         Viewport view;
         bool valid = false;      // the raster position is valid
         float rasterX = 0.0f, rasterY = 0.0f;
-        bool built = false;      // the quads belong to `revision` of `generation`
-        std::uint32_t revision = 0;
+        bool built = false;      // the quads belong to `revision` of `generation`, at the pen
+        std::uint32_t revision = 0;  // pixel (penX, penY), in the colours of `look`
         std::uint32_t generation = 0;
-        int quads[kGlyphSets] = {};
+        int penX = 0, penY = 0;
+        std::uint8_t colours[2][4] = {};
+        Shadow shadow = Shadow::None;
+        int quads = 0;               // the shadow's or outline's, then the text's
     };
 
     static void loadOverlaySpace() {
@@ -281,9 +291,8 @@ private:
         const GLuint name = uploadAtlas();
         atlas.releasePixels();
         if (name == 0) return 0;
-        // Room for the quads of every slot, made only when a row's text changes.
-        const int sets = style.outline ? 2 : 1;
-        const std::size_t vertices = static_cast<std::size_t>(kRowSlots) * sets * kMaxRowQuads * kQuadVertices;
+        // Room for the quads of every slot, made only when the row's text or place changes.
+        const std::size_t vertices = static_cast<std::size_t>(kRowSlots) * kSlotQuads * kQuadVertices;
         std::free(quadStore);
         quadStore = static_cast<QuadVertex*>(std::malloc(vertices * sizeof(QuadVertex)));
         if (quadStore == nullptr) {
@@ -293,7 +302,6 @@ private:
         if (metrics != nullptr) *metrics = measured;
         texture = name;
         smooth = style.smooth;
-        setsPerSlot = sets;
         textureWidth = atlas.imageWidth();
         textureHeight = atlas.imageHeight();
         ++generation;
@@ -415,9 +423,8 @@ private:
 
     // ---- Rows from the texture ----
 
-    QuadVertex* quadsOf(int slot, GlyphSet set) const {
-        const int region = slot * setsPerSlot + (set == GlyphSet::Outline ? 1 : 0);
-        return quadStore + static_cast<std::size_t>(region) * kMaxRowQuads * kQuadVertices;
+    QuadVertex* quadsOf(int slot) const {
+        return quadStore + static_cast<std::size_t>(slot) * kSlotQuads * kQuadVertices;
     }
 
     // Where the row's raster position falls, asked of GL itself (with the overlay space and the
@@ -442,34 +449,63 @@ private:
         slot.rasterY = position[1];
     }
 
-    void buildRowQuads(Slot& slot, const RowText& row, int index) {
-        if (slot.built && slot.revision == row.revision && slot.generation == generation) return;
-        const char* text = row.text != nullptr ? row.text : "";
-        std::int32_t advance = 0;
-        slot.quads[0] = atlas.lineQuads(GlyphSet::Plain, text, quadsOf(index, GlyphSet::Plain), kMaxRowQuads, &advance);
-        slot.quads[1] = 0;
-        if (setsPerSlot > 1) {
-            slot.quads[1] = atlas.lineQuads(GlyphSet::Outline, text, quadsOf(index, GlyphSet::Outline), kMaxRowQuads, &advance);
+    static void colourBytes(const float colour[3], std::uint8_t out[4]) {
+        for (int c = 0; c < 3; ++c) {
+            const float value = colour[c] < 0.0f ? 0.0f : colour[c] > 1.0f ? 1.0f : colour[c];
+            out[c] = static_cast<std::uint8_t>(value * 255.0f + 0.5f);
         }
+        out[3] = 255;
+    }
+
+    // The row's quads with its pen at window pixel (penX, penY): its drop shadow (the text a
+    // pixel right and down) or outline, then its text, in the frame's colours.
+    void buildRowQuads(Slot& slot, const RowText& row, int penX, int penY) {
+        std::uint8_t colours[2][4];
+        colourBytes(look.shadowColour, colours[0]);
+        colourBytes(look.colour, colours[1]);
+        if (slot.built && slot.revision == row.revision && slot.generation == generation && slot.penX == penX &&
+            slot.penY == penY && slot.shadow == look.shadow && std::memcmp(slot.colours, colours, sizeof colours) == 0) {
+            return;
+        }
+        const char* text = row.text != nullptr ? row.text : "";
+        QuadVertex* quads = quadsOf(row.slot);
+        std::int32_t advance = 0;
+        int count = 0;
+        if (look.shadow == Shadow::Drop) {
+            count = atlas.lineQuads(GlyphSet::Plain, text, penX + 1, penY - 1, colours[0], quads, kMaxRowQuads, &advance);
+        } else if (look.shadow == Shadow::Outline) {
+            count = atlas.lineQuads(GlyphSet::Outline, text, penX, penY, colours[0], quads, kMaxRowQuads, &advance);
+        }
+        count += atlas.lineQuads(GlyphSet::Plain, text, penX, penY, colours[1],
+                                 quads + static_cast<std::size_t>(count) * kQuadVertices, kMaxRowQuads, &advance);
         slot.built = true;
         slot.revision = row.revision;
         slot.generation = generation;
-    }
-
-    void drawQuads(int slot, GlyphSet set, int quads, float x, float y, const float colour[3]) const {
-        if (quads == 0) return;
-        const GLfloat move[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, 0, 1};
-        glLoadMatrixf(move);
-        glColor3f(colour[0], colour[1], colour[2]);
-        const auto first = static_cast<GLint>((quadsOf(slot, set) - quadStore));
-        glDrawArrays(GL_QUADS, first, quads * kQuadVertices);
+        slot.penX = penX;
+        slot.penY = penY;
+        slot.shadow = look.shadow;
+        std::memcpy(slot.colours, colours, sizeof colours);
+        slot.quads = count;
     }
 
     void drawRowsFromTexture() {
+        // Each row's pen where its bitmaps would start, and its quads; one range of the store a
+        // row, in the rows' order, for one draw.
+        GLint firsts[kRowSlots];
+        GLsizei counts[kRowSlots];
+        GLsizei ranges = 0;
         for (int index = 0; index < rowCount; ++index) {
-            Slot& slot = slots[rows[index].slot];
-            placeRow(slot, rows[index]);
-            if (slot.valid) buildRowQuads(slot, rows[index], rows[index].slot);
+            const RowText& row = rows[index];
+            Slot& slot = slots[row.slot];
+            placeRow(slot, row);
+            if (!slot.valid) continue;  // as GL draws no bitmap at an invalid raster position
+            const float penX = std::floor(slot.rasterX + static_cast<float>(row.place.dx) + kBitmapEpsilon);
+            const float penY = std::floor(slot.rasterY + static_cast<float>(row.place.dy) + kBitmapEpsilon);
+            buildRowQuads(slot, row, static_cast<int>(penX), static_cast<int>(penY));
+            if (slot.quads == 0) continue;
+            firsts[ranges] = static_cast<GLint>(quadsOf(row.slot) - quadStore);
+            counts[ranges] = slot.quads * kQuadVertices;
+            ++ranges;
         }
 
         // Window pixels, one unit each, over a viewport from the window's corner larger than any
@@ -500,25 +536,18 @@ private:
         }
         const GLint hostVertexArray = enterClientArrays();
 
-        for (int index = 0; index < rowCount; ++index) {
-            const RowText& row = rows[index];
-            const Slot& slot = slots[row.slot];
-            if (!slot.valid) continue;  // as GL draws no bitmap at an invalid raster position
-            const float x = std::floor(slot.rasterX + static_cast<float>(row.place.dx) + kBitmapEpsilon);
-            const float y = std::floor(slot.rasterY + static_cast<float>(row.place.dy) + kBitmapEpsilon);
-            if (look.shadow == Shadow::Drop) {
-                drawQuads(row.slot, GlyphSet::Plain, slot.quads[0], x + 1.0f, y - 1.0f, look.shadowColour);
-            } else if (look.shadow == Shadow::Outline) {
-                drawQuads(row.slot, GlyphSet::Outline, slot.quads[1], x, y, look.shadowColour);
-            }
-            drawQuads(row.slot, GlyphSet::Plain, slot.quads[0], x, y, look.colour);
+        // Quads are drawn in order, so each row's shadow or outline comes before its text, and
+        // its text before the next row's shadow.
+        if (features.multiDrawArrays != nullptr) {
+            if (ranges > 0) features.multiDrawArrays(GL_QUADS, firsts, counts, ranges);
+        } else {
+            for (GLsizei range = 0; range < ranges; ++range) glDrawArrays(GL_QUADS, firsts[range], counts[range]);
         }
 
         leaveClientArrays(hostVertexArray);
         glDisable(GL_BLEND);
         glDisable(GL_ALPHA_TEST);
         glDisable(GL_TEXTURE_2D);
-        glLoadIdentity();
         glMatrixMode(GL_TEXTURE);
         glPopMatrix();
         glTexCoord4fv(texCoord);
@@ -579,7 +608,6 @@ private:
         if (features.bindBuffer != nullptr) features.bindBuffer(kGlArrayBuffer, 0);
         if (features.disableVertexAttribArray != nullptr) features.disableVertexAttribArray(0);
         glDisableClientState(GL_NORMAL_ARRAY);
-        glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_INDEX_ARRAY);
         glDisableClientState(GL_EDGE_FLAG_ARRAY);
         if (features.version >= 14) {
@@ -592,8 +620,10 @@ private:
         }
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glVertexPointer(2, GL_FLOAT, sizeof(QuadVertex), &quadStore[0].x);
+        glEnableClientState(GL_COLOR_ARRAY);
+        glVertexPointer(2, GL_SHORT, sizeof(QuadVertex), &quadStore[0].x);
         glTexCoordPointer(2, GL_SHORT, sizeof(QuadVertex), &quadStore[0].s);
+        glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(QuadVertex), quadStore[0].colour);
         return hostVertexArray;
     }
 
@@ -607,11 +637,10 @@ private:
     // The glyph texture: its name (0: none), how it was made, and its glyphs' places in it.
     GLuint texture = 0;
     bool smooth = false;
-    int setsPerSlot = 1;
     int textureWidth = 1, textureHeight = 1;
     std::uint32_t generation = 0;  // counts textures made, so that old quads are never drawn
     GlyphAtlas atlas;
-    QuadVertex* quadStore = nullptr;  // kRowSlots x setsPerSlot regions of kMaxRowQuads quads
+    QuadVertex* quadStore = nullptr;  // kSlotQuads quads for each slot
     Slot slots[kRowSlots];
 
     // What a frame keeps between its calls.

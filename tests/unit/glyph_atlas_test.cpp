@@ -1,6 +1,6 @@
 // The glyph atlas: every glyph and its outline packed without overlap, with the pixels it was
 // given (and grown by a pixel, by the test's own reckoning), and the quads of a line placed from
-// the glyphs' origins and advances.
+// the pen by the glyphs' origins and advances.
 #include "overlay/glyph_atlas.h"
 
 #include <gtest/gtest.h>
@@ -104,7 +104,8 @@ TEST(GlyphAtlas, LineQuadsSitAtTheGlyphsOriginsAlongTheirAdvances) {
     const char text[] = "Ab\x01 c";  // a control byte draws nothing and does not advance; nor does the space draw
     overlay::QuadVertex quads[8 * overlay::kQuadVertices];
     std::int32_t advance = 0;
-    const int made = atlas.lineQuads(overlay::GlyphSet::Plain, text, quads, 8, &advance);
+    const std::uint8_t colour[4] = {1, 2, 3, 255};
+    const int made = atlas.lineQuads(overlay::GlyphSet::Plain, text, 100, 40, colour, quads, 8, &advance);
     int pen = 0, quad = 0;
     for (const unsigned char c : std::string(text)) {
         if (c < 32) continue;
@@ -112,8 +113,9 @@ TEST(GlyphAtlas, LineQuadsSitAtTheGlyphsOriginsAlongTheirAdvances) {
         if (glyph.width > 0) {
             const overlay::QuadVertex& corner = quads[quad * overlay::kQuadVertices];
             const overlay::QuadVertex& opposite = quads[quad * overlay::kQuadVertices + 2];
-            EXPECT_EQ(corner.x, pen - glyph.xOrigin);
-            EXPECT_EQ(corner.y, -glyph.yOrigin);
+            EXPECT_EQ(corner.x, 100 + pen - glyph.xOrigin);
+            EXPECT_EQ(corner.y, 40 - glyph.yOrigin);
+            EXPECT_EQ(opposite.colour[2], 3);
             EXPECT_EQ(opposite.x - corner.x, glyph.width);
             EXPECT_EQ(opposite.t - corner.t, glyph.height);
             EXPECT_EQ(corner.s, glyph.texelX);
@@ -125,7 +127,10 @@ TEST(GlyphAtlas, LineQuadsSitAtTheGlyphsOriginsAlongTheirAdvances) {
     EXPECT_GE(made, 2);
     EXPECT_EQ(advance, pen);
     // Past the room given, glyphs are left out but still advance.
-    EXPECT_EQ(atlas.lineQuads(overlay::GlyphSet::Plain, text, quads, 1, &advance), 1);
+    EXPECT_EQ(atlas.lineQuads(overlay::GlyphSet::Plain, text, 100, 40, colour, quads, 1, &advance), 1);
+    EXPECT_EQ(advance, pen);
+    // So are glyphs beyond 16-bit window coordinates.
+    EXPECT_EQ(atlas.lineQuads(overlay::GlyphSet::Plain, text, 40000, 40, colour, quads, 8, &advance), 0);
     EXPECT_EQ(advance, pen);
 }
 
