@@ -24,7 +24,7 @@ std::vector<Glyph> assortedGlyphs() {
     for (int code = 32; code < 256; ++code) {
         Glyph glyph{static_cast<int>(next() % 20), static_cast<int>(next() % 28), {}};
         if (code == ' ') glyph.width = glyph.height = 0;
-        for (int i = 0; i < glyph.width * glyph.height; ++i) glyph.pixels.push_back(next() % 3 == 0 ? 0 : next() % 256);
+        for (int i = 0; i < glyph.width * glyph.height; ++i) glyph.pixels.push_back(static_cast<unsigned char>(next() % 3 == 0 ? 0 : next() % 256));
         glyphs.push_back(glyph);
     }
     return glyphs;
