@@ -63,6 +63,7 @@ constexpr KeyEntry colourKey(ConfigKey key, const char* name, std::int32_t fallb
 constexpr const char* kAnchorWords[] = {"BOTTOM_LEFT", "TOP_LEFT", "TOP_RIGHT", "BOTTOM_RIGHT"};  // by Anchor
 constexpr const char* kShadowNames[] = {"none", "drop shadow", "outline"};                       // by TextShadow
 constexpr const char* kOffOn[] = {"off", "on"};
+constexpr const char* kSmoothNames[] = {"off", "antialiased, or 1-bit where the graphics cannot make the glyph texture"};
 constexpr const char* kHiddenShown[] = {"hidden on start", "shown on start"};
 
 constexpr std::uint32_t wordBit(Anchor anchor) { return 1u << static_cast<int>(anchor); }
@@ -162,6 +163,12 @@ constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
             [](DisplaySettings& s) -> TextField& { return s.timeFormat; },
             "the text of `*CUR_TIME*`: `%H` hour 00-23, `%I` hour 01-12, `%p` AM or PM, `%M` minute, `%S` second, "
             "and the fields of `DATE_FORMAT`; at most 31 characters"),
+    withValueNames(integerKey(ConfigKey::FontSmooth, "FONT_SMOOTH", {0, 1, 0},
+                              [](DisplaySettings& s, std::int32_t v) { s.fontSmooth = v == 1; },
+                              "1: antialiased text, its edges blended into the picture, with the shadow, outline and box as "
+                              "usual; 0: crisp 1-bit text. Where the graphics cannot hold the font's glyph texture the "
+                              "text stays 1-bit, and settings_dump says so"),
+                   kSmoothNames),
 };
 
 namespace {

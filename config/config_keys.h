@@ -19,7 +19,7 @@ struct DisplaySettings;
 enum class ConfigKey {
     PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, DisplayOnStart, AutoReload,
     Anchor, TextShadow, ShadowRed, ShadowGreen, ShadowBlue, BoxAlpha, BoxRed, BoxGreen, BoxBlue, BoxPadding,
-    Units, DateFormat, TimeFormat,
+    Units, DateFormat, TimeFormat, FontSmooth,
     Count
 };
 constexpr int kConfigKeyCount = static_cast<int>(ConfigKey::Count);

@@ -59,6 +59,7 @@ struct DisplaySettings {
     bool anchorInFile = false;    // HUD_ANCHOR names a corner: a bottom corner then holds the block
     char dateFormat[kTextFieldSize] = {};  // of *CUR_DATE* and *CUR_TIME*
     char timeFormat[kTextFieldSize] = {};
+    bool fontSmooth = false;  // antialiased glyphs (where the graphics can make a glyph texture)
 
     DisplaySettings();
 };

@@ -31,14 +31,17 @@ void LineCache::setAdvances(const std::int16_t* table) {
     for (Row& row : rows) row.advanceKnown = false;
 }
 
-void LineCache::expand(Row& row, const char* pageText, const TokenValues& values) {
+void LineCache::expand(Row& row, const char* pageText, const TokenValues& values, bool known) {
     ++work.expansions;
+    if (known) copyText(previous, row.text, kTextSize);
     copyText(row.text, pageText, kTextSize);
     for (int token = 0; token < kTokenCount; ++token) {
         config::substituteToken(substitutionWork, sizeof substitutionWork, row.text, row.text, values.name(token),
                                 values.value(token), kTextSize);
     }
     row.valuesVersion = values.version();
+    // New values often make the same text (a value that changed in another row's token).
+    if (known && std::strcmp(previous, row.text) == 0) return;
     row.revision = ++revisions;
     row.advanceKnown = false;
 }
@@ -53,10 +56,10 @@ LineCache::Line LineCache::compose(int index, const char* pageText, const TokenV
             row.revision = ++revisions;
             row.advanceKnown = false;
         } else {
-            expand(row, pageText, values);
+            expand(row, pageText, values, false);
         }
     } else if (row.state == RowState::Tokens && row.valuesVersion != values.version()) {
-        expand(row, pageText, values);
+        expand(row, pageText, values, true);
     }
 
     if (advances != nullptr && !row.advanceKnown) {

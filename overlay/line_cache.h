@@ -34,7 +34,7 @@ public:
     struct Line {
         const char* text;         // the row's own buffer: valid until the row is composed again
         std::int32_t advance;     // the sum of the text's advances; 0 without advances
-        std::uint32_t revision;   // changes whenever the text may have changed, never repeats
+        std::uint32_t revision;   // changes exactly when the text changes, never repeats
     };
     // The text to draw for row `row` (0 to kMaxRows - 1) of the cached page, whose text in the
     // page is `text`, with the values of `values`.
@@ -60,13 +60,16 @@ private:
         char text[kTextSize];
     };
 
-    void expand(Row& row, const char* pageText, const TokenValues& values);
+    // Runs the passes over the row's page text; `known`: the row holds the text of an earlier
+    // expansion, whose revision stays when the text comes out the same.
+    void expand(Row& row, const char* pageText, const TokenValues& values, bool known);
 
     int cachedPage = -1;
     std::uint32_t revisions = 0;
     Counters work = {};
     const std::int16_t* advances = nullptr;
     char substitutionWork[config::kWorkBufferSize];
+    char previous[kTextSize];  // a row's text before it is expanded again
     Row rows[config::kMaxRows];
 };
 

@@ -22,6 +22,8 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     {"Ostrivane Reload INI", kCommandFunctionType},
 };
 
+static_assert(kRowSlots == config::kMaxRows, "a slot for every row of a page");
+
 }  // namespace
 
 OverlayPlugin::OverlayPlugin(Graphics& drawing) : graphics(drawing) {}
@@ -111,23 +113,19 @@ void OverlayPlugin::reloadIfSaved() {
 void OverlayPlugin::buildGlyphs() {
     deleteGlyphs();
     glyphMetrics = {};
-    const GlyphBlocks blocks = graphics.buildGlyphs(deviceContext, settings.fontFace, settings.fontSize,
-                                                    settings.textShadow == config::TextShadow::Outline, &glyphMetrics);
-    glyphListBase = blocks.glyphs;
-    outlineListBase = blocks.outline;
+    GlyphStyle style;
+    style.outline = settings.textShadow == config::TextShadow::Outline;
+    style.smooth = settings.fontSmooth;
+    glyphs = graphics.buildGlyphs(deviceContext, settings.fontFace, settings.fontSize, style, &glyphMetrics);
     lineCache.setAdvances(glyphMetrics.advance);
 }
 
 void OverlayPlugin::deleteGlyphs() {
-    if (glyphListBase == 0 && outlineListBase == 0) return;
+    if (glyphs.glyphs == 0 && glyphs.outline == 0 && glyphs.texture == 0) return;
     // The names are forgotten even when no context is current to delete them from, so they are
-    // never called or deleted again.
-    GlyphBlocks blocks;
-    blocks.glyphs = glyphListBase;
-    blocks.outline = outlineListBase;
-    graphics.deleteGlyphs(blocks);
-    glyphListBase = 0;
-    outlineListBase = 0;
+    // never used or deleted again.
+    graphics.deleteGlyphs(glyphs);
+    glyphs = GlyphBlocks();
 }
 
 // ---- Frames -------------------------------------------------------------------------------------
@@ -144,7 +142,7 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
     if (!visible) return true;
 
     // Glyphs released by the host are rebuilt in the context current now, and nothing else.
-    if (glyphListBase == 0) {
+    if (!glyphs.any()) {
         void* current = graphics.currentContext();
         if (current != nullptr) {
             deviceContext = current;
@@ -152,8 +150,12 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
         }
     }
 
-    const float colour[3] = {settings.red, settings.green, settings.blue};
-    frameView = graphics.beginFrame(colour);
+    const TextLook look = {{settings.red, settings.green, settings.blue},
+                           settings.textShadow == config::TextShadow::Drop      ? Shadow::Drop
+                           : settings.textShadow == config::TextShadow::Outline ? Shadow::Outline
+                                                                                : Shadow::None,
+                           {settings.shadowColour[0], settings.shadowColour[1], settings.shadowColour[2]}};
+    frameView = graphics.beginFrame(look);
     refreshTokenValues();
     frameLineCount = 0;
     composeLines(*this);
@@ -170,15 +172,7 @@ void OverlayPlugin::drawLine(const FrameLine& line) {
 void OverlayPlugin::drawLines() {
     for (int index = 0; index < frameLineCount; ++index) {
         const FrameLine& line = frameLines[index];
-        if (settings.textShadow == config::TextShadow::Drop) {
-            LinePlace shadow = line.place;
-            shadow.dx += 1;  // a pixel right and a pixel down
-            shadow.dy -= 1;
-            graphics.drawLine(glyphListBase, shadow, line.text, settings.shadowColour);
-        } else if (settings.textShadow == config::TextShadow::Outline && outlineListBase != 0) {
-            graphics.drawLine(outlineListBase, line.place, line.text, settings.shadowColour);
-        }
-        graphics.drawLine(glyphListBase, line.place, line.text, nullptr);
+        graphics.drawRow(glyphs, {line.slot, line.revision, line.place, line.text});
     }
 }
 

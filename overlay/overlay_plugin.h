@@ -75,7 +75,8 @@ public:
     bool isVisible() const { return visible; }
     std::int32_t displayedPage() const { return currentPage; }
     bool isSetUp() const { return deviceContext != nullptr; }
-    std::uint32_t firstGlyphList() const { return glyphListBase; }
+    std::uint32_t firstGlyphList() const { return glyphs.glyphs; }
+    const GlyphBlocks& glyphResources() const { return glyphs; }
     const char* tokenValue(int token) const { return tokens.value(token); }
     const config::PageTable& pageTable() const { return pages; }
     LineCache::Counters lineCacheCounters() const { return lineCache.counters(); }
@@ -93,8 +94,7 @@ private:
     host::PluginHostRecord* host = nullptr;
     void* hostExtra = nullptr;
     void* deviceContext = nullptr;  // null: graphics not set up
-    std::uint32_t glyphListBase = 0;  // first of kGlyphBlockSize lists; 0 = none
-    std::uint32_t outlineListBase = 0;  // the outline block, with TEXT_SHADOW=2; 0 = none
+    GlyphBlocks glyphs;  // the font's glyph texture or lists; none until set-up
     platform::GlyphMetrics glyphMetrics = {};
     bool visible = false;
     std::int32_t currentPage = 0;

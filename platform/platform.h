@@ -103,6 +103,53 @@ struct GlyphMetrics {
 // pixel to spare all round, with the same advance: the outline around a line of text.
 enum class GlyphShape { Plain, Dilated };
 
+// How renderGlyphs draws a glyph's pixels.
+enum class GlyphRendering {
+    Bitmap,    // the 1-bit bitmaps buildGlyphLists compiles: every pixel 0 or 255
+    Coverage,  // antialiased: how much of each pixel the glyph covers, 0-255
+};
+
+// One glyph, placed the way glBitmap places a bitmap: `width` x `height` pixels, one byte each,
+// rows bottom up, whose lower left pixel lies `xOrigin` pixels left of and `yOrigin` pixels below
+// the pixel of the pen; the pen then moves `advance` pixels right. A glyph without pixels (the
+// space) has width and height 0.
+struct GlyphImage {
+    int width;
+    int height;
+    int xOrigin;
+    int yOrigin;
+    int advance;
+    const unsigned char* pixels;  // valid only during the call it is handed to
+};
+
+// Takes the glyphs renderGlyphs makes.
+class GlyphReceiver {
+public:
+    // The glyph of Windows-1252 character `character`; false stops the rendering.
+    virtual bool receive(int character, const GlyphImage& image) = 0;
+
+protected:
+    ~GlyphReceiver() = default;
+};
+
+// Renders the glyphs of the Windows-1252 characters firstChar onwards, `count` of them, from the
+// font `face` at a character height of `pixelHeight` pixels, as `rendering` says, and hands them
+// to `receiver` in order. No GL is called. Bitmap glyphs are exactly the ones buildGlyphLists
+// compiles, placed and advancing as those do; Coverage glyphs advance as the Bitmap ones, so that
+// a line measures the same either way. `metrics` as for buildGlyphLists. False when the font could
+// not be made, a glyph could not be rendered (it is then handed on without pixels), or the
+// receiver stopped.
+bool renderGlyphs(void* drawingContext, const char* face, int pixelHeight, int firstChar, int count,
+                  GlyphRendering rendering, GlyphReceiver& receiver, GlyphMetrics* metrics = nullptr);
+
+// The address of the OpenGL function `name` of the current context (one beyond OpenGL 1.1), or
+// null when the context has none. On Windows an address belongs to the context it was asked in.
+void* glFunction(const char* name);
+
+// The environment variable `name` of the process as a whole number from 0 up; -1 when it is not
+// set or not such a number. Read at set-up only, for levers the tests pull.
+long environmentNumber(const char* name);
+
 // Builds `count` bitmap glyph display lists, for the Windows-1252 characters firstChar onwards,
 // at list names firstList onwards, from the font `face` at a character height of `pixelHeight`
 // pixels, in the current OpenGL context. Each list draws its glyph at the raster position and

@@ -200,9 +200,138 @@ bool compileGlyph(FT_Face face, GLuint list, GlyphShape shape, BitmapScratch& sc
     return packed;
 }
 
+// The font of a face name at a pixel height, with its character map chosen, for as long as it
+// lives.
+class OpenFont {
+public:
+    OpenFont(const char* family, int pixelHeight) : file(family), font(file.path(), file.index()) {
+        FT_Face ft = font.face();
+        if (file.path() == nullptr || ft == nullptr || !setPixelHeight(ft, pixelHeight)) return;
+        if (ft->charmap == nullptr || ft->charmap->encoding != FT_ENCODING_UNICODE) {
+            symbolFont = FT_Select_Charmap(ft, FT_ENCODING_MS_SYMBOL) == 0;
+        }
+        usable = true;
+    }
+
+    // Null when the font could not be opened at that size.
+    FT_Face face() const { return usable ? font.face() : nullptr; }
+    FT_UInt glyphOf(int c) const { return glyphIndexOf(font.face(), symbolFont, c); }
+
+    // Whole pixels, rounded outwards, as FreeType gives a hinted size's ascender and descender.
+    void measure(GlyphMetrics* metrics) const {
+        const FT_Face ft = font.face();
+        metrics->ascent = static_cast<int>((ft->size->metrics.ascender + 63) >> 6);
+        metrics->descent = static_cast<int>((-ft->size->metrics.descender + 63) >> 6);
+        metrics->lineHeight = static_cast<int>((ft->size->metrics.height + 63) >> 6);
+    }
+
+private:
+    FontFile file;
+    FreeTypeFace font;
+    bool symbolFont = false;
+    bool usable = false;
+};
+
+// Loads the glyph of character `c` as the 1-bit lists draw it, or the missing glyph when it has
+// none that loads; false when not even that loads.
+bool loadBitmapGlyph(const OpenFont& font, int c) {
+    return loadGlyph(font.face(), font.glyphOf(c)) || loadGlyph(font.face(), 0);
+}
+
+// A rendered glyph as one byte a pixel, rows bottom up: 1-bit pixels as 0 or 255, grey levels
+// scaled to 0-255, or with `oneBit` cut to 0 or 255 where packBitmap cuts them. False for pixel
+// formats it cannot read.
+bool unpackGlyph(const FT_Bitmap& src, bool oneBit, unsigned char* out) {
+    const unsigned rows = src.rows;
+    const unsigned width = src.width;
+    const std::size_t stride = static_cast<std::size_t>(src.pitch < 0 ? -src.pitch : src.pitch);
+    const unsigned levels = src.num_grays > 1 ? src.num_grays - 1u : 255u;
+    for (unsigned y = 0; y < rows; ++y) {
+        const std::size_t memoryRow = src.pitch < 0 ? rows - 1u - y : y;
+        const unsigned char* in = src.buffer + memoryRow * stride;
+        unsigned char* row = out + static_cast<std::size_t>(rows - 1u - y) * width;
+        for (unsigned x = 0; x < width; ++x) {
+            unsigned value = 0;
+            switch (src.pixel_mode) {
+                case FT_PIXEL_MODE_MONO: value = (in[x / 8u] & (0x80u >> (x % 8u))) != 0 ? 255u : 0u; break;
+                case FT_PIXEL_MODE_GRAY: value = (in[x] * 255u + levels / 2u) / levels; break;
+                case FT_PIXEL_MODE_BGRA: value = in[x * 4u + 3u]; break;
+                default: return false;
+            }
+            if (oneBit && src.pixel_mode == FT_PIXEL_MODE_GRAY) {
+                value = in[x] >= (src.num_grays > 1 ? src.num_grays / 2u : 1u) ? 255u : 0u;
+            } else if (oneBit) {
+                value = value >= 128u ? 255u : 0u;
+            }
+            row[x] = static_cast<unsigned char>(value > 255u ? 255u : value);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void* currentDrawingContext() { return static_cast<void*>(OSMesaGetCurrentContext()); }
+
+void* glFunction(const char* name) {
+    if (OSMesaGetCurrentContext() == nullptr) return nullptr;
+    return reinterpret_cast<void*>(OSMesaGetProcAddress(name));
+}
+
+long environmentNumber(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return -1;
+    long number = 0;
+    for (; *value != '\0'; ++value) {
+        if (*value < '0' || *value > '9' || number > 100000000L) return -1;
+        number = number * 10 + (*value - '0');
+    }
+    return number;
+}
+
+bool renderGlyphs(void* drawingContext, const char* face, int pixelHeight, int firstChar, int count,
+                  GlyphRendering rendering, GlyphReceiver& receiver, GlyphMetrics* metrics) {
+    if (drawingContext == nullptr || face == nullptr || pixelHeight <= 0 || firstChar < 0 || count < 0 ||
+        count > 0x7FFFFFFF - firstChar) {
+        return false;
+    }
+    OpenFont font(face, pixelHeight);
+    const FT_Face ft = font.face();
+    if (ft == nullptr) return false;
+    if (metrics != nullptr) font.measure(metrics);
+    BitmapScratch scratch;
+    bool ok = true;
+    for (int i = 0; i < count && ok; ++i) {
+        const int c = firstChar + i;
+        GlyphImage image = {0, 0, 0, 0, 0, nullptr};
+        bool loaded = loadBitmapGlyph(font, c);
+        // Advances are whole pixels, as in GDI's glyph metrics, and those of the 1-bit glyphs.
+        if (loaded) image.advance = static_cast<int>((ft->glyph->advance.x + 32) >> 6);
+        if (loaded && rendering == GlyphRendering::Coverage) {
+            // FreeType's normal antialiased rendering, with its normal hinting.
+            loaded = FT_Load_Glyph(ft, font.glyphOf(c), FT_LOAD_RENDER) == 0 ||
+                     FT_Load_Glyph(ft, 0, FT_LOAD_RENDER) == 0;
+        }
+        if (metrics != nullptr && c < 256) metrics->advance[c] = static_cast<std::int16_t>(image.advance);
+        const FT_Bitmap& bitmap = ft->glyph->bitmap;
+        if (!loaded) {
+            ok = false;
+        } else if (bitmap.width > 0 && bitmap.rows > 0 && bitmap.buffer != nullptr) {
+            unsigned char* bytes = scratch.get(static_cast<std::size_t>(bitmap.width) * bitmap.rows);
+            if (bytes != nullptr && unpackGlyph(bitmap, rendering == GlyphRendering::Bitmap, bytes)) {
+                image.width = static_cast<int>(bitmap.width);
+                image.height = static_cast<int>(bitmap.rows);
+                image.xOrigin = -ft->glyph->bitmap_left;
+                image.yOrigin = image.height - ft->glyph->bitmap_top;
+                image.pixels = bytes;
+            } else {
+                ok = false;
+            }
+        }
+        if (!receiver.receive(c, image)) ok = false;
+    }
+    return ok;
+}
 
 bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, std::uint32_t firstList,
                      int firstChar, int count, GlyphShape shape, GlyphMetrics* metrics) {
@@ -210,22 +339,10 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
         count < 0 || count > 0x7FFFFFFF - firstChar || OSMesaGetCurrentContext() == nullptr) {
         return false;
     }
-    FontFile file(face);
-    if (file.path() == nullptr) return false;
-    FreeTypeFace font(file.path(), file.index());
+    OpenFont font(face, pixelHeight);
     FT_Face ft = font.face();
-    if (ft == nullptr || !setPixelHeight(ft, pixelHeight)) return false;
-    bool symbolFont = false;
-    if (ft->charmap == nullptr || ft->charmap->encoding != FT_ENCODING_UNICODE) {
-        symbolFont = FT_Select_Charmap(ft, FT_ENCODING_MS_SYMBOL) == 0;
-    }
-
-    if (metrics != nullptr) {
-        // Whole pixels, rounded outwards, as FreeType gives a hinted size's ascender and descender.
-        metrics->ascent = static_cast<int>((ft->size->metrics.ascender + 63) >> 6);
-        metrics->descent = static_cast<int>((-ft->size->metrics.descender + 63) >> 6);
-        metrics->lineHeight = static_cast<int>((ft->size->metrics.height + 63) >> 6);
-    }
+    if (ft == nullptr) return false;
+    if (metrics != nullptr) font.measure(metrics);
 
     BitmapScratch scratch;
     BitmapScratch grown;
@@ -244,17 +361,13 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int i = 0; i < count; ++i) {
         const GLuint list = static_cast<GLuint>(firstList + static_cast<std::uint32_t>(i));
-        FT_UInt glyph = glyphIndexOf(ft, symbolFont, firstChar + i);
-        if (!loadGlyph(ft, glyph)) {
-            glyph = 0;
-            if (!loadGlyph(ft, glyph)) {
-                // Leaves a list that draws nothing and does not move, so a string still draws.
-                glNewList(list, GL_COMPILE);
-                glEndList();
-                if (metrics != nullptr && firstChar + i < 256) metrics->advance[firstChar + i] = 0;
-                ok = false;
-                continue;
-            }
+        if (!loadBitmapGlyph(font, firstChar + i)) {
+            // Leaves a list that draws nothing and does not move, so a string still draws.
+            glNewList(list, GL_COMPILE);
+            glEndList();
+            if (metrics != nullptr && firstChar + i < 256) metrics->advance[firstChar + i] = 0;
+            ok = false;
+            continue;
         }
         int advance = 0;
         if (!compileGlyph(ft, list, shape, scratch, grown, &advance)) ok = false;

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -151,26 +152,145 @@ void measureGlyphs(HDC dc, DWORD first, DWORD count, GlyphMetrics* out) {
     }
 }
 
+// GDI's glyph bitmaps, top row first with rows padded to 4 bytes, as one byte a pixel, bottom row
+// first: GGO_BITMAP's bits as 0 or 255, GGO_GRAY8_BITMAP's 65 levels (0-64) scaled to 0-255.
+void unpackGdiGlyph(const unsigned char* gdi, DWORD size, UINT format, int width, int height, unsigned char* out) {
+    const std::size_t rowBytes = format == GGO_BITMAP ? ((static_cast<std::size_t>(width) + 31) / 32) * 4
+                                                      : (static_cast<std::size_t>(width) + 3) & ~static_cast<std::size_t>(3);
+    for (int y = 0; y < height; ++y) {
+        unsigned char* row = out + static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width);
+        const unsigned char* in = gdi + rowBytes * static_cast<std::size_t>(y);
+        const bool present = rowBytes * static_cast<std::size_t>(y + 1) <= size;
+        for (int x = 0; x < width; ++x) {
+            unsigned value = 0;
+            if (present && format == GGO_BITMAP) {
+                value = (in[x / 8] & (0x80u >> (x % 8))) != 0 ? 255u : 0u;
+            } else if (present) {
+                const unsigned level = in[x] > 64 ? 64u : in[x];
+                value = (level * 255u + 32u) / 64u;
+            }
+            row[x] = static_cast<unsigned char>(value);
+        }
+    }
+}
+
+// The font the plug-in draws with, selected into a device context for as long as it lives.
+class SelectedFont {
+public:
+    SelectedFont(HDC context, const char* face, int pixelHeight) : dc(context) {
+        // A negative height asks for the character (em) height rather than the cell height.
+        font = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+        if (font == nullptr) return;
+        previous = SelectObject(dc, font);
+        if (previous == nullptr || previous == HGDI_ERROR) previous = nullptr;
+    }
+    ~SelectedFont() {
+        if (previous != nullptr) SelectObject(dc, previous);
+        if (font != nullptr) DeleteObject(font);
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+
+    bool ok() const { return previous != nullptr; }
+
+private:
+    HDC dc;
+    HFONT font = nullptr;
+    HGDIOBJ previous = nullptr;
+};
+
+bool usableArguments(HDC dc, const char* face, int pixelHeight, int firstChar, int count) {
+    return dc != nullptr && face != nullptr && pixelHeight > 0 && firstChar >= 0 && count >= 0;
+}
+
 }  // namespace
 
 void* currentDrawingContext() { return static_cast<void*>(wglGetCurrentDC()); }
 
+void* glFunction(const char* name) {
+    PROC address = wglGetProcAddress(name);
+    // Some drivers answer small numbers instead of null for what they lack.
+    const auto value = reinterpret_cast<std::uintptr_t>(address);
+    if (value <= 3 || value == static_cast<std::uintptr_t>(-1)) return nullptr;
+    return reinterpret_cast<void*>(address);
+}
+
+long environmentNumber(const char* name) {
+    char value[16];
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    if (length == 0 || length >= sizeof value) return -1;
+    long number = 0;
+    for (DWORD i = 0; i < length; ++i) {
+        if (value[i] < '0' || value[i] > '9' || number > 100000000L) return -1;
+        number = number * 10 + (value[i] - '0');
+    }
+    return number;
+}
+
+bool renderGlyphs(void* drawingContext, const char* face, int pixelHeight, int firstChar, int count,
+                  GlyphRendering rendering, GlyphReceiver& receiver, GlyphMetrics* metrics) {
+    HDC dc = static_cast<HDC>(drawingContext);
+    if (!usableArguments(dc, face, pixelHeight, firstChar, count)) return false;
+    SelectedFont font(dc, face, pixelHeight);
+    if (!font.ok()) return false;
+    // GGO_BITMAP is what wglUseFontBitmapsA compiles, glyph by glyph.
+    const UINT format = rendering == GlyphRendering::Bitmap ? GGO_BITMAP : GGO_GRAY8_BITMAP;
+    // Room for any glyph of the sizes the plug-in asks for, so that one call per glyph mostly does;
+    // a glyph that needs more is asked for its size first.
+    constexpr DWORD kUsualRoom = 64 * 1024;
+    BitmapScratch gdiScratch, byteScratch;
+    bool ok = true;
+    for (int i = 0; i < count; ++i) {
+        const UINT code = static_cast<UINT>(firstChar + i);
+        GLYPHMETRICS glyph = {};
+        unsigned char* gdi = gdiScratch.get(kUsualRoom);
+        DWORD size = gdi != nullptr ? GetGlyphOutlineA(dc, code, format, &glyph, kUsualRoom, gdi, &kIdentity) : GDI_ERROR;
+        if (size == GDI_ERROR) {
+            size = GetGlyphOutlineA(dc, code, format, &glyph, 0, nullptr, &kIdentity);
+            gdi = size != GDI_ERROR && size != 0 ? gdiScratch.get(size) : nullptr;
+            if (gdi != nullptr && GetGlyphOutlineA(dc, code, format, &glyph, size, gdi, &kIdentity) == GDI_ERROR) {
+                gdi = nullptr;
+            }
+        }
+        GlyphImage image = {0, 0, 0, 0, static_cast<int>(glyph.gmCellIncX), nullptr};
+        if (format != GGO_BITMAP) {
+            // Antialiased glyphs advance as the 1-bit ones, by the 1-bit glyph's own metrics.
+            GLYPHMETRICS plain = {};
+            const DWORD found = GetGlyphOutlineA(dc, code, GGO_BITMAP, &plain, 0, nullptr, &kIdentity);
+            image.advance = found != GDI_ERROR ? static_cast<int>(plain.gmCellIncX) : 0;
+        }
+        const int width = static_cast<int>(glyph.gmBlackBoxX);
+        const int height = static_cast<int>(glyph.gmBlackBoxY);
+        if (size == GDI_ERROR || (size != 0 && gdi == nullptr)) {
+            ok = false;  // handed on without pixels
+            image.advance = 0;
+        } else if (size != 0) {
+            unsigned char* bytes = byteScratch.get(static_cast<std::size_t>(width) * height);
+            if (bytes != nullptr) {
+                unpackGdiGlyph(gdi, size, format, width, height, bytes);
+                image.width = width;
+                image.height = height;
+                // As wglUseFontBitmapsA places its bitmaps.
+                image.xOrigin = -glyph.gmptGlyphOrigin.x;
+                image.yOrigin = height - glyph.gmptGlyphOrigin.y;
+                image.pixels = bytes;
+            } else {
+                ok = false;
+            }
+        }
+        if (!receiver.receive(static_cast<int>(code), image)) return false;
+    }
+    if (metrics != nullptr) measureGlyphs(dc, static_cast<DWORD>(firstChar), static_cast<DWORD>(count), metrics);
+    return ok;
+}
+
 bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, std::uint32_t firstList,
                      int firstChar, int count, GlyphShape shape, GlyphMetrics* metrics) {
     HDC dc = static_cast<HDC>(drawingContext);
-    if (dc == nullptr || face == nullptr || pixelHeight <= 0 || firstChar < 0 || count < 0) {
-        return false;
-    }
-    // A negative height asks for the character (em) height rather than the cell height.
-    HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                             OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, face);
-    if (font == nullptr) return false;
-    HGDIOBJ previous = SelectObject(dc, font);
-    if (previous == nullptr || previous == HGDI_ERROR) {
-        DeleteObject(font);
-        return false;
-    }
+    if (!usableArguments(dc, face, pixelHeight, firstChar, count)) return false;
+    SelectedFont font(dc, face, pixelHeight);
+    if (!font.ok()) return false;
     const DWORD first = static_cast<DWORD>(firstChar);
     const DWORD n = static_cast<DWORD>(count);
     const DWORD base = static_cast<DWORD>(firstList);
@@ -187,8 +307,6 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
     if (metrics != nullptr) measureGlyphs(dc, first, n, metrics);
     // GL errors raised while building (Wine leaves one after empty glyphs) are not failures, and
     // the error flag belongs to the host, so it is left as it is.
-    SelectObject(dc, previous);
-    DeleteObject(font);
     return built != FALSE;
 }
 

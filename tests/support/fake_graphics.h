@@ -12,10 +12,10 @@
 class FakeGraphics final : public overlay::Graphics {
 public:
     struct Line {
-        std::uint32_t firstList;
+        int slot;
+        std::uint32_t revision;
         overlay::LinePlace place;
         std::string text;
-        bool textColour;  // drawn in the text colour, not in a colour of its own
     };
     struct Box {
         float alpha;
@@ -29,16 +29,20 @@ public:
     std::vector<std::uint32_t> built;     // first lists of the glyph blocks made, in order
     std::vector<std::uint32_t> outlines;  // and of the outline blocks
     std::vector<std::uint32_t> deleted;   // first lists of the glyph blocks deleted, in order
+    overlay::GlyphStyle style;            // of the last glyphs made
     int frames = 0;
+    overlay::TextLook look = {};          // of the last frame
     std::vector<Line> lines;  // of the last frame
     std::vector<Box> boxes;   // of the last frame
     bool keepLines = true;    // false: record nothing per frame, for benchmarks
 
     void* currentContext() override { return context; }
-    overlay::GlyphBlocks buildGlyphs(void*, const char*, int, bool outline, platform::GlyphMetrics* metrics) override {
+    overlay::GlyphBlocks buildGlyphs(void*, const char*, int, const overlay::GlyphStyle& made,
+                                     platform::GlyphMetrics* metrics) override {
+        style = made;
         overlay::GlyphBlocks blocks;
         blocks.glyphs = take(built);
-        if (outline) blocks.outline = take(outlines);
+        if (made.outline) blocks.outline = take(outlines);
         if (metrics != nullptr) {
             metrics->ascent = ascent;
             metrics->descent = descent;
@@ -50,8 +54,9 @@ public:
         return blocks;
     }
     void deleteGlyphs(const overlay::GlyphBlocks& blocks) override { deleted.push_back(blocks.glyphs); }
-    overlay::Viewport beginFrame(const float*) override {
+    overlay::Viewport beginFrame(const overlay::TextLook& frameLook) override {
         ++frames;
+        look = frameLook;
         if (keepLines) {
             lines.clear();
             boxes.clear();
@@ -61,8 +66,8 @@ public:
     void drawBox(const float*, float alpha, int left, int bottom, int right, int top) override {
         if (keepLines) boxes.push_back({alpha, left, bottom, right, top});
     }
-    void drawLine(std::uint32_t firstList, const overlay::LinePlace& place, const char* text, const float* colour) override {
-        if (keepLines) lines.push_back({firstList, place, text, colour == nullptr});
+    void drawRow(const overlay::GlyphBlocks&, const overlay::RowText& row) override {
+        if (keepLines) lines.push_back({row.slot, row.revision, row.place, row.text});
     }
     void endFrame() override {}
 

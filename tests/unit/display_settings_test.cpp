@@ -39,10 +39,10 @@ constexpr float kScale = 0.003921569f;
 auto fields(const DisplaySettings& s) {
     const auto& [posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
                  textShadow, shadowColour, boxAlpha, boxColour, boxPadding, units, anchorInFile, dateFormat,
-                 timeFormat] = s;
+                 timeFormat, fontSmooth] = s;
     return std::tie(posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
                     textShadow, shadowColour, boxAlpha, boxColour, boxPadding, units, anchorInFile, dateFormat,
-                    timeFormat);
+                    timeFormat, fontSmooth);
 }
 
 template <typename T>
@@ -167,15 +167,20 @@ TEST_F(DisplaySettingsTest, LegibilityKeysAreOffByDefaultAndKeepTheirRanges) {
     EXPECT_EQ(settings.boxPadding, 4);
     EXPECT_EQ(settings.anchor, config::Anchor::BottomLeft);
     EXPECT_FALSE(settings.autoReload);
+    EXPECT_FALSE(settings.fontSmooth);
 
     settings = loadConfig("TEXT_SHADOW=2\nSHADOW_COLOR_GREEN=255\nBOX_ALPHA=255\nBOX_COLOR_RED=0\nBOX_PADDING=64\n"
-                          "AUTO_RELOAD=3\n");
+                          "AUTO_RELOAD=3\nFONT_SMOOTH=1\n");
+    EXPECT_TRUE(settings.fontSmooth);
     EXPECT_EQ(settings.textShadow, config::TextShadow::Outline);
     EXPECT_EQ(settings.shadowColour[1], 1.0f);
     EXPECT_EQ(settings.boxAlpha, 255);
     EXPECT_EQ(settings.boxPadding, 64);
     EXPECT_TRUE(settings.autoReload);
-    settings = loadConfig("TEXT_SHADOW=3\nBOX_ALPHA=256\nBOX_PADDING=65\nSHADOW_COLOR_RED=-1\nAUTO_RELOAD=-1\n");
+    settings = loadConfig("TEXT_SHADOW=3\nBOX_ALPHA=256\nBOX_PADDING=65\nSHADOW_COLOR_RED=-1\nAUTO_RELOAD=-1\n"
+                          "FONT_SMOOTH=2\n");
+    EXPECT_FALSE(settings.fontSmooth);
+    EXPECT_EQ(source(ConfigKey::FontSmooth), ValueSource::OutOfRange);
     EXPECT_EQ(settings.textShadow, config::TextShadow::None);
     EXPECT_EQ(settings.boxAlpha, 0);
     EXPECT_EQ(settings.boxPadding, 4);

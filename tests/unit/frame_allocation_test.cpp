@@ -3,6 +3,7 @@
 #include <GL/osmesa.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -39,9 +40,25 @@ TEST(FrameAllocation, TokenFramesAndPageChangesAllocateNothing) {
     EXPECT_NE(sink.checksum, 0u);
 }
 
-TEST(FrameAllocation, DrawnFramesAllocateNothingAfterSetUp) {
+// Drawn frames with the glyph texture (plain, and antialiased with an outline and a box) and with
+// the glyph lists it falls back to.
+struct DrawnCase {
+    const char* name;
+    const char* config;
+    const char* textureLimit;  // null: the context's own
+};
+
+class DrawnFrames : public ::testing::TestWithParam<DrawnCase> {};
+
+TEST_P(DrawnFrames, AllocateNothingAfterSetUp) {
+    const DrawnCase& drawn = GetParam();
+    if (drawn.textureLimit != nullptr) {
+        setenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE", drawn.textureLimit, 1);
+    } else {
+        unsetenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE");
+    }
     SettingsDirectory dir;
-    dir.write(simulation::settingsFile(2, simulation::tokenRow));
+    dir.write(simulation::settingsFile(2, simulation::tokenRow, drawn.config));
     std::vector<unsigned char> pixels(640 * 480 * 4);
     OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
     ASSERT_NE(context, nullptr);
@@ -51,12 +68,13 @@ TEST(FrameAllocation, DrawnFramesAllocateNothingAfterSetUp) {
     plugin->setClock(SimClock::clock());
     plugin->attachHost(&sim.host.record);
 
-    // Set-up and the first frames may allocate (fonts, glyph lists, the GL driver's first draw).
+    // Set-up and the first frames may allocate (fonts, glyphs, the GL driver's first draw).
     for (int frame = 0; frame < 5; ++frame) {
         sim.nextWorstFrame();
         plugin->drawFunction(0);
     }
     ASSERT_TRUE(plugin->isVisible());
+    EXPECT_EQ(plugin->glyphResources().texture != 0, drawn.textureLimit == nullptr);
     const std::uint64_t before = alloc_counter::allocations();
     for (int frame = 0; frame < 300; ++frame) {
         if (frame % 3 == 0) sim.nextWorstFrame(); else sim.nextFrame();
@@ -64,6 +82,14 @@ TEST(FrameAllocation, DrawnFramesAllocateNothingAfterSetUp) {
     }
     EXPECT_EQ(alloc_counter::allocations() - before, 0u);
     OSMesaDestroyContext(context);
+    unsetenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE");
 }
+
+INSTANTIATE_TEST_SUITE_P(FrameAllocation, DrawnFrames,
+                         ::testing::Values(DrawnCase{"Texture", "", nullptr},
+                                           DrawnCase{"SmoothOutlinedTextureWithBox",
+                                                     "FONT_SMOOTH=1\nTEXT_SHADOW=2\nBOX_ALPHA=99\n", nullptr},
+                                           DrawnCase{"Lists", "TEXT_SHADOW=1\n", "1"}),
+                         [](const ::testing::TestParamInfo<DrawnCase>& drawn) { return drawn.param.name; });
 
 }  // namespace

@@ -377,6 +377,57 @@ TEST_F(GlyphsTest, BuildsOnlyTheRequestedLists) {
     EXPECT_EQ(readBack(), expected);
 }
 
+// Keeps the glyphs renderGlyphs hands over.
+class KeptGlyphs final : public platform::GlyphReceiver {
+public:
+    struct Kept {
+        platform::GlyphImage image;
+        std::vector<unsigned char> pixels;
+    };
+    bool receive(int character, const platform::GlyphImage& image) override {
+        Kept& kept = glyphs[character];
+        kept.image = image;
+        kept.pixels.assign(image.pixels, image.pixels + image.width * image.height);
+        return true;
+    }
+    Kept glyphs[256] = {};
+};
+
+TEST_F(GlyphsTest, RenderedBitmapsAreTheGlyphsTheListsDraw) {
+    for (int size : {9, 18, 30}) {
+        SCOPED_TRACE(size);
+        ASSERT_TRUE(build("Liberation Sans", size));
+        KeptGlyphs bitmaps, coverage;
+        ASSERT_TRUE(platform::renderGlyphs(platform::currentDrawingContext(), "Liberation Sans", size, 32, 224,
+                                           platform::GlyphRendering::Bitmap, bitmaps));
+        ASSERT_TRUE(platform::renderGlyphs(platform::currentDrawingContext(), "Liberation Sans", size, 32, 224,
+                                           platform::GlyphRendering::Coverage, coverage));
+        const std::string text = "Hg&Q,y\xE9W\x80 _";
+        glClear(GL_COLOR_BUFFER_BIT);
+        const float endX = drawText(text, 5, 20);
+        Image expected = blank();
+        int pen = 5;
+        int partial = 0;
+        for (const unsigned char c : text) {
+            const platform::GlyphImage& image = bitmaps.glyphs[c].image;
+            for (int y = 0; y < image.height; ++y) {
+                for (int x = 0; x < image.width; ++x) {
+                    const unsigned char value = bitmaps.glyphs[c].pixels[static_cast<std::size_t>(y * image.width + x)];
+                    EXPECT_TRUE(value == 0 || value == 255);
+                    const int px = pen - image.xOrigin + x, py = 20 - image.yOrigin + y;
+                    if (value != 0 && px >= 0 && px < kWidth && py >= 0 && py < kHeight) expected[py * kWidth + px] = true;
+                }
+            }
+            for (unsigned char value : coverage.glyphs[c].pixels) partial += value > 0 && value < 255 ? 1 : 0;
+            EXPECT_EQ(coverage.glyphs[c].image.advance, image.advance);
+            pen += image.advance;
+        }
+        EXPECT_EQ(endX, static_cast<float>(pen));
+        EXPECT_EQ(readBack(), expected);
+        EXPECT_GT(partial, 20);  // antialiased: coverage between none and full
+    }
+}
+
 TEST_F(GlyphsTest, RejectsUnusableArguments) {
     void* dc = platform::currentDrawingContext();
     EXPECT_FALSE(platform::buildGlyphLists(nullptr, "Liberation Sans", kPixelHeight, listBase, 0, 256));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -50,10 +51,19 @@ struct GlState {
     }
 };
 
-class OverlayDrawTest : public SettingsFileTest {
+// Each case runs with the glyph texture, and with the glyph lists the frame falls back to when no
+// texture can be made (forced by the tests' texture size limit, read at set-up).
+enum class GlyphPath { Texture, Lists };
+
+class OverlayDrawTest : public SettingsFileTest, public ::testing::WithParamInterface<GlyphPath> {
 protected:
     void SetUp() override {
         SettingsFileTest::SetUp();
+        if (GetParam() == GlyphPath::Lists) {
+            setenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE", "1", 1);
+        } else {
+            unsetenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE");
+        }
         FakeClock::reset();
         pixels.assign(static_cast<std::size_t>(kWidth) * kHeight * 4, 0);
         context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
@@ -63,6 +73,7 @@ protected:
     }
 
     void TearDown() override {
+        unsetenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE");
         if (context != nullptr) OSMesaDestroyContext(context);
         SettingsFileTest::TearDown();
     }
@@ -96,6 +107,19 @@ protected:
         int live = 0;
         for (GLuint name = 1; name < 20000; ++name) live += glIsList(name) ? 1 : 0;
         return live;
+    }
+    static int liveTextures() {
+        int live = 0;
+        for (GLuint name = 1; name < 20000; ++name) live += glIsTexture(name) ? 1 : 0;
+        return live;
+    }
+    // The live lists and textures the font's glyphs should be, with `blocks` list blocks when
+    // they are lists.
+    void expectGlyphResources(int blocks) {
+        const bool texture = GetParam() == GlyphPath::Texture;
+        EXPECT_EQ(liveTextures(), texture ? 1 : 0);
+        EXPECT_EQ(liveLists(), texture ? 0 : blocks * overlay::kGlyphBlockSize);
+        EXPECT_EQ(plugin.glyphResources().texture != 0, texture);
     }
 
     // Draws `lines` at their positions with glyph lists built here, as a reference picture.
@@ -147,7 +171,7 @@ protected:
     overlay::OverlayPlugin plugin{overlay::openGlGraphics()};
 };
 
-TEST_F(OverlayDrawTest, WithoutAContextNothingIsSetUpUntilOneIsCurrent) {
+TEST_P(OverlayDrawTest, WithoutAContextNothingIsSetUpUntilOneIsCurrent) {
     OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n");
     EXPECT_TRUE(plugin.drawFunction(0));
@@ -158,7 +182,7 @@ TEST_F(OverlayDrawTest, WithoutAContextNothingIsSetUpUntilOneIsCurrent) {
     EXPECT_TRUE(plugin.isVisible());
 }
 
-TEST_F(OverlayDrawTest, OtherIndicesAndHiddenFramesChangeNothing) {
+TEST_P(OverlayDrawTest, OtherIndicesAndHiddenFramesChangeNothing) {
     makeCurrent();
     writeSettings("[SECTION1]\nROWDATA1=hidden text\n");
     setDistinctiveState();
@@ -174,7 +198,7 @@ TEST_F(OverlayDrawTest, OtherIndicesAndHiddenFramesChangeNothing) {
     EXPECT_EQ(litPixels(pixels), 0);
 }
 
-TEST_F(OverlayDrawTest, VisibleFrameRestoresTheHostStateButLeavesDepthOnAndProjectionSelected) {
+TEST_P(OverlayDrawTest, VisibleFrameRestoresTheHostStateButLeavesDepthOnAndProjectionSelected) {
     makeCurrent();
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=state\n");
     setDistinctiveState();
@@ -197,7 +221,7 @@ TEST_F(OverlayDrawTest, VisibleFrameRestoresTheHostStateButLeavesDepthOnAndProje
     EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_FALSE);
 }
 
-TEST_F(OverlayDrawTest, AFrameWithOutlineBoxAndCornerGivesTheHostItsStateBack) {
+TEST_P(OverlayDrawTest, AFrameWithOutlineBoxAndCornerGivesTheHostItsStateBack) {
     makeCurrent();
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nTEXT_SHADOW=2\nBOX_ALPHA=100\nHUD_ANCHOR=TOP_RIGHT\n"
                   "COLOR_RED=255\nCOLOR_GREEN=0\nCOLOR_BLUE=51\n[SECTION1]\nROWDATA1=state\n");
@@ -224,10 +248,10 @@ TEST_F(OverlayDrawTest, AFrameWithOutlineBoxAndCornerGivesTheHostItsStateBack) {
     EXPECT_EQ(blend[0], GL_ONE);
     EXPECT_EQ(blend[1], GL_ONE);
     EXPECT_EQ(polygon[0], GL_LINE);
-    EXPECT_EQ(liveLists(), 2 * overlay::kGlyphBlockSize);  // the glyphs and their outline
+    expectGlyphResources(2);  // as lists: the glyphs and their outline
 }
 
-TEST_F(OverlayDrawTest, LinesMatchTheSameTextDrawnWithReferenceGlyphs) {
+TEST_P(OverlayDrawTest, LinesMatchTheSameTextDrawnWithReferenceGlyphs) {
     makeCurrent();
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_POS_X=40\nHUD_POS_Y=300\nHUD_STEP_Y=25\nFONT_SIZE=22\n"
                   "COLOR_RED=255\nCOLOR_GREEN=128\nCOLOR_BLUE=0\n"
@@ -241,17 +265,16 @@ TEST_F(OverlayDrawTest, LinesMatchTheSameTextDrawnWithReferenceGlyphs) {
     EXPECT_EQ(differingPixels(drawn, expected), 0);
 }
 
-TEST_F(OverlayDrawTest, ReloadRebuildsGlyphsWithoutLeakingAndRestartsElapsed) {
+TEST_P(OverlayDrawTest, ReloadRebuildsGlyphsWithoutLeakingAndRestartsElapsed) {
     makeCurrent();
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=*ELAPSED*\n");
     plugin.drawFunction(0);
-    const int lists = liveLists();
-    EXPECT_EQ(lists, overlay::kGlyphBlockSize);
+    expectGlyphResources(1);
     for (int i = 0; i < 25; ++i) {
         plugin.runFunction(overlay::kCommandReload);
         plugin.drawFunction(0);
     }
-    EXPECT_EQ(liveLists(), lists);
+    expectGlyphResources(1);
 
     FakeClock::tick = 5000;
     plugin.drawFunction(0);
@@ -261,29 +284,35 @@ TEST_F(OverlayDrawTest, ReloadRebuildsGlyphsWithoutLeakingAndRestartsElapsed) {
     EXPECT_STREQ(plugin.tokenValue(overlay::kTokenElapsed), "00:00:00");
 }
 
-TEST_F(OverlayDrawTest, ReleasedGlyphsAreRebuiltAloneOnTheNextVisibleFrame) {
+TEST_P(OverlayDrawTest, ReleasedGlyphsAreRebuiltAloneOnTheNextVisibleFrame) {
     makeCurrent();
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=before\n");
     plugin.drawFunction(0);
-    const std::uint32_t firstBase = plugin.firstGlyphList();
-    ASSERT_NE(firstBase, 0u);
+    const overlay::GlyphBlocks first = plugin.glyphResources();
+    ASSERT_TRUE(first.any());
     FakeClock::tick = 7000;
 
     plugin.releaseResources(1);  // anything but 0 is ignored
-    EXPECT_EQ(plugin.firstGlyphList(), firstBase);
+    EXPECT_EQ(plugin.glyphResources().texture, first.texture);
+    EXPECT_EQ(plugin.glyphResources().glyphs, first.glyphs);
     plugin.releaseResources(0);
-    EXPECT_EQ(plugin.firstGlyphList(), 0u);
-    EXPECT_FALSE(glIsList(firstBase));
-    EXPECT_EQ(liveLists(), 0);
+    EXPECT_FALSE(plugin.glyphResources().any());
+    EXPECT_FALSE(glIsList(first.glyphs));
+    EXPECT_FALSE(glIsTexture(first.texture));
+    EXPECT_EQ(liveLists() + liveTextures(), 0);
     plugin.releaseResources(0);  // twice is harmless
 
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=after\n");
     const std::vector<unsigned char> drawn = pluginFrame();
-    EXPECT_NE(plugin.firstGlyphList(), 0u);
-    EXPECT_EQ(liveLists(), overlay::kGlyphBlockSize);
+    expectGlyphResources(1);
     EXPECT_STREQ(plugin.pageTable().rowText(0, 0), "before");  // settings were not reread
     EXPECT_STREQ(plugin.tokenValue(overlay::kTokenElapsed), "00:00:07");  // clock not restarted
     EXPECT_GT(litPixels(drawn), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(GlyphPaths, OverlayDrawTest, ::testing::Values(GlyphPath::Texture, GlyphPath::Lists),
+                         [](const ::testing::TestParamInfo<GlyphPath>& path) {
+                             return path.param == GlyphPath::Texture ? "Texture" : "Lists";
+                         });
 
 }  // namespace

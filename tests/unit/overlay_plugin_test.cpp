@@ -366,17 +366,17 @@ TEST_F(OverlaySetUpTest, PixelUnitsPlaceRowsFromTheViewportsCorners) {
     }
 }
 
-TEST_F(OverlaySetUpTest, ShadowsComeFirstAndTheBoxSpansTheRowsInRasterRange) {
+TEST_F(OverlaySetUpTest, TheShadowGoesWithTheRowsAndTheBoxSpansTheRowsInRasterRange) {
     graphics.viewport = {0, 0, 1280, 960};
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_POS_X=30\nHUD_POS_Y=40\nHUD_STEP_Y=25\nTEXT_SHADOW=1\n"
-                  "BOX_ALPHA=51\nBOX_PADDING=3\n"
+                  "SHADOW_COLOR_RED=255\nBOX_ALPHA=51\nBOX_PADDING=3\n"
                   "[SECTION1]\nROWDATA1=abc\nROWDATA2=12345\nROWDATA3=below the bottom\n");
     plugin.drawFunction(0);
-    ASSERT_EQ(graphics.lines.size(), 6u);
-    EXPECT_FALSE(graphics.lines[0].textColour);  // the shadow, a pixel right and down
-    EXPECT_EQ(graphics.lines[0].place.dx, 1);
-    EXPECT_EQ(graphics.lines[0].place.dy, -1);
-    EXPECT_TRUE(graphics.lines[1].textColour);
+    EXPECT_EQ(graphics.look.shadow, overlay::Shadow::Drop);
+    EXPECT_EQ(graphics.look.shadowColour[0], 1.0f);
+    EXPECT_FALSE(graphics.style.outline);
+    ASSERT_EQ(graphics.lines.size(), 3u);
+    EXPECT_EQ(graphics.lines[1].slot, 1);
     EXPECT_EQ(graphics.lines[1].place.dx, 0);
     ASSERT_EQ(graphics.boxes.size(), 1u);
     const FakeGraphics::Box& box = graphics.boxes[0];
@@ -386,13 +386,29 @@ TEST_F(OverlaySetUpTest, ShadowsComeFirstAndTheBoxSpansTheRowsInRasterRange) {
     EXPECT_EQ(box.top, 80 + 14 + 3);       // the first baseline, its ascent, the padding
     EXPECT_EQ(box.bottom, 30 - 4 - 3);     // the second baseline (the third row, at -10, is out of range)
 
-    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nTEXT_SHADOW=2\n[SECTION1]\nROWDATA1=x\n");
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nTEXT_SHADOW=2\nFONT_SMOOTH=1\n[SECTION1]\nROWDATA1=x\n");
     plugin.runFunction(overlay::kCommandReload);
     plugin.drawFunction(0);
-    ASSERT_EQ(graphics.outlines.size(), 1u);  // built at set-up, only for the outline
-    ASSERT_EQ(graphics.lines.size(), 2u);
-    EXPECT_EQ(graphics.lines[0].firstList, graphics.outlines[0]);
-    EXPECT_EQ(graphics.lines[1].firstList, graphics.built.back());
+    EXPECT_TRUE(graphics.style.outline);  // outline glyphs are made only for the outline
+    EXPECT_TRUE(graphics.style.smooth);
+    EXPECT_EQ(graphics.look.shadow, overlay::Shadow::Outline);
+}
+
+TEST_F(OverlaySetUpTest, ARowsRevisionChangesExactlyWhenItsTextDoes) {
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=plain\nROWDATA2=*CUR_TIME*\nROWDATA3=*CUR_TIME*\n");
+    plugin.drawFunction(0);
+    const std::vector<FakeGraphics::Line> first = graphics.lines;
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_NE(first[1].revision, first[2].revision);  // the same text in two slots
+    plugin.drawFunction(0);
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(graphics.lines[row].revision, first[row].revision) << row;
+    ++FakeClock::now;
+    FakeClock::local.second = 59;
+    plugin.drawFunction(0);
+    EXPECT_EQ(graphics.lines[0].revision, first[0].revision);
+    EXPECT_NE(graphics.lines[1].revision, first[1].revision);
+    EXPECT_NE(graphics.lines[1].revision, first[2].revision);
+    EXPECT_EQ(graphics.lines[1].text, graphics.lines[2].text);
 }
 
 TEST_F(OverlaySetUpTest, RowsAreMeasuredOnlyWhenTheirTextChanges) {

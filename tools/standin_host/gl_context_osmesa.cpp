@@ -5,6 +5,7 @@
 #include FT_FREETYPE_H
 #include <malloc.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -66,9 +67,49 @@ public:
                                          firstChar, count);
     }
 
+    bool coverageGlyphs(const std::string& face, int pixelHeight, CoverageFont* font) override {
+        return withFreeTypeFace(face, pixelHeight, [&](FT_Face ft) {
+            font->levels = 255;
+            for (int code = 32; code < 256; ++code) {
+                CoverageGlyph& glyph = font->glyphs[code];
+                glyph = CoverageGlyph();
+                FT_UInt index = FT_Get_Char_Index(ft, platform::windows1252ToUnicode(static_cast<unsigned char>(code)));
+                if (FT_Load_Glyph(ft, index, FT_LOAD_RENDER) != 0 && FT_Load_Glyph(ft, 0, FT_LOAD_RENDER) != 0) continue;
+                const FT_Bitmap& bitmap = ft->glyph->bitmap;
+                if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.num_grays != 256) return false;
+                glyph.width = static_cast<int>(bitmap.width);
+                glyph.height = static_cast<int>(bitmap.rows);
+                glyph.left = ft->glyph->bitmap_left;
+                glyph.top = ft->glyph->bitmap_top;
+                for (unsigned row = 0; row < bitmap.rows; ++row) {
+                    const unsigned char* in = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
+                    glyph.coverage.insert(glyph.coverage.end(), in, in + bitmap.width);
+                }
+            }
+            return true;
+        });
+    }
+
     // FreeType's own measures of the font fontconfig picks: the hinted size's ascender and
     // descender, rounded outwards, and each glyph's hinted advance in whole pixels.
     bool fontMetrics(const std::string& face, int pixelHeight, FontMetrics* metrics) override {
+        return withFreeTypeFace(face, pixelHeight, [&](FT_Face font) {
+            metrics->ascent = static_cast<int>((font->size->metrics.ascender + 63) >> 6);
+            metrics->descent = static_cast<int>((-font->size->metrics.descender + 63) >> 6);
+            for (int code = 32; code < 256; ++code) {
+                const FT_UInt glyph = FT_Get_Char_Index(font, platform::windows1252ToUnicode(static_cast<unsigned char>(code)));
+                if (FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0) {
+                    metrics->advance[code] = static_cast<int>((font->glyph->advance.x + 32) >> 6);
+                }
+            }
+            return true;
+        });
+    }
+
+    // Runs `use` on the font fontconfig picks for `face`, at `pixelHeight` pixels; false when
+    // there is none or `use` fails.
+    template <typename Use>
+    static bool withFreeTypeFace(const std::string& face, int pixelHeight, Use use) {
         FcConfig* config = FcInitLoadConfigAndFonts();
         if (config == nullptr) return false;
         FcPattern* pattern = FcPatternCreate();
@@ -81,7 +122,7 @@ public:
         FcPatternDestroy(pattern);
         FcChar8* file = nullptr;
         int index = 0;
-        bool measured = false;
+        bool done = false;
         FT_Library library = nullptr;
         if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
             FT_Init_FreeType(&library) == 0) {
@@ -89,21 +130,13 @@ public:
             FT_Face font = nullptr;
             if (FT_New_Face(library, reinterpret_cast<const char*>(file), index, &font) == 0 &&
                 FT_Set_Pixel_Sizes(font, 0, static_cast<FT_UInt>(pixelHeight)) == 0) {
-                metrics->ascent = static_cast<int>((font->size->metrics.ascender + 63) >> 6);
-                metrics->descent = static_cast<int>((-font->size->metrics.descender + 63) >> 6);
-                for (int code = 32; code < 256; ++code) {
-                    const FT_UInt glyph = FT_Get_Char_Index(font, platform::windows1252ToUnicode(static_cast<unsigned char>(code)));
-                    if (FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0) {
-                        metrics->advance[code] = static_cast<int>((font->glyph->advance.x + 32) >> 6);
-                    }
-                }
-                measured = true;
+                done = use(font);
             }
             FT_Done_FreeType(library);
         }
         if (match != nullptr) FcPatternDestroy(match);
         FcConfigDestroy(config);
-        return measured;
+        return done;
     }
 
 private:
@@ -114,6 +147,8 @@ private:
 };
 
 }  // namespace
+
+void* glProc(const char* name) { return reinterpret_cast<void*>(OSMesaGetProcAddress(name)); }
 
 std::unique_ptr<GlContext> createGlContext(int width, int height, std::string* error) {
     // The software renderer allocates and frees large buffers with every flush; kept on the heap

@@ -61,6 +61,7 @@ public:
         format.iPixelType = PFD_TYPE_RGBA;
         format.cColorBits = 32;
         format.cDepthBits = 24;
+        format.cStencilBits = 8;  // so that a stencil test the host leaves on has a buffer to test
         format.iLayerType = PFD_MAIN_PLANE;
         const int chosen = ChoosePixelFormat(deviceContext, &format);
         if (chosen == 0) {
@@ -198,6 +199,45 @@ public:
         return measured;
     }
 
+    bool coverageGlyphs(const std::string& face, int pixelHeight, CoverageFont* font) override {
+        HFONT gdiFont = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+        if (gdiFont == nullptr) return false;
+        HGDIOBJ previous = SelectObject(deviceContext, gdiFont);
+        font->levels = 64;  // GGO_GRAY8_BITMAP's 65 levels
+        const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+        bool made = true;
+        std::vector<unsigned char> bits;
+        for (UINT code = 32; code < 256; ++code) {
+            CoverageGlyph& glyph = font->glyphs[code];
+            glyph = CoverageGlyph();
+            GLYPHMETRICS metrics = {};
+            const DWORD size = GetGlyphOutlineA(deviceContext, code, GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &identity);
+            if (size == GDI_ERROR) {
+                made = false;
+                continue;
+            }
+            if (size == 0) continue;  // a glyph without pixels
+            bits.assign(size, 0);
+            if (GetGlyphOutlineA(deviceContext, code, GGO_GRAY8_BITMAP, &metrics, size, bits.data(), &identity) == GDI_ERROR) {
+                made = false;
+                continue;
+            }
+            glyph.width = static_cast<int>(metrics.gmBlackBoxX);
+            glyph.height = static_cast<int>(metrics.gmBlackBoxY);
+            glyph.left = metrics.gmptGlyphOrigin.x;
+            glyph.top = metrics.gmptGlyphOrigin.y;
+            const std::size_t pitch = (static_cast<std::size_t>(glyph.width) + 3) & ~static_cast<std::size_t>(3);
+            for (int row = 0; row < glyph.height; ++row) {
+                const unsigned char* in = bits.data() + pitch * static_cast<std::size_t>(row);
+                glyph.coverage.insert(glyph.coverage.end(), in, in + glyph.width);
+            }
+        }
+        SelectObject(deviceContext, previous);
+        DeleteObject(gdiFont);
+        return made;
+    }
+
 private:
     HWND windowHandle = nullptr;
     HDC deviceContext = nullptr;
@@ -207,6 +247,8 @@ private:
 };
 
 }  // namespace
+
+void* glProc(const char* name) { return reinterpret_cast<void*>(wglGetProcAddress(name)); }
 
 std::unique_ptr<GlContext> createGlContext(int width, int height, std::string* error) {
     auto context = std::make_unique<WglContext>();

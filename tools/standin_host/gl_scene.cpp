@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "gl_headers.h"
+#include "host_clutter.h"
+#include "smooth_oracle.h"
 
 namespace standin {
 
@@ -236,8 +238,13 @@ void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, co
                      const OracleStyle& style, int width, int height) {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
+    if (style.host.scissor) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(style.host.scissorBox[0], style.host.scissorBox[1], style.host.scissorBox[2], style.host.scissorBox[3]);
+    }
     if (style.box) {
         // In window pixels.
+        glViewport(0, 0, width, height);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
@@ -249,18 +256,51 @@ void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, co
         glRecti(style.boxLeft, style.boxBottom, style.boxRight, style.boxTop);
         glDisable(GL_BLEND);
     }
-    glListBase(listBase);
-    for (const OracleLine& line : lines) {
-        if (!line.placement.shown) continue;
-        loadCornerProjection(line);
-        if (style.shadow == OracleShadow::Drop) drawOracleText(line, style.shadowColour, 1, -1);
-        if (style.shadow == OracleShadow::Outline) {
-            for (int dy = -1; dy <= 1; ++dy) {
-                for (int dx = -1; dx <= 1; ++dx) drawOracleText(line, style.shadowColour, dx, dy);
-            }
-        }
-        drawOracleText(line, colour, 0, 0);
+    if (style.host.viewport) {
+        glViewport(style.host.viewportBox[0], style.host.viewportBox[1], style.host.viewportBox[2],
+                   style.host.viewportBox[3]);
     }
+    if (style.smooth != nullptr) {
+        drawSmoothLines(lines, colour, style, width, height);
+    } else {
+        glListBase(listBase);
+        // Lines GL shows no point for draw nothing, but set the raster position as the overlay's do.
+        for (const OracleLine& line : lines) {
+            loadCornerProjection(line);
+            if (style.shadow == OracleShadow::Drop) drawOracleText(line, style.shadowColour, 1, -1);
+            if (style.shadow == OracleShadow::Outline) {
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) drawOracleText(line, style.shadowColour, dx, dy);
+                }
+            }
+            drawOracleText(line, colour, 0, 0);
+        }
+    }
+    if (style.rasterAfter != nullptr) *style.rasterAfter = captureRaster();
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, width, height);
+}
+
+void moveRasterPastLine(const OracleLine& line) {
+    static const GLubyte kNoPixels[4] = {};
+    loadCornerProjection(line);
+    glRasterPos2f(line.x, line.y);
+    const LinePlacement& placed = line.placement;
+    if (placed.dx != 0 || placed.dy != 0) {
+        glBitmap(0, 0, 0, 0, static_cast<GLfloat>(placed.dx), static_cast<GLfloat>(placed.dy), kNoPixels);
+    }
+    glBitmap(0, 0, 0, 0, static_cast<GLfloat>(placed.advance), 0, kNoPixels);
+}
+
+RasterState captureRaster() {
+    RasterState raster;
+    GLint valid = 0;
+    glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+    raster.valid = valid != 0;
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, raster.position);
+    glGetFloatv(GL_CURRENT_RASTER_COLOR, raster.rasterColour);
+    glGetFloatv(GL_CURRENT_COLOR, raster.colour);
+    return raster;
 }
 
 GlState captureGlState() {
@@ -298,6 +338,7 @@ GlState captureGlState() {
     addFloats(state, "GL_CURRENT_RASTER_POSITION", GL_CURRENT_RASTER_POSITION, 4);
     addFloats(state, "GL_CURRENT_RASTER_COLOR", GL_CURRENT_RASTER_COLOR, 4);
     addIntegers(state, "GL_CURRENT_RASTER_POSITION_VALID", GL_CURRENT_RASTER_POSITION_VALID, 1);
+    captureClutterState(state);
     return state;
 }
 

@@ -61,6 +61,40 @@ void measureOracleLine(OracleLine& line, unsigned listBase, int ascent);
 
 enum class OracleShadow { None, Drop, Outline };
 
+// The viewport and scissor box a host sets for its frames (window pixels); the oracle draws its
+// text with them too. Without them: the whole framebuffer, no scissor test.
+struct HostFrame {
+    bool viewport = false;
+    int viewportBox[4] = {0, 0, 0, 0};
+    bool scissor = false;
+    int scissorBox[4] = {0, 0, 0, 0};
+};
+
+// The raster position and colours a frame leaves.
+struct RasterState {
+    bool valid = false;
+    float position[4] = {};
+    float rasterColour[4] = {};
+    float colour[4] = {};
+};
+RasterState captureRaster();
+
+// Sets the raster position where drawing `line` with glyph lists leaves it: at its point, moved
+// to its start and along its measured advance.
+void moveRasterPastLine(const OracleLine& line);
+
+// A font's antialiased glyphs, as the system draws them by its own means: coverage from 0 to
+// `levels`, one byte a pixel, top row first; `left` and `top` are the glyph's first column and
+// top row from the pen (x right, y up, the row above the baseline being 0).
+struct CoverageGlyph {
+    int width = 0, height = 0, left = 0, top = 0;
+    std::vector<unsigned char> coverage;
+};
+struct CoverageFont {
+    int levels = 255;
+    CoverageGlyph glyphs[256];
+};
+
 // How the oracle's lines look beyond their colour: a shadow or outline, and a box behind them.
 struct OracleStyle {
     OracleShadow shadow = OracleShadow::None;
@@ -69,13 +103,20 @@ struct OracleStyle {
     float boxColour[3] = {0.0f, 0.0f, 0.0f};
     float boxAlpha = 0.0f;
     int boxLeft = 0, boxBottom = 0, boxRight = 0, boxTop = 0;  // window pixels, right and top exclusive
+    HostFrame host;
+    // Antialiased text: these glyphs blended over the picture with their coverage, advancing by
+    // `advances` (256 entries), instead of the glyph lists.
+    const CoverageFont* smooth = nullptr;
+    const int* advances = nullptr;
+    RasterState* rasterAfter = nullptr;  // gets the raster state the lines leave, when not null
 };
 
 // Draws the measured lines that GL shows, in the lighting- and depth-test-free state the overlay
 // promises, the colour set before each raster position, the glyph list of character c at
 // listBase + c. The box is a rectangle of window pixels blended over the picture, a drop shadow
 // the same text a pixel right and down, an outline the same text at the eight pixel offsets
-// around it: the glyphs dilated by a pixel.
+// around it: the glyphs dilated by a pixel. With style.smooth the text is blended in by the
+// oracle itself (smooth_oracle.cpp).
 void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3],
                      const OracleStyle& style, int width, int height);
 

@@ -1,5 +1,6 @@
 #include <dlfcn.h>
 #include <malloc.h>
+#include <stdlib.h>
 
 #include "platform_host.h"
 
@@ -27,6 +28,14 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& pa
         return nullptr;
     }
     return std::make_unique<PosixLibrary>(handle);
+}
+
+void setEnvironment(const char* name, const char* value) {
+    if (value == nullptr) {
+        unsetenv(name);
+    } else {
+        setenv(name, value, 1);
+    }
 }
 
 long processMemoryKb() {

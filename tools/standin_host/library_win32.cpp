@@ -50,6 +50,8 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& pa
     return std::make_unique<Win32Library>(module);
 }
 
+void setEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
+
 long processMemoryKb() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;

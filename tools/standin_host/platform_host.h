@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "gl_scene.h"
 #include "image.h"
 
 namespace standin {
@@ -38,7 +39,13 @@ public:
     // The font's ascent and descent and the advance of each Windows-1252 character from 32 up,
     // in pixels, measured by the system's own font service.
     virtual bool fontMetrics(const std::string& face, int pixelHeight, FontMetrics* metrics) = 0;
+    // The font's antialiased glyphs for the Windows-1252 characters 32-255, by the system's own
+    // means: FreeType's normal rendering, or GDI's GGO_GRAY8_BITMAP.
+    virtual bool coverageGlyphs(const std::string& face, int pixelHeight, CoverageFont* font) = 0;
 };
+
+// The address of the OpenGL function `name` of the current context, or null.
+void* glProc(const char* name);
 
 // Creates a current context with a `width` x `height` framebuffer; null and *error on failure.
 std::unique_ptr<GlContext> createGlContext(int width, int height, std::string* error);
@@ -52,6 +59,10 @@ public:
 
 // The memory the process holds, in KiB (heap in use, or private bytes on Windows); -1 if unknown.
 long processMemoryKb();
+
+// Sets the environment variable `name` of this process to `value`, or removes it when `value` is
+// null; a plug-in loaded into the process sees the change.
+void setEnvironment(const char* name, const char* value);
 
 // Loads the library at `path`; null and *error (the system's reason, UTF-8) on failure.
 std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& path, std::string* error);

@@ -227,6 +227,7 @@ void Session::drawFrame(std::int32_t index, int distinctiveLighting, FrameCaptur
         drawBackground(background, width, height);
         setSceneState(width, height);
         if (distinctiveLighting >= 0) setDistinctiveState(distinctiveLighting != 0);
+        applyHostFrame();
         if (capture != nullptr) capture->before = captureGlState();
         const std::uint32_t callsBefore = selectionModeCalls();
         const Clock::time_point t0 = Clock::now();
@@ -235,6 +236,8 @@ void Session::drawFrame(std::int32_t index, int distinctiveLighting, FrameCaptur
         const std::time_t c1 = std::time(nullptr);
         const Clock::time_point t1 = Clock::now();
         if (capture != nullptr) capture->after = captureGlState();
+        frameRaster = captureRaster();
+        clearHostFrame();
         modeCallsInFrame = selectionModeCalls() - callsBefore;
         if (!result.flag) fail("drawFunction(" + std::to_string(index) + ") answered false; the host expects true");
         if (index == 0 && setupPending) {

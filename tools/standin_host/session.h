@@ -116,8 +116,38 @@ public:
     // Pixels of the last frame that differ from the background drawn alone.
     long pixelsDrawn();
 
+    // ---- What the host leaves for the plug-in's frames (session_host_state.cpp) ----
+    // A viewport smaller than the window, and a scissor box; the oracle's text gets both too.
+    void setHostViewport(bool sub, int x, int y, int w, int h);
+    void setHostScissor(bool on, int x, int y, int w, int h);
+    // The cluttered state of host_clutter.h, around every drawFunction call.
+    void setCluttered(bool on) { cluttered = on; }
+    // The lines of the current oracle are antialiased (smooth_oracle.h).
+    void setOracleSmooth();
+    // The raster position, raster colour and colour after the last frame are those the oracle's
+    // glyph lists left after the last compare.
+    void expectRasterAsOracle();
+    // At least `minimum` pixels of the last frame differ from the background alone and from the
+    // oracle's text colour: antialiased edges.
+    void expectPartialPixels(long minimum);
+    void expectLiveTextures(long textures);
+    // `count` random layouts from `seed` (session_random.cpp), each compared with the oracle.
+    void randomLayouts(long count, std::uint32_t seed);
+
     // ---- Soak (session_soak.cpp) ----
     void soak(long frames, long reloadEvery);
+
+    // ---- Timing (session_bench.cpp) ----
+    // The largest glyph texture side the plug-in may make from its next set-up on; -1: its
+    // context's own limit.
+    void setTextureLimit(long side);
+    // `frames` visible frames, each timed from before drawFunction(0) until its GL work is done;
+    // the times are kept under `label`.
+    void benchFrames(const std::string& label, long frames);
+    // `count` times Reload INI and the frame that sets the plug-in up again, timed the same way.
+    void benchSetUp(const std::string& label, long count);
+    // The median and mean time of every label so far, in the order the labels came.
+    void benchReport();
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -147,6 +177,10 @@ private:
     void ensureBound();
     // `distinctiveLighting` >= 0 sets the GL state check's distinctive state before the call.
     void drawFrame(std::int32_t index, int distinctiveLighting, FrameCapture* capture);
+    void applyHostFrame();
+    void clearHostFrame();
+    // What the oracle's lines need of the host's frame.
+    void prepareOracleStyle(OracleStyle& style);
     Image renderBackgroundOnly();
     void placeOracleLines(std::vector<OracleLine>& lines, OracleStyle& style) const;
     void compareWithOracle(const Image& picture, int tolerance);
@@ -192,6 +226,18 @@ private:
     int compareCount = 0;
 
     long listBaseline = -1;
+    long textureBaseline = -1;
+
+    HostFrame hostFrame;
+    bool cluttered = false;
+    RasterState frameRaster;   // after the last frame
+    RasterState oracleRaster;  // after the oracle's last lines
+    bool oracleRasterKnown = false;
+    CoverageFont smoothFont;
+
+    std::vector<std::pair<std::string, std::vector<double>>> benchTimes;  // milliseconds, by label
+    std::vector<double>& benchSamples(const std::string& label);
+    double timedFrame();
 };
 
 }  // namespace standin

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host_clutter.h"
 #include "session.h"
 
 namespace standin {
@@ -256,7 +257,8 @@ void Session::frameWithUnpackBuffer() {
 void Session::countLists() {
     ensureGl();
     listBaseline = countLiveLists();
-    std::printf("standin_host: %ld live display lists\n", listBaseline);
+    textureBaseline = countLiveTextures();
+    std::printf("standin_host: %ld live display lists, %ld live textures\n", listBaseline, textureBaseline);
 }
 
 void Session::expectListsStable() {
@@ -266,6 +268,11 @@ void Session::expectListsStable() {
     if (live != listBaseline) {
         fail(std::to_string(live) + " live display lists, " + std::to_string(listBaseline) +
              " at count-lists: " + (live > listBaseline ? "lists leak" : "lists went missing"));
+    }
+    const long textures = countLiveTextures();
+    if (textures != textureBaseline) {
+        fail(std::to_string(textures) + " live textures, " + std::to_string(textureBaseline) +
+             " at count-lists: " + (textures > textureBaseline ? "textures leak" : "textures went missing"));
     }
 }
 

@@ -173,8 +173,14 @@ void Session::compareWithOracle(const Image& picture, int tolerance) {
             texts.push_back(bytes);
         }
         OracleStyle style = oracleStyle;
+        prepareOracleStyle(style);
         drawBackground(background, width, height);
-        placeOracleLines(lines, style);  // in the viewport the background set
+        // Measured in the viewport the host draws the frame in.
+        if (style.host.viewport) {
+            glViewport(style.host.viewportBox[0], style.host.viewportBox[1], style.host.viewportBox[2],
+                       style.host.viewportBox[3]);
+        }
+        placeOracleLines(lines, style);
         if (!lines.empty()) drawOracleLines(lines, oracleBase, oracleColour, style, width, height);
         const Image expected = gl->read();
         if (anyInk && compareImages(expected, bare, 0, 0).differing == 0) {

@@ -2,6 +2,7 @@
 // checking that display lists and memory stay flat.
 #include <cstdio>
 
+#include "host_clutter.h"
 #include "session.h"
 
 namespace standin {
@@ -15,6 +16,7 @@ void Session::soak(long frames, long reloadEvery) {
     const long warmUp = frames / 4 > 0 ? frames / 4 : 1;
     const Word drawingFunction = 0;
     long listsAtWarmUp = -1;
+    long texturesAtWarmUp = -1;
     long memoryAtWarmUp = -1;
     const Camera cameras[] = {Camera::Top, Camera::Front, Camera::Perspective, Camera::Free};
     for (long frame = 0; frame < frames; ++frame) {
@@ -31,16 +33,22 @@ void Session::soak(long frames, long reloadEvery) {
         if (frame % 256 == 0) gl->pump();
         if (frame + 1 == warmUp) {
             listsAtWarmUp = countLiveLists();
+            texturesAtWarmUp = countLiveTextures();
             memoryAtWarmUp = processMemoryKb();
         }
     }
     setupPending = true;
     const long lists = countLiveLists();
+    const long textures = countLiveTextures();
     const long memory = processMemoryKb();
-    std::printf("standin_host: soak of %ld frames: live display lists %ld -> %ld, memory %ld KiB -> %ld KiB\n",
-                frames, listsAtWarmUp, lists, memoryAtWarmUp, memory);
+    std::printf("standin_host: soak of %ld frames: live display lists %ld -> %ld, live textures %ld -> %ld, "
+                "memory %ld KiB -> %ld KiB\n",
+                frames, listsAtWarmUp, lists, texturesAtWarmUp, textures, memoryAtWarmUp, memory);
     if (lists != listsAtWarmUp) {
         fail("live display lists went from " + std::to_string(listsAtWarmUp) + " to " + std::to_string(lists));
+    }
+    if (textures != texturesAtWarmUp) {
+        fail("live textures went from " + std::to_string(texturesAtWarmUp) + " to " + std::to_string(textures));
     }
     if (memory >= 0 && memoryAtWarmUp >= 0 && memory - memoryAtWarmUp > kMemoryToleranceKb) {
         fail("memory grew from " + std::to_string(memoryAtWarmUp) + " KiB to " + std::to_string(memory) + " KiB");

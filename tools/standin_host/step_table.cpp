@@ -164,6 +164,48 @@ void soak(Session& session, const Step& step) {
     session.soak(static_cast<long>(integerArgument(step.words[1])), static_cast<long>(integerArgument(step.words[2])));
 }
 
+void hostState(Session& session, const Step& step) { session.setCluttered(step.words[1] == "cluttered"); }
+
+void hostViewport(Session& session, const Step& step) {
+    const bool sub = step.words[1] != "full";
+    session.setHostViewport(sub, sub ? int32At(step, 1) : 0, sub ? int32At(step, 2) : 0, sub ? int32At(step, 3) : 0,
+                            sub ? int32At(step, 4) : 0);
+}
+
+void hostScissor(Session& session, const Step& step) {
+    const bool on = step.words[1] != "none";
+    session.setHostScissor(on, on ? int32At(step, 1) : 0, on ? int32At(step, 2) : 0, on ? int32At(step, 3) : 0,
+                           on ? int32At(step, 4) : 0);
+}
+
+void oracleSmooth(Session& session, const Step&) { session.setOracleSmooth(); }
+void expectRasterAsOracle(Session& session, const Step&) { session.expectRasterAsOracle(); }
+void expectPartialPixels(Session& session, const Step& step) {
+    session.expectPartialPixels(static_cast<long>(integerArgument(step.words[1])));
+}
+void expectLiveTextures(Session& session, const Step& step) {
+    session.expectLiveTextures(static_cast<long>(integerArgument(step.words[1])));
+}
+
+void randomLayouts(Session& session, const Step& step) {
+    session.randomLayouts(static_cast<long>(integerArgument(step.words[1])),
+                          static_cast<std::uint32_t>(integerArgument(step.words[2])));
+}
+
+void textureLimit(Session& session, const Step& step) {
+    session.setTextureLimit(step.words[1] == "none" ? -1 : static_cast<long>(integerArgument(step.words[1])));
+}
+
+void benchFrames(Session& session, const Step& step) {
+    session.benchFrames(step.restAfter(2), static_cast<long>(integerArgument(step.words[1])));
+}
+
+void benchSetUp(Session& session, const Step& step) {
+    session.benchSetUp(step.restAfter(2), static_cast<long>(integerArgument(step.words[1])));
+}
+
+void benchReport(Session& session, const Step&) { session.benchReport(); }
+
 void oracle(Session& session, const Step& step) {
     session.setOracle(int32At(step, 1), int32At(step, 2), int32At(step, 3), int32At(step, 4), step.restAfter(5));
 }
@@ -244,6 +286,18 @@ bool boxArguments(const Step& step, std::string* error) {
     return false;
 }
 
+// X Y W H, or the one word that stands for none.
+bool boxOrWord(const Step& step, std::string* error) {
+    if (step.words.size() == 2 && !checkKind("int", step.words[1])) return true;
+    if (step.words.size() == 5) {
+        bool numbers = true;
+        for (std::size_t word = 1; word < 5; ++word) numbers = numbers && checkKind("int", step.words[word]);
+        if (numbers && integerArgument(step.words[3]) > 0 && integerArgument(step.words[4]) > 0) return true;
+    }
+    *error = "takes X Y W H in window pixels (W and H above 0), or " + std::string(step.words[0] == "host-viewport" ? "full" : "none");
+    return false;
+}
+
 bool nameText(const Step& step, std::string* error) {
     std::string bytes;
     return decodeText(step.restAfter(2), &bytes, error);
@@ -279,6 +333,7 @@ constexpr char kCalls[] = "Calls";
 constexpr char kHostState[] = "Host state (read by the plug-in during frames)";
 constexpr char kChecks[] = "Checks (each fails the run with a message)";
 constexpr char kOracle[] = "Oracle";
+constexpr char kTiming[] = "Timing (printed, never checked)";
 
 const StepDefinition kSteps[] = {
     {kSetUp, "viewport", "size size", "viewport W H",
@@ -307,6 +362,27 @@ const StepDefinition kSteps[] = {
      "make DIR, relative to the work directory (created when missing), the\n"
      "current directory, as a host started elsewhere has; \"cd .\" goes back",
      changeDirectory, nullptr},
+    {kSetUp, "host-state", "clean|cluttered", "host-state clean|cluttered",
+     "cluttered: before every drawFunction call the host leaves texturing on\n"
+     "several units with complete textures bound, fog, blending that hides\n"
+     "everything, alpha, stencil and clip tests that pass nothing, a colour\n"
+     "logic op, wireframe, culling, stipple, secondary colour, and client\n"
+     "arrays on with its own pointers, an array buffer and a vertex array\n"
+     "object bound; and takes it all away after the call (default clean)",
+     hostState, nullptr},
+    {kSetUp, "host-viewport", "full|int ?int ?int ?int", "host-viewport X Y W H | host-viewport full",
+     "the viewport the host sets for its frames, smaller than the window;\n"
+     "the oracle draws its text in it too (default full)",
+     hostViewport, boxOrWord},
+    {kSetUp, "host-scissor", "none|int ?int ?int ?int", "host-scissor X Y W H | host-scissor none",
+     "a scissor box the host leaves on for its frames; the oracle's text\n"
+     "and box are cut by it too (default none)",
+     hostScissor, boxOrWord},
+    {kSetUp, "texture-limit", "none|count", "texture-limit N | texture-limit none",
+     "from the plug-in's next set-up on, no glyph texture with a side above N\n"
+     "pixels (1: the glyph lists always); none: the context's own limit. Sets\n"
+     "OSTRIVANE_TEST_MAX_TEXTURE_SIZE in the host's environment",
+     textureLimit, nullptr},
     {kSetUp, "no-scene", "", "no-scene", "null scene-state pointer in the record (before bind)", noScene, nullptr},
     {kSetUp, "no-services", "", "no-services", "null service-table pointer in the record (before bind)", noServices,
      nullptr},
@@ -368,12 +444,16 @@ const StepDefinition kSteps[] = {
      "by the host around drawFunction (glyphs the plug-in builds then must\n"
      "not come from it); the same buffer must be bound after the call",
      frameWithUnpackBuffer, nullptr},
-    {kChecks, "count-lists", "", "count-lists", "count live display lists (glIsList) and keep the count", countLists,
-     nullptr},
-    {kChecks, "expect-lists-stable", "", "expect-lists-stable", "the count equals the one kept by count-lists",
+    {kChecks, "count-lists", "", "count-lists",
+     "count live display lists (glIsList) and textures (glIsTexture) and\n"
+     "keep the counts",
+     countLists, nullptr},
+    {kChecks, "expect-lists-stable", "", "expect-lists-stable", "both counts equal the ones kept by count-lists",
      expectListsStable, nullptr},
     {kChecks, "expect-live-lists", "count", "expect-live-lists N", "exactly N live display lists", expectLiveLists,
      nullptr},
+    {kChecks, "expect-live-textures", "count", "expect-live-textures N", "exactly N live textures (glIsTexture)",
+     expectLiveTextures, nullptr},
     {kChecks, "check-trampolines", "", "check-trampolines",
      "recording plug-in only: every operation through its field, with its\n"
      "arguments and result unchanged",
@@ -412,6 +492,11 @@ const StepDefinition kSteps[] = {
      "the top Y is down to the line's top (its baseline the font's ascent\n"
      "lower), at the right X is left to its end",
      oracleAnchor, nullptr},
+    {kOracle, "oracle-smooth", "", "oracle-smooth",
+     "the lines that follow are antialiased: the system's own coverage\n"
+     "glyphs (FreeType's normal rendering, or GDI's GGO_GRAY8_BITMAP) blended\n"
+     "over the picture by the oracle itself",
+     oracleSmooth, nullptr},
     {kOracle, "compare", "?byte", "compare [TOLERANCE]",
      "draw the oracle lines over the same background and compare with the\n"
      "last frame, pixel by pixel (channels may differ by TOLERANCE, default\n"
@@ -422,6 +507,21 @@ const StepDefinition kSteps[] = {
      "compare, with a PNG file drawn elsewhere in place of the last frame:\n"
      "over the background in force, at the viewport's size",
      compareImage, nullptr},
+    {kOracle, "expect-raster-as-oracle", "", "expect-raster-as-oracle",
+     "the raster position, raster colour and current colour the last frame\n"
+     "left are the ones the oracle's glyph lists left at the last compare",
+     expectRasterAsOracle, nullptr},
+    {kOracle, "expect-partial-pixels", "count", "expect-partial-pixels N",
+     "at least N pixels of the last frame are neither the background alone\n"
+     "nor the oracle's text colour: the edges of antialiased text",
+     expectPartialPixels, nullptr},
+    {kOracle, "random-layouts", "count count", "random-layouts N SEED",
+     "N settings files made up from SEED (corner, place, step, font size,\n"
+     "colours, shadow or outline, box, rows of random text, some off the\n"
+     "screen), some over a host viewport smaller than the window: each\n"
+     "drawn, compared with the oracle and checked with\n"
+     "expect-raster-as-oracle",
+     randomLayouts, nullptr},
     {kOracle, "count-drawn", "", "count-drawn",
      "print how many pixels of the last frame the plug-in drew: those that\n"
      "differ from the background alone",
@@ -430,6 +530,17 @@ const StepDefinition kSteps[] = {
      "the last frame as an RGB PNG (a relative FILE goes to the output\n"
      "directory)",
      save, nullptr},
+
+    {kTiming, "bench-frames", "count text", "bench-frames N LABEL",
+     "N frames, each timed from drawFunction(0) until its GL work is done\n"
+     "(glFinish), the host's own drawing left out; kept under LABEL",
+     benchFrames, nullptr},
+    {kTiming, "bench-setup", "count text", "bench-setup N LABEL",
+     "N times Reload INI and the frame that sets the plug-in up again,\n"
+     "timed the same way; kept under LABEL",
+     benchSetUp, nullptr},
+    {kTiming, "bench-report", "", "bench-report", "the median and mean time of each LABEL so far", benchReport,
+     nullptr},
 };
 
 }  // namespace
