@@ -44,6 +44,7 @@ struct TextLook {
     float colour[3];
     Shadow shadow;
     float shadowColour[3];
+    bool clipToViewport;  // rows and box are cut at the viewport's edges (and the host's scissor)
 };
 
 // The host's viewport, in window pixels.
@@ -88,6 +89,9 @@ public:
     // it.
     virtual Viewport beginFrame(const TextLook& look) = 0;
     virtual void drawBox(const float colour[3], float alpha, int left, int bottom, int right, int top) = 0;
+    // Between beginFrame and endFrame: whether a row at `place` draws at all, which is GL's to say
+    // for a point on the screen's very edge.
+    virtual bool startsInView(const LinePlace& place) = 0;
     virtual void drawRow(const GlyphBlocks& glyphs, const RowText& row) = 0;
     virtual void endFrame() = 0;
 

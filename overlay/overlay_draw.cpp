@@ -195,7 +195,7 @@ public:
         // with the pop at the end of the frame. The scissor test and the colour mask are the
         // host's to set: they apply to the overlay too.
         glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT |
-                     GL_LIST_BIT);
+                     GL_LIST_BIT | GL_SCISSOR_BIT);
         // Mesa's pop leaves the colour sum off whatever it was: it is saved by hand.
         colourSumWasOn = features.version >= 14 && glIsEnabled(kGlColorSum);
         neutraliseHostState();
@@ -203,6 +203,7 @@ public:
         GLint box[4] = {0, 0, 640, 480};
         glGetIntegerv(GL_VIEWPORT, box);
         view = {box[0], box[1], box[2] > 0 ? box[2] : 1, box[3] > 0 ? box[3] : 1};
+        if (look.clipToViewport) clipToView();
         return view;
     }
 
@@ -219,6 +220,14 @@ public:
         };
         glRectf(overlayX(left), overlayY(bottom), overlayX(right), overlayY(top));
         glDisable(GL_BLEND);
+    }
+
+    bool startsInView(const LinePlace& place) override {
+        if (!config::onScreen(place)) return false;
+        glRasterPos2f(place.x, place.y);
+        GLint valid = GL_FALSE;
+        glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+        return valid == GL_TRUE;
     }
 
     void drawRow(const GlyphBlocks& glyphs, const RowText& row) override {
@@ -248,6 +257,21 @@ public:
     }
 
 private:
+    // Cuts what the frame draws at the viewport's edges, inside the host's scissor if it set one.
+    void clipToView() {
+        int left = view.x, bottom = view.y, right = view.x + view.width, top = view.y + view.height;
+        if (glIsEnabled(GL_SCISSOR_TEST)) {
+            GLint scissor[4] = {};
+            glGetIntegerv(GL_SCISSOR_BOX, scissor);
+            left = left > scissor[0] ? left : scissor[0];
+            bottom = bottom > scissor[1] ? bottom : scissor[1];
+            right = right < scissor[0] + scissor[2] ? right : scissor[0] + scissor[2];
+            top = top < scissor[1] + scissor[3] ? top : scissor[1] + scissor[3];
+        }
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(left, bottom, right > left ? right - left : 0, top > bottom ? top - bottom : 0);
+    }
+
     // What is kept of each slot's row: where its raster position falls, and its quads.
     struct Slot {
         bool placed = false;     // x, y, view and the raster position below belong together

@@ -154,7 +154,8 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
                            settings.textShadow == config::TextShadow::Drop      ? Shadow::Drop
                            : settings.textShadow == config::TextShadow::Outline ? Shadow::Outline
                                                                                 : Shadow::None,
-                           {settings.shadowColour[0], settings.shadowColour[1], settings.shadowColour[2]}};
+                           {settings.shadowColour[0], settings.shadowColour[1], settings.shadowColour[2]},
+                           settings.units == config::Units::Pixels};
     frameView = graphics.beginFrame(look);
     refreshTokenValues();
     frameLineCount = 0;
@@ -184,7 +185,7 @@ void OverlayPlugin::drawBox(const Viewport& view) {
     int left = 0, right = 0, top = 0, bottom = 0;
     for (int index = 0; index < frameLineCount; ++index) {
         const LinePlace& place = frameLines[index].place;
-        if (!config::onScreen(place)) continue;
+        if (!graphics.startsInView(place)) continue;
         // Bitmaps start at the whole pixel below the raster position.
         const double windowX = view.x + static_cast<double>(place.x) * view.width / config::kScreenWidth;
         const double windowY = view.y + static_cast<double>(place.y) * view.height / config::kScreenHeight;

@@ -69,6 +69,7 @@ public:
     void drawRow(const overlay::GlyphBlocks&, const overlay::RowText& row) override {
         if (keepLines) lines.push_back({row.slot, row.revision, row.place, row.text});
     }
+    bool startsInView(const overlay::LinePlace& place) override { return config::onScreen(place); }
     void endFrame() override {}
 
 private:

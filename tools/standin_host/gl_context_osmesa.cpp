@@ -96,6 +96,7 @@ public:
         return withFreeTypeFace(face, pixelHeight, [&](FT_Face font) {
             metrics->ascent = static_cast<int>((font->size->metrics.ascender + 63) >> 6);
             metrics->descent = static_cast<int>((-font->size->metrics.descender + 63) >> 6);
+            metrics->lineHeight = static_cast<int>((font->size->metrics.height + 63) >> 6);
             for (int code = 32; code < 256; ++code) {
                 const FT_UInt glyph = FT_Get_Char_Index(font, platform::windows1252ToUnicode(static_cast<unsigned char>(code)));
                 if (FT_Load_Glyph(font, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0) {

@@ -184,6 +184,7 @@ public:
         const bool measured = GetTextMetricsA(deviceContext, &text) != FALSE;
         metrics->ascent = static_cast<int>(text.tmAscent);
         metrics->descent = static_cast<int>(text.tmDescent);
+        metrics->lineHeight = static_cast<int>(text.tmHeight + text.tmExternalLeading);
         // GDI's character widths: what a string of the font advances by.
         for (UINT code = 32; code < 256; ++code) {
             ABC widths = {};

@@ -1,5 +1,6 @@
 #include "gl_scene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -172,17 +173,20 @@ namespace {
 bool atRight(Corner corner) { return corner == Corner::TopRight || corner == Corner::BottomRight; }
 bool atTop(Corner corner) { return corner == Corner::TopLeft || corner == Corner::TopRight; }
 
-// A projection over the viewport with its origin at the line's corner and its axes pointing into
-// the view, in the units of the line's space: the line's point goes straight to glRasterPos.
-void loadCornerProjection(const OracleLine& line) {
-    const double width = line.spaceWidth;
-    const double height = line.spaceHeight;
+// The overlay's own space, 640x480 over the viewport, and the raster position a line starts from
+// there: its point, with X and Y measured from its corner's edges; for a line in pixels the
+// viewport's bottom-left corner, where GL always has a raster position.
+void setLineRaster(const OracleLine& line) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(atRight(line.corner) ? width : 0.0, atRight(line.corner) ? 0.0 : width, atTop(line.corner) ? height : 0.0,
-            atTop(line.corner) ? 0.0 : height, -1.0, 1.0);
+    glOrtho(0.0, 640.0, 0.0, 480.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    if (line.pixels) {
+        glRasterPos2f(0.0f, 0.0f);
+    } else {
+        glRasterPos2f(atRight(line.corner) ? 640.0f - line.x : line.x, atTop(line.corner) ? 480.0f - line.y : line.y);
+    }
 }
 
 struct RasterPosition {
@@ -202,7 +206,7 @@ void drawOracleText(const OracleLine& line, const float colour[3], int dx, int d
     static const GLubyte kNoPixels[4] = {};
     const LinePlacement& placed = line.placement;
     glColor3f(colour[0], colour[1], colour[2]);
-    glRasterPos2f(line.x, line.y);
+    setLineRaster(line);
     if (placed.dx + dx != 0 || placed.dy + dy != 0) {
         glBitmap(0, 0, 0, 0, static_cast<GLfloat>(placed.dx + dx), static_cast<GLfloat>(placed.dy + dy), kNoPixels);
     }
@@ -211,11 +215,10 @@ void drawOracleText(const OracleLine& line, const float colour[3], int dx, int d
 
 }  // namespace
 
-void measureOracleLine(OracleLine& line, unsigned listBase, int ascent) {
+void measureOracleLine(OracleLine& line, unsigned listBase, int ascent, int descent) {
     LinePlacement& placed = line.placement;
     placed = LinePlacement();
-    loadCornerProjection(line);
-    glRasterPos2f(line.x, line.y);
+    setLineRaster(line);
     const RasterPosition point = currentRasterPosition();
     // GL draws nothing from an invalid raster position, however far the glyphs would move it.
     if (!point.valid) return;
@@ -227,20 +230,50 @@ void measureOracleLine(OracleLine& line, unsigned listBase, int ascent) {
     const RasterPosition end = currentRasterPosition();
     placed.shown = true;
     placed.advance = static_cast<int>(std::lround(end.x - point.x));
-    placed.dx = atRight(line.corner) ? -placed.advance : 0;
-    placed.dy = atTop(line.corner) ? -ascent : 0;
-    // A bitmap's pixels start at the whole pixel below the raster position.
-    placed.start = static_cast<int>(std::floor(point.x)) + placed.dx;
-    placed.baseline = static_cast<int>(std::floor(point.y)) + placed.dy;
+    const bool right = atRight(line.corner);
+    const bool top = atTop(line.corner);
+    if (line.pixels) {
+        // Whole pixels from the viewport's edges, the viewport as GL holds it.
+        GLint view[4] = {};
+        glGetIntegerv(GL_VIEWPORT, view);
+        const int x = static_cast<int>(line.x), y = static_cast<int>(line.y);
+        placed.dx = right ? view[2] - x - placed.advance : x;
+        placed.dy = top ? view[3] - y - ascent : line.onDescent ? y + descent : y;
+    } else {
+        placed.dx = right ? -placed.advance : 0;
+        placed.dy = top ? -ascent : line.onDescent ? descent : 0;
+    }
+    // A bitmap's pixels start at the whole pixel below the raster position, which Mesa finds
+    // with an allowance of 1e-4 for a position a rounding error short of a whole pixel.
+    placed.start = static_cast<int>(std::floor(point.x + 1e-4)) + placed.dx;
+    placed.baseline = static_cast<int>(std::floor(point.y + 1e-4)) + placed.dy;
 }
 
 void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3],
                      const OracleStyle& style, int width, int height) {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
-    if (style.host.scissor) {
+    int clip[4] = {0, 0, width, height};
+    if (style.host.scissor) std::copy(style.host.scissorBox, style.host.scissorBox + 4, clip);
+    // Lines in pixels show only what lies in the viewport.
+    bool inPixels = false;
+    for (const OracleLine& line : lines) inPixels = inPixels || line.pixels;
+    if (inPixels) {
+        const int view[4] = {style.host.viewport ? style.host.viewportBox[0] : 0,
+                             style.host.viewport ? style.host.viewportBox[1] : 0,
+                             style.host.viewport ? style.host.viewportBox[2] : width,
+                             style.host.viewport ? style.host.viewportBox[3] : height};
+        const int left = std::max(clip[0], view[0]), bottom = std::max(clip[1], view[1]);
+        const int right = std::min(clip[0] + clip[2], view[0] + view[2]);
+        const int top = std::min(clip[1] + clip[3], view[1] + view[3]);
+        clip[0] = left;
+        clip[1] = bottom;
+        clip[2] = std::max(0, right - left);
+        clip[3] = std::max(0, top - bottom);
+    }
+    if (style.host.scissor || inPixels) {
         glEnable(GL_SCISSOR_TEST);
-        glScissor(style.host.scissorBox[0], style.host.scissorBox[1], style.host.scissorBox[2], style.host.scissorBox[3]);
+        glScissor(clip[0], clip[1], clip[2], clip[3]);
     }
     if (style.box) {
         // In window pixels.
@@ -262,11 +295,13 @@ void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, co
     }
     if (style.smooth != nullptr) {
         drawSmoothLines(lines, colour, style, width, height);
+        // The raster position and colour the glyph lists leave: after the last line's text.
+        glColor3f(colour[0], colour[1], colour[2]);
+        if (!lines.empty()) moveRasterPastLine(lines.back(), listBase);
     } else {
         glListBase(listBase);
         // Lines GL shows no point for draw nothing, but set the raster position as the overlay's do.
         for (const OracleLine& line : lines) {
-            loadCornerProjection(line);
             if (style.shadow == OracleShadow::Drop) drawOracleText(line, style.shadowColour, 1, -1);
             if (style.shadow == OracleShadow::Outline) {
                 for (int dy = -1; dy <= 1; ++dy) {
@@ -281,15 +316,40 @@ void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, co
     glViewport(0, 0, width, height);
 }
 
-void moveRasterPastLine(const OracleLine& line) {
+void measureListAdvances(unsigned listBase, int* advances) {
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    for (int c = 32; c < 256; ++c) {
+        glRasterPos2f(-1.0f, 0.0f);
+        const RasterPosition start = currentRasterPosition();
+        glCallList(listBase + static_cast<unsigned>(c));
+        advances[c] = static_cast<int>(std::lround(currentRasterPosition().x - start.x));
+    }
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+void moveRasterPastLine(const OracleLine& line, unsigned listBase) {
     static const GLubyte kNoPixels[4] = {};
-    loadCornerProjection(line);
-    glRasterPos2f(line.x, line.y);
     const LinePlacement& placed = line.placement;
+    setLineRaster(line);
     if (placed.dx != 0 || placed.dy != 0) {
         glBitmap(0, 0, 0, 0, static_cast<GLfloat>(placed.dx), static_cast<GLfloat>(placed.dy), kNoPixels);
     }
-    glBitmap(0, 0, 0, 0, static_cast<GLfloat>(placed.advance), 0, kNoPixels);
+    // Glyph by glyph, as the lists move it: single-precision sums round on the way.
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_LIST_BIT);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glListBase(listBase);
+    glCallLists(static_cast<GLsizei>(line.bytes.size()), GL_UNSIGNED_BYTE, line.bytes.data());
+    glPopAttrib();
 }
 
 RasterState captureRaster() {

@@ -39,14 +39,14 @@ struct LinePlacement {
     int advance = 0;     // how far its glyphs move the raster position
 };
 
-// One line of oracle text: its point (x, y) measured from `corner` in a space of `spaceWidth` x
-// `spaceHeight` units stretched over the viewport (640x480 for the overlay space; the viewport's
-// own size would make them window pixels). At a top corner the point is the line's top, at a right
-// corner its end; otherwise the start of its baseline.
+// One line of oracle text: its point (x, y) measured from `corner`'s edges, in the 640x480 space
+// stretched over the viewport or in window pixels. At a top corner the point is the line's top,
+// at a right corner its end, at a bottom corner with `onDescent` its descent; otherwise the start
+// of its baseline.
 struct OracleLine {
     Corner corner = Corner::BottomLeft;
-    float spaceWidth = 640.0f;
-    float spaceHeight = 480.0f;
+    bool onDescent = false;
+    bool pixels = false;
     float x = 0.0f;
     float y = 0.0f;
     std::string bytes;  // Windows-1252 characters
@@ -55,9 +55,10 @@ struct OracleLine {
 
 // Places `line` by asking GL where its point lands in the current viewport (the raster position
 // and whether it is valid) and how far its glyphs, the lists at listBase + c, move the raster
-// position; at a top corner the baseline goes `ascent` pixels below the point. Draws nothing: the
+// position; at a top corner the baseline goes `ascent` pixels below the point, on a descent
+// `descent` pixels above it. Draws nothing: the
 // colour channels are masked while the glyphs are measured.
-void measureOracleLine(OracleLine& line, unsigned listBase, int ascent);
+void measureOracleLine(OracleLine& line, unsigned listBase, int ascent, int descent);
 
 enum class OracleShadow { None, Drop, Outline };
 
@@ -79,9 +80,13 @@ struct RasterState {
 };
 RasterState captureRaster();
 
-// Sets the raster position where drawing `line` with glyph lists leaves it: at its point, moved
-// to its start and along its measured advance.
-void moveRasterPastLine(const OracleLine& line);
+// How far each glyph list listBase + c (c 32-255) moves the raster position, read from GL after
+// calling it; `advances` has 256 entries.
+void measureListAdvances(unsigned listBase, int* advances);
+
+// Sets the raster position where drawing `line` with the glyph lists at listBase leaves it,
+// drawing nothing.
+void moveRasterPastLine(const OracleLine& line, unsigned listBase);
 
 // A font's antialiased glyphs, as the system draws them by its own means: coverage from 0 to
 // `levels`, one byte a pixel, top row first; `left` and `top` are the glyph's first column and

@@ -16,6 +16,7 @@ namespace standin {
 struct FontMetrics {
     int ascent = 0;
     int descent = 0;
+    int lineHeight = 0;  // from one baseline to the next, as the font sets lines
     int advance[256] = {};
 };
 

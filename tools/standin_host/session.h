@@ -104,12 +104,17 @@ public:
 
     // ---- Oracle (session_oracle.cpp) ----
     void setOracle(int size, int red, int green, int blue, const std::string& face);
-    void addOracleLine(float x, float y, const std::string& text);
+    // `lines` line heights of the oracle's font are added to y (in pixels, or in the screen's
+    // units of the viewport's height).
+    void addOracleLine(float x, double y, int lines, const std::string& text);
     // Until the next oracle step: the shadow and the box its lines are drawn with, and the corner
     // the lines added after setOracleAnchor are measured from.
     void setOracleShadow(OracleShadow shadow, int red, int green, int blue);
     void setOracleBox(bool box, int red, int green, int blue, int alpha, int padding);
     void setOracleAnchor(const std::string& anchor);
+    // The oracle-text lines added after it are in window pixels from the viewport's corner, or in
+    // the 640x480 screen.
+    void setOracleUnits(bool pixels) { oraclePixels = pixels; }
     void compare(int tolerance);
     // The same with a PNG file in place of the last frame.
     void compareImageFile(const std::string& path, int tolerance);
@@ -169,6 +174,8 @@ private:
 
     struct OracleTemplate {
         Corner corner;
+        bool onDescent;
+        bool pixels;
         float x, y;
         std::string text;
     };
@@ -223,6 +230,9 @@ private:
     OracleStyle oracleStyle;
     int oraclePadding = 0;
     Corner oracleCorner = Corner::BottomLeft;
+    bool oracleOnDescent = false;  // a bottom corner named by oracle-anchor: lines stand on their descent
+    bool oraclePixels = false;
+    int oracleListAdvances[256] = {};
     int compareCount = 0;
 
     long listBaseline = -1;

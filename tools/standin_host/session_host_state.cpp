@@ -53,7 +53,9 @@ void Session::setOracleSmooth() {
              " pixels");
     }
     oracleStyle.smooth = &smoothFont;
-    oracleStyle.advances = oracleMetrics.advance;
+    // Antialiased glyphs advance as the oracle's own 1-bit lists do.
+    measureListAdvances(oracleBase, oracleListAdvances);
+    oracleStyle.advances = oracleListAdvances;
 }
 
 void Session::expectRasterAsOracle() {

@@ -30,6 +30,8 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
     oracleLines.clear();
     oracleStyle = OracleStyle();
     oracleCorner = Corner::BottomLeft;
+    oracleOnDescent = false;
+    oraclePixels = false;
     if (oracleReady && face == oracleFace && size == oracleSize) return;
     if (oracleBase == 0) oracleBase = glGenLists(256);
     if (oracleBase == 0) fail("glGenLists gave no lists for the oracle");
@@ -45,8 +47,10 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
     oracleReady = true;
 }
 
-void Session::addOracleLine(float x, float y, const std::string& text) {
-    oracleLines.push_back({oracleCorner, x, y, text});
+void Session::addOracleLine(float x, double y, int lines, const std::string& text) {
+    if (lines != 0 && !oracleReady) fail("line heights in oracle-text need an oracle step first");
+    const double lineHeight = oraclePixels ? oracleMetrics.lineHeight : oracleMetrics.lineHeight * 480.0 / height;
+    oracleLines.push_back({oracleCorner, oracleOnDescent, oraclePixels, x, static_cast<float>(y + lines * lineHeight), text});
 }
 
 void Session::setOracleShadow(OracleShadow shadow, int red, int green, int blue) {
@@ -70,6 +74,7 @@ void Session::setOracleAnchor(const std::string& anchor) {
                    : anchor == "top-right"    ? Corner::TopRight
                    : anchor == "bottom-right" ? Corner::BottomRight
                                               : Corner::BottomLeft;
+    oracleOnDescent = anchor.rfind("bottom", 0) == 0;
 }
 
 // Each line placed where GL puts it, its advance measured with the oracle's glyphs; the box is
@@ -78,7 +83,7 @@ void Session::setOracleAnchor(const std::string& anchor) {
 void Session::placeOracleLines(std::vector<OracleLine>& lines, OracleStyle& style) const {
     bool any = false;
     for (OracleLine& line : lines) {
-        measureOracleLine(line, oracleBase, oracleMetrics.ascent);
+        measureOracleLine(line, oracleBase, oracleMetrics.ascent, oracleMetrics.descent);
         const LinePlacement& placed = line.placement;
         if (!placed.shown) continue;
         const int left = placed.start;
@@ -166,6 +171,8 @@ void Session::compareWithOracle(const Image& picture, int tolerance) {
             for (char c : bytes) anyInk = anyInk || c != ' ';
             OracleLine placed;
             placed.corner = line.corner;
+            placed.onDescent = line.onDescent;
+            placed.pixels = line.pixels;
             placed.x = line.x;
             placed.y = line.y;
             placed.bytes = bytes;

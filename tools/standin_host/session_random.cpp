@@ -96,7 +96,8 @@ void Session::randomLayouts(long count, std::uint32_t seed) {
 
         // The first rows where their text shows, at the space's very edge now and then (x 0 or
         // 640 from the anchor's side, the top at 480, which is outside for some GLs' rounding:
-        // the second row shows then); later rows reach y 0 exactly, or fall below.
+        // the second row shows then); later rows reach y 0 exactly, or fall below (at the top
+        // and without a corner), or rise past the top (from the bottom right).
         const int anchor = draws.below(4);
         const bool top = anchor == 1 || anchor == 2;
         const int low = anchor == 0 ? 1 : 0;
@@ -114,10 +115,15 @@ void Session::randomLayouts(long count, std::uint32_t seed) {
         const int boxAlpha = draws.between(1, 255), padding = draws.between(0, 12);
         std::vector<std::string> rows(static_cast<std::size_t>(rowCount));
         for (std::string& row : rows) row = randomRow(draws);
-        rows[0][0] = rows[1][0] = 'W';  // ink in the first rows, which lie in the space
+        rows[0][0] = rows[1][0] = rows.back()[0] = 'W';  // ink in rows that lie in the space
 
-        std::string file = "[CONFIG]\r\nDISPLAY_ONSTART=1\r\nHUD_ANCHOR=" + std::string(kAnchors[anchor]) +
-                           "\r\nHUD_POS_X=" + std::to_string(x) + "\r\nHUD_POS_Y=" + std::to_string(y) +
+        // BOTTOM_LEFT is the corner of a file without HUD_ANCHOR (the first row's baseline at y); a
+        // bottom corner the file names holds the block (the last row's descent at y).
+        const bool named = anchor != 0;
+        const bool holdsBottom = anchor == 3;
+        std::string file = "[CONFIG]\r\nDISPLAY_ONSTART=1\r\n" +
+                           (named ? "HUD_ANCHOR=" + std::string(kAnchors[anchor]) + "\r\n" : std::string()) +
+                           "HUD_POS_X=" + std::to_string(x) + "\r\nHUD_POS_Y=" + std::to_string(y) +
                            "\r\nHUD_STEP_Y=" + std::to_string(step) + "\r\nFONT_SIZE=" + std::to_string(size) +
                            "\r\nCOLOR_RED=" + std::to_string(colour[0]) + "\r\nCOLOR_GREEN=" + std::to_string(colour[1]) +
                            "\r\nCOLOR_BLUE=" + std::to_string(colour[2]) + "\r\nTEXT_SHADOW=" + std::to_string(shadow) +
@@ -136,7 +142,7 @@ void Session::randomLayouts(long count, std::uint32_t seed) {
         drawFrame(0);
 
         setOracle(size, colour[0], colour[1], colour[2], "Arial");
-        setOracleAnchor(kOracleAnchors[anchor]);
+        if (named) setOracleAnchor(kOracleAnchors[anchor]);
         if (shadow != 0) {
             setOracleShadow(shadow == 1 ? OracleShadow::Drop : OracleShadow::Outline, shadowColour[0], shadowColour[1],
                             shadowColour[2]);
@@ -144,7 +150,9 @@ void Session::randomLayouts(long count, std::uint32_t seed) {
         if (box) setOracleBox(true, 0, 0, 0, boxAlpha, padding);
         for (std::size_t row = 0; row < rows.size(); ++row) {
             const float offset = static_cast<float>(row) * static_cast<float>(step);
-            addOracleLine(static_cast<float>(x), static_cast<float>(y) + (top ? offset : -offset), oracleText(rows[row]));
+            const float fromLast = static_cast<float>(rows.size() - 1 - row) * static_cast<float>(step);
+            addOracleLine(static_cast<float>(x), static_cast<float>(y) + (top ? offset : holdsBottom ? fromLast : -offset), 0,
+                          oracleText(rows[row]));
         }
         try {
             compare(box ? 1 : 0);

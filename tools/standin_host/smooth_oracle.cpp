@@ -65,8 +65,10 @@ void drawSmoothLines(const std::vector<OracleLine>& lines, const float colour[3]
     canvas.height = height;
     canvas.clipRight = width;
     canvas.clipTop = height;
-    if (style.host.scissor) {
-        const int* box = style.host.scissorBox;
+    // The scissor drawOracleLines set: the host's, and the viewport's for lines in pixels.
+    GLint box[4] = {};
+    if (glIsEnabled(GL_SCISSOR_TEST)) {
+        glGetIntegerv(GL_SCISSOR_BOX, box);
         canvas.clipLeft = box[0] > 0 ? box[0] : 0;
         canvas.clipBottom = box[1] > 0 ? box[1] : 0;
         canvas.clipRight = box[0] + box[2] < width ? box[0] + box[2] : width;
@@ -101,11 +103,6 @@ void drawSmoothLines(const std::vector<OracleLine>& lines, const float colour[3]
     glPopMatrix();
     glPopAttrib();
     glPopClientAttrib();
-
-    // The raster position and colour the glyph lists leave: after the last line's text.
-    if (lines.empty()) return;
-    glColor3f(colour[0], colour[1], colour[2]);
-    moveRasterPastLine(lines.back());
 }
 
 }  // namespace standin

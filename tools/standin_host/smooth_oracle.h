@@ -12,7 +12,7 @@ namespace standin {
 // outline being the coverage grown by a pixel: the largest of the 3 x 3 pixels around), placed by
 // the oracle's own measures: a line starts at the window pixel below its point of the 640x480
 // space in the viewport, moved by (dx, dy), when the point lies in the space; its glyphs advance
-// by style.advances. Leaves the raster position and colour where the glyph lists would.
+// by style.advances.
 void drawSmoothLines(const std::vector<OracleLine>& lines, const float colour[3], const OracleStyle& style, int width,
                      int height);
 

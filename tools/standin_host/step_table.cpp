@@ -211,8 +211,8 @@ void oracle(Session& session, const Step& step) {
 }
 
 void oracleText(Session& session, const Step& step) {
-    session.addOracleLine(static_cast<float>(floatArgument(step.words[1])),
-                          static_cast<float>(floatArgument(step.words[2])), step.restAfter(3));
+    const Position y = positionArgument(step.words[2]);
+    session.addOracleLine(static_cast<float>(floatArgument(step.words[1])), y.value, y.lines, step.restAfter(3));
 }
 
 void oracleShadow(Session& session, const Step& step) {
@@ -233,6 +233,7 @@ void oracleBox(Session& session, const Step& step) {
 }
 
 void oracleAnchor(Session& session, const Step& step) { session.setOracleAnchor(step.words[1]); }
+void oracleUnits(Session& session, const Step& step) { session.setOracleUnits(step.words[1] == "pixels"); }
 
 void compareImage(Session& session, const Step& step) {
     session.compareImageFile(session.inputPath(step, step.restAfter(2)), int32At(step, 1));
@@ -471,8 +472,10 @@ const StepDefinition kSteps[] = {
      "draw oracle text with FACE at SIZE pixels in colour R G B (0-255); no\n"
      "shadow, no box, anchored bottom left",
      oracle, nullptr},
-    {kOracle, "oracle-text", "float float text", "oracle-text X Y TEXT",
-     "one line at (X, Y) of the 640x480 space. TEXT may hold {date} {time}\n"
+    {kOracle, "oracle-text", "float position text", "oracle-text X Y TEXT",
+     "one line at (X, Y) of the 640x480 space (see oracle-anchor and\n"
+     "oracle-units); Y may add line heights of the oracle's font (\"10+2L\").\n"
+     "TEXT may hold {date} {time}\n"
      "{elapsed} {camera} {faces} {edges} {vertices} (values of the last\n"
      "frame), {{ and }} for braces, \\xNN for a byte and \\\\ for a backslash",
      oracleText, oracleLineText},
@@ -490,8 +493,14 @@ const StepDefinition kSteps[] = {
     {kOracle, "oracle-anchor", "bottom-left|top-left|top-right|bottom-right", "oracle-anchor CORNER",
      "the oracle-text lines that follow are measured from this corner: at\n"
      "the top Y is down to the line's top (its baseline the font's ascent\n"
-     "lower), at the right X is left to its end",
+     "lower), at the bottom Y is up to its descent (its baseline the font's\n"
+     "descent higher), at the right X is left to its end; without it, Y is\n"
+     "up to the baseline and X right to the start",
      oracleAnchor, nullptr},
+    {kOracle, "oracle-units", "screen|pixels", "oracle-units screen|pixels",
+     "X and Y of the oracle-text lines that follow are in the 640x480 screen\n"
+     "(the default) or in window pixels from the viewport's corner",
+     oracleUnits, nullptr},
     {kOracle, "oracle-smooth", "", "oracle-smooth",
      "the lines that follow are antialiased: the system's own coverage\n"
      "glyphs (FreeType's normal rendering, or GDI's GGO_GRAY8_BITMAP) blended\n"

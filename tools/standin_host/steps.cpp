@@ -46,6 +46,17 @@ bool parseFloat(const std::string& word, double* value) {
     return errno == 0 && *end == '\0';
 }
 
+// "40", "40+2L", "12.5-1L": a number plus a whole number of lines of the oracle's font.
+bool parsePosition(const std::string& word, double* base, std::int64_t* lines) {
+    *lines = 0;
+    const std::size_t sign = word.size() > 2 && word.back() == 'L' ? word.find_last_of("+-") : std::string::npos;
+    if (sign == std::string::npos || sign == 0) return parseFloat(word, base);
+    return parseFloat(word.substr(0, sign), base) &&
+           parseInteger(word.substr(sign + (word[sign] == '+' ? 1 : 0), word.size() - 1 - sign - (word[sign] == '+' ? 1 : 0)),
+                        lines) &&
+           *lines >= -100 && *lines <= 100;
+}
+
 const char* describeKind(const std::string& kind) {
     if (kind == "int") return "a whole number";
     if (kind == "count") return "a whole number of 0 or more";
@@ -53,6 +64,7 @@ const char* describeKind(const std::string& kind) {
     if (kind == "byte") return "a whole number from 0 to 255";
     if (kind == "word") return "a 32-bit value";
     if (kind == "float") return "a number";
+    if (kind == "position") return "a number, or a number and a count of line heights (\"40+2L\")";
     return nullptr;
 }
 
@@ -69,6 +81,7 @@ bool checkKind(const std::string& kind, const std::string& word) {
     if (kind == "byte") return parseInteger(word, &n) && n >= 0 && n <= 255;
     if (kind == "word") return parseInteger(word, &n) && n >= INT32_MIN && n <= 0xFFFFFFFFll;
     if (kind == "float") return parseFloat(word, &f) && std::isfinite(f);
+    if (kind == "position") return parsePosition(word, &f, &n) && std::isfinite(f);
     // A list of names, possibly allowing a number of one of the kinds above.
     if (kind.find('|') == std::string::npos) return kind == word;
     std::stringstream names(kind);
@@ -227,6 +240,14 @@ std::int64_t integerArgument(const std::string& word) {
     std::int64_t value = 0;
     parseInteger(word, &value);
     return value;
+}
+
+Position positionArgument(const std::string& word) {
+    Position position;
+    std::int64_t lines = 0;
+    parsePosition(word, &position.value, &lines);
+    position.lines = static_cast<int>(lines);
+    return position;
 }
 
 double floatArgument(const std::string& word) {

@@ -46,6 +46,12 @@ bool checkKind(const std::string& kind, const std::string& word);
 // Numeric arguments; only called on validated steps.
 std::int64_t integerArgument(const std::string& word);
 double floatArgument(const std::string& word);
+// A "position" word: a number plus `lines` line heights of the oracle's font.
+struct Position {
+    double value = 0.0;
+    int lines = 0;
+};
+Position positionArgument(const std::string& word);
 
 // The parts with `separator` between them.
 std::string join(const std::vector<std::string>& parts, const char* separator);
