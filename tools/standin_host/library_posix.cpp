@@ -1,6 +1,7 @@
 #include <dlfcn.h>
 #include <malloc.h>
 #include <stdlib.h>
+#include <time.h>
 
 #include "platform_host.h"
 
@@ -28,6 +29,13 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& pa
         return nullptr;
     }
     return std::make_unique<PosixLibrary>(handle);
+}
+
+std::uint32_t systemTick() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                                      static_cast<std::uint64_t>(now.tv_nsec) / 1000000u);
 }
 
 void setEnvironment(const char* name, const char* value) {

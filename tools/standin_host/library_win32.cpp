@@ -50,6 +50,8 @@ std::unique_ptr<PluginLibrary> loadPluginLibrary(const std::filesystem::path& pa
     return std::make_unique<Win32Library>(module);
 }
 
+std::uint32_t systemTick() { return static_cast<std::uint32_t>(GetTickCount()); }
+
 void setEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
 
 long processMemoryKb() {

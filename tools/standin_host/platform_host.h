@@ -61,6 +61,9 @@ public:
 // The memory the process holds, in KiB (heap in use, or private bytes on Windows); -1 if unknown.
 long processMemoryKb();
 
+// The system's millisecond tick, the one the plug-in counts frames and *ELAPSED* by.
+std::uint32_t systemTick();
+
 // Sets the environment variable `name` of this process to `value`, or removes it when `value` is
 // null; a plug-in loaded into the process sees the change.
 void setEnvironment(const char* name, const char* value);

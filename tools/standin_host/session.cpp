@@ -232,7 +232,9 @@ void Session::drawFrame(std::int32_t index, int distinctiveLighting, FrameCaptur
         const std::uint32_t callsBefore = selectionModeCalls();
         const Clock::time_point t0 = Clock::now();
         const std::time_t c0 = std::time(nullptr);
+        const std::uint32_t tick0 = systemTick();
         const CallResult result = call(24, {indexWord});
+        const std::uint32_t tick1 = systemTick();
         const std::time_t c1 = std::time(nullptr);
         const Clock::time_point t1 = Clock::now();
         if (capture != nullptr) capture->after = captureGlState();
@@ -240,6 +242,8 @@ void Session::drawFrame(std::int32_t index, int distinctiveLighting, FrameCaptur
         clearHostFrame();
         modeCallsInFrame = selectionModeCalls() - callsBefore;
         if (!result.flag) fail("drawFunction(" + std::to_string(index) + ") answered false; the host expects true");
+        if (index == 0 && setupPending) facts.frameTicks.clear();
+        if (index == 0) facts.frameTicks.emplace_back(tick0, tick1);
         if (index == 0 && setupPending) {
             setupPending = false;
             setupKnown = true;
@@ -266,6 +270,7 @@ void Session::drawFrame(std::int32_t index, int distinctiveLighting, FrameCaptur
         facts.faces = selectionKnown && mode == 0 ? records.selectionCount(Selection::Faces) : 0;
         facts.edges = selectionKnown && mode == 1 ? records.selectionCount(Selection::Edges) : 0;
         facts.vertices = selectionKnown && mode == 2 ? records.selectionCount(Selection::Vertices) : 0;
+        facts.mode = selectionKnown ? mode : -1;
         break;
     }
     lastFrame = gl->read();

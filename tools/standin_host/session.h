@@ -165,6 +165,9 @@ private:
         long long elapsedHighMs = 0;
         std::string camera;
         std::int32_t faces = 0, edges = 0, vertices = 0;
+        std::int32_t mode = -1;  // the selection mode the host answered
+        // The frames the plug-in counted since its set-up: the tick before and after each call.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> frameTicks;
     };
 
     struct FrameCapture {

@@ -14,6 +14,32 @@ namespace standin {
 
 namespace {
 
+// What *FPS* shows after the frames counted since set-up, each at `tick` of a pair: the frames of
+// the last whole second of the tick before the last frame's, 0 while the second of the set-up
+// has not ended or after a second without a frame.
+int framesPerSecond(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& frames, bool after) {
+    int shown = 0, counted = 0;
+    bool whole = false;
+    std::uint32_t second = 0;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const std::uint32_t now = (after ? frames[i].second : frames[i].first) / 1000;
+        if (i == 0) {
+            second = now;  // the set-up restarts the count within this second
+        } else if (now != second) {
+            if (now == second + 1) {
+                if (whole) shown = counted;
+            } else {
+                shown = 0;
+            }
+            second = now;
+            whole = true;
+            counted = 0;
+        }
+        ++counted;
+    }
+    return shown;
+}
+
 std::string formatTriple(const char* pattern, int a, int b, int c) {
     char text[64];
     std::snprintf(text, sizeof text, pattern, a, b, c);
@@ -139,6 +165,16 @@ void Session::compareWithOracle(const Image& picture, int tolerance) {
     values.faces = std::to_string(facts.faces);
     values.edges = std::to_string(facts.edges);
     values.vertices = std::to_string(facts.vertices);
+    char time12[32] = {};
+    std::strftime(time12, sizeof time12, "%I:%M:%S %p", &facts.local);
+    values.time12 = time12;
+    static const char* const kModeNames[] = {"Faces", "Edges", "Vertices"};
+    values.selmode = facts.mode >= 0 && facts.mode <= 2 ? kModeNames[facts.mode] : "";
+    values.selcount = std::to_string(facts.mode == 0 ? facts.faces : facts.mode == 1 ? facts.edges : facts.vertices);
+    // The tick of each frame is known to a window of a millisecond or so: both ends are candidates.
+    std::vector<std::string> fpsCandidates = {std::to_string(framesPerSecond(facts.frameTicks, false))};
+    const std::string lateFps = std::to_string(framesPerSecond(facts.frameTicks, true));
+    if (lateFps != fpsCandidates[0]) fpsCandidates.push_back(lateFps);
 
     // The elapsed time is known to a range; every whole second in it is a candidate.
     bool usesElapsed = false;
@@ -158,8 +194,10 @@ void Session::compareWithOracle(const Image& picture, int tolerance) {
     Comparison firstMismatch;
     Image firstExpected;
     std::vector<std::string> firstTexts;
-    for (std::size_t candidate = 0; candidate < elapsedCandidates.size(); ++candidate) {
-        values.elapsed = elapsedCandidates[candidate];
+    const std::size_t candidates = elapsedCandidates.size() * fpsCandidates.size();
+    for (std::size_t candidate = 0; candidate < candidates; ++candidate) {
+        values.elapsed = elapsedCandidates[candidate % elapsedCandidates.size()];
+        values.fps = fpsCandidates[candidate / elapsedCandidates.size()];
         std::vector<OracleLine> lines;
         std::vector<std::string> texts;
         bool anyInk = false;

@@ -475,9 +475,10 @@ const StepDefinition kSteps[] = {
     {kOracle, "oracle-text", "float position text", "oracle-text X Y TEXT",
      "one line at (X, Y) of the 640x480 space (see oracle-anchor and\n"
      "oracle-units); Y may add line heights of the oracle's font (\"10+2L\").\n"
-     "TEXT may hold {date} {time}\n"
-     "{elapsed} {camera} {faces} {edges} {vertices} (values of the last\n"
-     "frame), {{ and }} for braces, \\xNN for a byte and \\\\ for a backslash",
+     "TEXT may hold {date} {time} {time12} (hh:mm:ss AM/PM) {elapsed}\n"
+     "{camera} {faces} {edges} {vertices} {fps} {selmode} {selcount} (values\n"
+     "of the last frame), {{ and }} for braces, \\xNN for a byte and \\\\ for a\n"
+     "backslash",
      oracleText, oracleLineText},
     {kOracle, "oracle-shadow", "none|drop|outline ?byte ?byte ?byte", "oracle-shadow none|drop|outline [R G B]",
      "the lines that follow get a drop shadow (the text a pixel right and\n"

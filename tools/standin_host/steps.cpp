@@ -68,7 +68,8 @@ const char* describeKind(const std::string& kind) {
     return nullptr;
 }
 
-const char* const kPlaceholders[] = {"date", "time", "elapsed", "camera", "faces", "edges", "vertices"};
+const char* const kPlaceholders[] = {"date",  "time", "elapsed", "camera",  "faces",   "edges",
+                                     "vertices", "time12", "fps",  "selmode", "selcount"};
 
 }  // namespace
 
@@ -292,8 +293,9 @@ bool usesPlaceholder(const std::string& text, const char* name) {
 
 bool expandPlaceholders(const std::string& text, const PlaceholderValues& values, std::string* out,
                         std::string* error) {
-    const std::string* const kValues[] = {&values.date,  &values.time,  &values.elapsed, &values.camera,
-                                          &values.faces, &values.edges, &values.vertices};
+    const std::string* const kValues[] = {&values.date,     &values.time,   &values.elapsed, &values.camera,
+                                          &values.faces,    &values.edges,  &values.vertices, &values.time12,
+                                          &values.fps,      &values.selmode, &values.selcount};
     out->clear();
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];

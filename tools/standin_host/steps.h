@@ -62,7 +62,7 @@ bool decodeText(const std::string& text, std::string* bytes, std::string* error)
 // The placeholders an oracle line may hold: {date} {time} {elapsed} {camera} {faces} {edges}
 // {vertices}; {{ and }} stand for braces.
 struct PlaceholderValues {
-    std::string date, time, elapsed, camera, faces, edges, vertices;
+    std::string date, time, elapsed, camera, faces, edges, vertices, time12, fps, selmode, selcount;
 };
 bool usesPlaceholder(const std::string& text, const char* name);
 // Replaces the placeholders in `text`. False with *error for an unknown placeholder.
