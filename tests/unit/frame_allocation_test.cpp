@@ -41,11 +41,15 @@ TEST(FrameAllocation, TokenFramesAndPageChangesAllocateNothing) {
 }
 
 // Drawn frames with the glyph texture (plain, and antialiased with an outline and a box) and with
-// the glyph lists it falls back to.
+// the glyph lists it falls back to; and layouts that ask the most of the drawing: pixels in views
+// from 1x1 up that change size every frame, a huge font with a step of 1, a step of 4096 and
+// positions beyond any view, every token and clock formats at their longest.
 struct DrawnCase {
     const char* name;
     const char* config;
     const char* textureLimit;  // null: the context's own
+    std::string (*rows)(int) = simulation::tokenRow;
+    bool viewportChanges = false;
 };
 
 class DrawnFrames : public ::testing::TestWithParam<DrawnCase> {};
@@ -58,7 +62,7 @@ TEST_P(DrawnFrames, AllocateNothingAfterSetUp) {
         unsetenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE");
     }
     SettingsDirectory dir;
-    dir.write(simulation::settingsFile(2, simulation::tokenRow, drawn.config));
+    dir.write(simulation::settingsFile(2, drawn.rows, drawn.config));
     std::vector<unsigned char> pixels(640 * 480 * 4);
     OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
     ASSERT_NE(context, nullptr);
@@ -75,12 +79,16 @@ TEST_P(DrawnFrames, AllocateNothingAfterSetUp) {
     }
     ASSERT_TRUE(plugin->isVisible());
     EXPECT_EQ(plugin->glyphResources().texture != 0, drawn.textureLimit == nullptr);
+    while (glGetError() != GL_NO_ERROR) {
+    }
     const std::uint64_t before = alloc_counter::allocations();
     for (int frame = 0; frame < 300; ++frame) {
         if (frame % 3 == 0) sim.nextWorstFrame(); else sim.nextFrame();
+        if (drawn.viewportChanges) glViewport(frame % 7, frame % 5, 1 + (frame * 37) % 640, 1 + (frame * 53) % 480);
         plugin->drawFunction(0);
     }
     EXPECT_EQ(alloc_counter::allocations() - before, 0u);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     OSMesaDestroyContext(context);
     unsetenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE");
 }
@@ -89,7 +97,19 @@ INSTANTIATE_TEST_SUITE_P(FrameAllocation, DrawnFrames,
                          ::testing::Values(DrawnCase{"Texture", "", nullptr},
                                            DrawnCase{"SmoothOutlinedTextureWithBox",
                                                      "FONT_SMOOTH=1\nTEXT_SHADOW=2\nBOX_ALPHA=99\n", nullptr},
-                                           DrawnCase{"Lists", "TEXT_SHADOW=1\n", "1"}),
+                                           DrawnCase{"Lists", "TEXT_SHADOW=1\n", "1"},
+                                           DrawnCase{"PixelsInChangingViews",
+                                                     "HUD_UNITS=PIXELS\nHUD_ANCHOR=BOTTOM_RIGHT\nFONT_SIZE=64\nHUD_STEP_Y=1\n"
+                                                     "BOX_ALPHA=80\nTEXT_SHADOW=2\n",
+                                                     nullptr, simulation::everyTokenRow, true},
+                                           DrawnCase{"PixelsFarAway",
+                                                     "HUD_UNITS=PIXELS\nHUD_ANCHOR=TOP_RIGHT\nHUD_POS_X=4096\nHUD_POS_Y=4096\n"
+                                                     "HUD_STEP_Y=4096\nBOX_ALPHA=80\n",
+                                                     "1", simulation::everyTokenRow, true},
+                                           DrawnCase{"EveryTokenLongestClocks",
+                                                     "DATE_FORMAT=%A %Y%Y%Y%Y%Y%Y%Y%Y%Y%Y%Y%Y%Y%Y%\xE9\xFF\n"
+                                                     "TIME_FORMAT=%I:%M:%S %p %%%H%H%H%H%H%H%H%H%H%H%H%H%\n",
+                                                     nullptr, simulation::everyTokenRow}),
                          [](const ::testing::TestParamInfo<DrawnCase>& drawn) { return drawn.param.name; });
 
 }  // namespace
