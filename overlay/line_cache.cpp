@@ -31,19 +31,32 @@ void LineCache::setAdvances(const std::int16_t* table) {
     for (Row& row : rows) row.advanceKnown = false;
 }
 
-void LineCache::expand(Row& row, const char* pageText, const TokenValues& values, bool known) {
+void LineCache::expand(Row& row, const char* pageText, const TokenValues& values) {
     ++work.expansions;
-    if (known) copyText(previous, row.text, kTextSize);
     copyText(row.text, pageText, kTextSize);
+    row.replacing = 0;
     for (int token = 0; token < kTokenCount; ++token) {
-        config::substituteToken(substitutionWork, sizeof substitutionWork, row.text, row.text, values.name(token),
-                                values.value(token), kTextSize);
+        if (config::substituteToken(substitutionWork, sizeof substitutionWork, row.text, row.text, values.name(token),
+                                    values.value(token), kTextSize) > 0) {
+            row.replacing |= 1u << token;
+        }
     }
     row.valuesVersion = values.version();
-    // New values often make the same text (a value that changed in another row's token).
-    if (known && std::strcmp(previous, row.text) == 0) return;
     row.revision = ++revisions;
     row.advanceKnown = false;
+}
+
+// A row's passes give the same text again unless the value of a token they replaced changed: the
+// first pass works on the page text, which is the same; a pass that replaced nothing still finds
+// nothing in the same input, and one that replaced something with the same value makes the same
+// output; so every pass's input and output stay the same.
+bool LineCache::valuesItUsesChanged(Row& row, const TokenValues& values) {
+    if (row.valuesVersion == values.version()) return false;
+    for (int token = 0; token < kTokenCount; ++token) {
+        if ((row.replacing & (1u << token)) != 0 && values.changedAfter(token, row.valuesVersion)) return true;
+    }
+    row.valuesVersion = values.version();
+    return false;
 }
 
 LineCache::Line LineCache::compose(int index, const char* pageText, const TokenValues& values) {
@@ -56,10 +69,10 @@ LineCache::Line LineCache::compose(int index, const char* pageText, const TokenV
             row.revision = ++revisions;
             row.advanceKnown = false;
         } else {
-            expand(row, pageText, values, false);
+            expand(row, pageText, values);
         }
-    } else if (row.state == RowState::Tokens && row.valuesVersion != values.version()) {
-        expand(row, pageText, values, true);
+    } else if (row.state == RowState::Tokens && valuesItUsesChanged(row, values)) {
+        expand(row, pageText, values);
     }
 
     if (advances != nullptr && !row.advanceKnown) {

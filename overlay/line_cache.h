@@ -3,8 +3,8 @@
 //
 // A row without '*' cannot hold a token: it is copied once after a load and never scanned again.
 // A row with one runs the token passes (each token in table order, over the result of the ones
-// before) into its own buffer whenever a token value changed since it last ran them, and at no
-// other time.
+// before) into its own buffer after a load, and again whenever the value of a token its passes
+// replaced has changed since, and at no other time.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +34,7 @@ public:
     struct Line {
         const char* text;         // the row's own buffer: valid until the row is composed again
         std::int32_t advance;     // the sum of the text's advances; 0 without advances
-        std::uint32_t revision;   // changes exactly when the text changes, never repeats
+        std::uint32_t revision;   // changes whenever the text may have changed, never repeats
     };
     // The text to draw for row `row` (0 to kMaxRows - 1) of the cached page, whose text in the
     // page is `text`, with the values of `values`.
@@ -54,22 +54,22 @@ private:
     struct Row {
         RowState state;
         std::uint32_t valuesVersion;  // the values' version the text was made with
+        std::uint32_t replacing;      // the tokens whose passes replaced something, a bit each
         std::uint32_t revision;
         bool advanceKnown;            // `advance` is that of `text`
         std::int32_t advance;
         char text[kTextSize];
     };
 
-    // Runs the passes over the row's page text; `known`: the row holds the text of an earlier
-    // expansion, whose revision stays when the text comes out the same.
-    void expand(Row& row, const char* pageText, const TokenValues& values, bool known);
+    // Runs the passes over the row's page text.
+    void expand(Row& row, const char* pageText, const TokenValues& values);
+    bool valuesItUsesChanged(Row& row, const TokenValues& values);
 
     int cachedPage = -1;
     std::uint32_t revisions = 0;
     Counters work = {};
     const std::int16_t* advances = nullptr;
     char substitutionWork[config::kWorkBufferSize];
-    char previous[kTextSize];  // a row's text before it is expanded again
     Row rows[config::kMaxRows];
 };
 

@@ -42,7 +42,7 @@ void TokenValues::refresh() {
 void TokenValues::setValue(int token, const char* text) {
     std::strncpy(values[token], text, kValueSize - 1);
     values[token][kValueSize - 1] = '\0';
-    ++changes;
+    changedAt[token] = ++changes;
 }
 
 // ---- Camera -------------------------------------------------------------------------------------
@@ -87,7 +87,7 @@ void TokenValues::formatIfChanged(int token, std::int64_t source, const char* fo
     if (formattedFrom[token] == source) return;
     formatNumbers(values[token], kValueSize, format, a, b, c);
     formattedFrom[token] = source;
-    ++changes;
+    changedAt[token] = ++changes;
 }
 
 void TokenValues::reloadTimeZone() {
@@ -114,7 +114,7 @@ void TokenValues::refreshCalendar() {
         if (formattedFrom[text.token] == key) continue;
         formatCalendar(values[text.token], kClockTextSize, text.format, local);
         formattedFrom[text.token] = key;
-        ++changes;
+        changedAt[text.token] = ++changes;
     }
 }
 

@@ -47,6 +47,8 @@ public:
     const char* value(int token) const { return values[token]; }
     // Changes whenever a value changes, and only then.
     std::uint32_t version() const { return changes; }
+    // Whether `token`'s value changed after the values were at `since`.
+    bool changedAfter(int token, std::uint32_t since) const { return changedAt[token] > since; }
 
 private:
     void refreshCamera();
@@ -66,6 +68,7 @@ private:
 
     char values[kTokenCount][kValueSize] = {};
     std::uint32_t changes = 1;
+    std::uint32_t changedAt[kTokenCount] = {};  // the version each value last changed at
 
     host::CameraHandle lastCamera = nullptr;  // whose name the camera value holds; none at first
 

@@ -47,12 +47,14 @@ inline std::string tokenRow(int row) {
     }
 }
 
-// Rows with the frame rate and the selection in its own mode besides the older tokens.
+// The rows of tokenRow with the frame rate and the selection in its own mode among them: every
+// token on the page.
 inline std::string everyTokenRow(int row) {
-    switch (row % 3) {
-        case 0: return "*FPS* fps  *SEL_MODE*: *SEL_COUNT*";
-        case 1: return "*CAMERA_NAME* *CUR_DATE* *CUR_TIME* *ELAPSED*";
-        default: return "F *SEL_FACES* E *SEL_EDGES* V *SEL_VERTICES* at *FPS* fps";
+    switch (row % 4) {
+        case 0: return "View *CAMERA_NAME*  at *CUR_TIME*  *FPS* fps";
+        case 1: return "Faces *SEL_FACES*  Edges *SEL_EDGES*  Verts *SEL_VERTICES*";
+        case 2: return "Date *CUR_DATE*  session *ELAPSED*";
+        default: return "*SEL_MODE*: *SEL_COUNT* selected";
     }
 }
 

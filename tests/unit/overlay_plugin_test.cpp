@@ -176,7 +176,7 @@ TEST_F(OverlayPluginTest, TokensAreReplacedEveryFrame) {
     EXPECT_EQ(frameTexts(), (std::vector<std::string>{"Sel: 0", "Top @ 22:15:31", "plain"}));
 }
 
-TEST_F(OverlayPluginTest, RowsRunThePassesOnlyWhenAValueChangedAndPlainRowsNever) {
+TEST_F(OverlayPluginTest, RowsRunThePassesOnlyWhenAValueTheyShowChangedAndPlainRowsNever) {
     load("[SECTION1]\nROWDATA1=plain text\nROWDATA2=at *CUR_TIME*\nROWDATA3=*SEL_FACES* faces\n");
     FakeHost::mode = host::kFaceMode;
     frame();
@@ -185,9 +185,12 @@ TEST_F(OverlayPluginTest, RowsRunThePassesOnlyWhenAValueChangedAndPlainRowsNever
     for (int i = 0; i < 5; ++i) frame();  // nothing changed
     EXPECT_EQ(plugin.lineCacheCounters().expansions, first.expansions);
 
-    ++FakeClock::now;  // a new second: every row with '*' runs the passes again
+    ++FakeClock::now;  // a new second: only the time row runs the passes again
     FakeClock::local.second = 31;
     EXPECT_EQ(frameTexts(), (std::vector<std::string>{"plain text", "at 22:15:31", "0 faces"}));
+    EXPECT_EQ(plugin.lineCacheCounters().expansions, first.expansions + 1);
+    fake.faces.selectedCount = 4;  // and the selection: only the faces row
+    EXPECT_EQ(frameTexts(), (std::vector<std::string>{"plain text", "at 22:15:31", "4 faces"}));
     EXPECT_EQ(plugin.lineCacheCounters().expansions, first.expansions + 2);
 
     load("[SECTION1]\nROWDATA1=plain text\nROWDATA2=at *CUR_TIME*\nROWDATA3=*SEL_FACES* faces\n");
