@@ -4,20 +4,26 @@
 
 namespace tools {
 
-void printText(std::FILE* stream, const char* format, ...) {
-    std::va_list arguments;
-    va_start(arguments, format);
+std::string formatText(const char* format, std::va_list arguments) {
     std::va_list again;
     va_copy(again, arguments);
     const int length = std::vsnprintf(nullptr, 0, format, arguments);
-    va_end(arguments);
+    std::string text;
     if (length > 0) {
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        text.resize(static_cast<std::size_t>(length) + 1);
         std::vsnprintf(&text[0], text.size(), format, again);
         text.pop_back();
-        writeText(stream, text);
     }
     va_end(again);
+    return text;
+}
+
+void printText(std::FILE* stream, const char* format, ...) {
+    std::va_list arguments;
+    va_start(arguments, format);
+    const std::string text = formatText(format, arguments);
+    va_end(arguments);
+    if (!text.empty()) writeText(stream, text);
 }
 
 std::filesystem::path pathFromUtf8(const std::string& path) { return std::filesystem::u8path(path); }

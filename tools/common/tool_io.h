@@ -5,6 +5,7 @@
 // names are the bytes they are.
 #pragma once
 
+#include <cstdarg>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -35,6 +36,8 @@ void writeText(std::FILE* stream, const std::string& text);
 __attribute__((format(printf, 2, 3)))
 #endif
 void printText(std::FILE* stream, const char* format, ...);
+// vsnprintf into a string of its own length.
+std::string formatText(const char* format, std::va_list arguments);
 
 // A path from UTF-8, and a path as UTF-8.
 std::filesystem::path pathFromUtf8(const std::string& path);

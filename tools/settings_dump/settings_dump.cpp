@@ -83,17 +83,8 @@ public:
     void print(const char* format, ...) {
         std::va_list arguments;
         va_start(arguments, format);
-        std::va_list again;
-        va_copy(again, arguments);
-        const int length = std::vsnprintf(nullptr, 0, format, arguments);
+        text += tools::formatText(format, arguments);
         va_end(arguments);
-        if (length > 0) {
-            const std::size_t end = text.size();
-            text.resize(end + static_cast<std::size_t>(length) + 1);
-            std::vsnprintf(&text[end], static_cast<std::size_t>(length) + 1, format, again);
-            text.pop_back();
-        }
-        va_end(again);
     }
     void add(const std::string& more) { text += more; }
     void write() const { tools::writeText(stdout, text); }
