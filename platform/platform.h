@@ -98,6 +98,16 @@ struct GlyphMetrics {
     std::int16_t advance[256];
 };
 
+// The characters below the space are control bytes: the plug-in draws none of them.
+constexpr int kFirstDrawnCharacter = 32;
+
+// Measures the font `face` at a character height of `pixelHeight` pixels exactly as
+// buildGlyphLists and renderGlyphs do, without GL and without a drawing context: the ascent,
+// descent and line height, and the advances of the characters from kFirstDrawnCharacter up (those
+// below get 0). For tools that lay text out as the plug-in will. False when the font could not be
+// made or measured.
+bool measureFont(const char* face, int pixelHeight, GlyphMetrics* out);
+
 // Plain: the font's own bitmaps. Dilated: each bitmap grown by one pixel on every side (a pixel is
 // set when it or one of its 8 neighbours is), placed so that it covers the plain glyph with one
 // pixel to spare all round, with the same advance: the outline around a line of text.

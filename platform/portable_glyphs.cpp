@@ -3,13 +3,10 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include "platform/platform.h"
 #include "platform/glyph_bitmap.h"
-#include "platform/windows_1252.h"
+#include "platform/portable_fonts.h"
 
 #include <GL/gl.h>
 #include <GL/osmesa.h>
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
 
 #include <cstdlib>
 #include <cstring>
@@ -18,106 +15,7 @@ namespace platform {
 
 namespace {
 
-// The Unicode code point of a 1252 character, or 0 when there is none.
-FT_ULong unicodeOf(int c) {
-    if (c < 0 || c > 0xFF) return 0;
-    return windows1252ToUnicode(static_cast<unsigned char>(c));
-}
-
-// The font's glyph for a 1252 character. Characters the font lacks, and the codes 1252 leaves
-// undefined, get glyph 0: the font's own missing-glyph shape and advance, as GDI draws them.
-FT_UInt glyphIndexOf(FT_Face face, bool symbolFont, int c) {
-    if (symbolFont) {
-        // Symbol fonts are indexed by the byte itself, usually in the U+F0xx private range.
-        if (c < 0 || c > 0xFF) return 0;
-        const FT_UInt glyph = FT_Get_Char_Index(face, 0xF000u | static_cast<FT_ULong>(c));
-        return glyph != 0 ? glyph : FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
-    }
-    const FT_ULong code = unicodeOf(c);
-    if (code == 0 && c != 0) return 0;
-    return FT_Get_Char_Index(face, code);
-}
-
-// The font file fontconfig chooses for a family name; falls back the way fontconfig does for
-// unknown names. Owns its fontconfig state so that the host's is left alone.
-class FontFile {
-public:
-    explicit FontFile(const char* family) {
-        fontConfig = FcInitLoadConfigAndFonts();
-        if (fontConfig == nullptr) return;
-        FcPattern* pattern = FcPatternCreate();
-        if (pattern == nullptr) return;
-        // The name is a literal family, as GDI takes it: no fontconfig name syntax.
-        if (family[0] != '\0') {
-            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-        }
-        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(fontConfig, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        match = FcFontMatch(fontConfig, pattern, &result);
-        FcPatternDestroy(pattern);
-        if (match == nullptr) return;
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch) return;
-        int index = 0;
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
-        filePath = reinterpret_cast<const char*>(file);
-        faceIndex = index;
-    }
-    ~FontFile() {
-        if (match != nullptr) FcPatternDestroy(match);
-        if (fontConfig != nullptr) FcConfigDestroy(fontConfig);
-    }
-    FontFile(const FontFile&) = delete;
-    FontFile& operator=(const FontFile&) = delete;
-
-    // Null when no font was found. Valid while this object lives.
-    const char* path() const { return filePath; }
-    int index() const { return faceIndex; }
-
-private:
-    FcConfig* fontConfig = nullptr;
-    FcPattern* match = nullptr;
-    const char* filePath = nullptr;
-    int faceIndex = 0;
-};
-
-class FreeTypeFace {
-public:
-    FreeTypeFace(const char* path, int index) {
-        if (FT_Init_FreeType(&library) != 0) {
-            library = nullptr;
-            return;
-        }
-        if (FT_New_Face(library, path, index, &loadedFace) != 0) loadedFace = nullptr;
-    }
-    ~FreeTypeFace() {
-        // Also frees the face.
-        if (library != nullptr) FT_Done_FreeType(library);
-    }
-    FreeTypeFace(const FreeTypeFace&) = delete;
-    FreeTypeFace& operator=(const FreeTypeFace&) = delete;
-
-    FT_Face face() const { return loadedFace; }
-
-private:
-    FT_Library library = nullptr;
-    FT_Face loadedFace = nullptr;
-};
-
-// Em height of `pixelHeight` pixels, or the nearest fixed size for a font that only has those.
-bool setPixelHeight(FT_Face face, int pixelHeight) {
-    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelHeight)) == 0) return true;
-    if (face->num_fixed_sizes <= 0) return false;
-    int best = 0;
-    for (int i = 1; i < face->num_fixed_sizes; ++i) {
-        const int d = face->available_sizes[i].height - pixelHeight;
-        const int bestD = face->available_sizes[best].height - pixelHeight;
-        if ((d < 0 ? -d : d) < (bestD < 0 ? -bestD : bestD)) best = i;
-    }
-    return FT_Select_Size(face, best) == 0;
-}
+using freetype::OpenFont;
 
 // Copies a rendered glyph into `dst` as glBitmap wants it: rows bottom-up, most significant bit
 // first, each row padded to whole bytes. False for pixel formats it cannot read.
@@ -153,17 +51,12 @@ bool packBitmap(const FT_Bitmap& src, unsigned char* dst) {
     return true;
 }
 
-// Loads one glyph, rendered as a 1-bit image with the hinting GDI's monochrome output resembles.
-bool loadGlyph(FT_Face face, FT_UInt glyph) {
-    return FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0;
-}
-
 // Compiles the list for the glyph that is loaded in `face`, in `shape`; *advance gets its advance.
-bool compileGlyph(FT_Face face, GLuint list, GlyphShape shape, BitmapScratch& scratch, BitmapScratch& grown, int* advancePixels) {
-    const FT_GlyphSlot slot = face->glyph;
+bool compileGlyph(const OpenFont& font, GLuint list, GlyphShape shape, BitmapScratch& scratch, BitmapScratch& grown,
+                  int* advancePixels) {
+    const FT_GlyphSlot slot = font.face()->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
-    // Advances are whole pixels, as in GDI's glyph metrics.
-    *advancePixels = static_cast<int>((slot->advance.x + 32) >> 6);
+    *advancePixels = font.loadedAdvance();
     const GLfloat advance = static_cast<GLfloat>(*advancePixels);
     const unsigned char* bits = nullptr;
     int width = static_cast<int>(bitmap.width);
@@ -198,44 +91,6 @@ bool compileGlyph(FT_Face face, GLuint list, GlyphShape shape, BitmapScratch& sc
     }
     glEndList();
     return packed;
-}
-
-// The font of a face name at a pixel height, with its character map chosen, for as long as it
-// lives.
-class OpenFont {
-public:
-    OpenFont(const char* family, int pixelHeight) : file(family), font(file.path(), file.index()) {
-        FT_Face ft = font.face();
-        if (file.path() == nullptr || ft == nullptr || !setPixelHeight(ft, pixelHeight)) return;
-        if (ft->charmap == nullptr || ft->charmap->encoding != FT_ENCODING_UNICODE) {
-            symbolFont = FT_Select_Charmap(ft, FT_ENCODING_MS_SYMBOL) == 0;
-        }
-        usable = true;
-    }
-
-    // Null when the font could not be opened at that size.
-    FT_Face face() const { return usable ? font.face() : nullptr; }
-    FT_UInt glyphOf(int c) const { return glyphIndexOf(font.face(), symbolFont, c); }
-
-    // Whole pixels, rounded outwards, as FreeType gives a hinted size's ascender and descender.
-    void measure(GlyphMetrics* metrics) const {
-        const FT_Face ft = font.face();
-        metrics->ascent = static_cast<int>((ft->size->metrics.ascender + 63) >> 6);
-        metrics->descent = static_cast<int>((-ft->size->metrics.descender + 63) >> 6);
-        metrics->lineHeight = static_cast<int>((ft->size->metrics.height + 63) >> 6);
-    }
-
-private:
-    FontFile file;
-    FreeTypeFace font;
-    bool symbolFont = false;
-    bool usable = false;
-};
-
-// Loads the glyph of character `c` as the 1-bit lists draw it, or the missing glyph when it has
-// none that loads; false when not even that loads.
-bool loadBitmapGlyph(const OpenFont& font, int c) {
-    return loadGlyph(font.face(), font.glyphOf(c)) || loadGlyph(font.face(), 0);
 }
 
 // A rendered glyph as one byte a pixel, rows bottom up: 1-bit pixels as 0 or 255, grey levels
@@ -304,9 +159,9 @@ bool renderGlyphs(void* drawingContext, const char* face, int pixelHeight, int f
     for (int i = 0; i < count && ok; ++i) {
         const int c = firstChar + i;
         GlyphImage image = {0, 0, 0, 0, 0, nullptr};
-        bool loaded = loadBitmapGlyph(font, c);
-        // Advances are whole pixels, as in GDI's glyph metrics, and those of the 1-bit glyphs.
-        if (loaded) image.advance = static_cast<int>((ft->glyph->advance.x + 32) >> 6);
+        bool loaded = font.loadBitmapGlyph(c);
+        // The advances of the 1-bit glyphs, whatever the rendering.
+        if (loaded) image.advance = font.loadedAdvance();
         if (loaded && rendering == GlyphRendering::Coverage) {
             // FreeType's normal antialiased rendering, with its normal hinting.
             loaded = FT_Load_Glyph(ft, font.glyphOf(c), FT_LOAD_RENDER) == 0 ||
@@ -340,8 +195,7 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
         return false;
     }
     OpenFont font(face, pixelHeight);
-    FT_Face ft = font.face();
-    if (ft == nullptr) return false;
+    if (font.face() == nullptr) return false;
     if (metrics != nullptr) font.measure(metrics);
 
     BitmapScratch scratch;
@@ -361,7 +215,7 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int i = 0; i < count; ++i) {
         const GLuint list = static_cast<GLuint>(firstList + static_cast<std::uint32_t>(i));
-        if (!loadBitmapGlyph(font, firstChar + i)) {
+        if (!font.loadBitmapGlyph(firstChar + i)) {
             // Leaves a list that draws nothing and does not move, so a string still draws.
             glNewList(list, GL_COMPILE);
             glEndList();
@@ -370,7 +224,7 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
             continue;
         }
         int advance = 0;
-        if (!compileGlyph(ft, list, shape, scratch, grown, &advance)) ok = false;
+        if (!compileGlyph(font, list, shape, scratch, grown, &advance)) ok = false;
         if (metrics != nullptr && firstChar + i < 256) metrics->advance[firstChar + i] = static_cast<std::int16_t>(advance);
     }
     glPopClientAttrib();

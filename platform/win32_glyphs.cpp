@@ -11,13 +11,14 @@
 #include <cstring>
 
 #include "platform/glyph_bitmap.h"
+#include "platform/win32_fonts.h"
 
 namespace platform {
 
 namespace {
 
-// Glyph outlines as the font draws them, unscaled and unrotated.
-const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+using gdi::kIdentity;
+using gdi::SelectedFont;
 
 // Wine's wglUseFontBitmapsA leaves the glyphs that have no bitmap (the space, the no-break space)
 // as lists that draw nothing and do not move the raster position, so words run together. Those
@@ -135,23 +136,6 @@ private:
     GLuint hostBuffer = 0;
 };
 
-void measureGlyphs(HDC dc, DWORD first, DWORD count, GlyphMetrics* out) {
-    TEXTMETRICA text = {};
-    if (GetTextMetricsA(dc, &text)) {
-        out->ascent = static_cast<int>(text.tmAscent);
-        out->descent = static_cast<int>(text.tmDescent);
-        out->lineHeight = static_cast<int>(text.tmHeight + text.tmExternalLeading);
-    }
-    // The advances of the glyph bitmaps the lists are made from, which are how far the lists move
-    // the raster position: GGO_METRICS (and GetCharABCWidths) can answer a pixel more or less for
-    // the same glyph.
-    for (DWORD i = 0; i < count && first + i < 256; ++i) {
-        GLYPHMETRICS metrics = {};
-        const DWORD result = GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, 0, nullptr, &kIdentity);
-        out->advance[first + i] = result == GDI_ERROR ? 0 : static_cast<std::int16_t>(metrics.gmCellIncX);
-    }
-}
-
 // GDI's glyph bitmaps, top row first with rows padded to 4 bytes, as one byte a pixel, bottom row
 // first: GGO_BITMAP's bits as 0 or 255, GGO_GRAY8_BITMAP's 65 levels (0-64) scaled to 0-255.
 void unpackGdiGlyph(const unsigned char* gdi, DWORD size, UINT format, int width, int height, unsigned char* out) {
@@ -173,32 +157,6 @@ void unpackGdiGlyph(const unsigned char* gdi, DWORD size, UINT format, int width
         }
     }
 }
-
-// The font the plug-in draws with, selected into a device context for as long as it lives.
-class SelectedFont {
-public:
-    SelectedFont(HDC context, const char* face, int pixelHeight) : dc(context) {
-        // A negative height asks for the character (em) height rather than the cell height.
-        font = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
-        if (font == nullptr) return;
-        previous = SelectObject(dc, font);
-        if (previous == nullptr || previous == HGDI_ERROR) previous = nullptr;
-    }
-    ~SelectedFont() {
-        if (previous != nullptr) SelectObject(dc, previous);
-        if (font != nullptr) DeleteObject(font);
-    }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-
-    bool ok() const { return previous != nullptr; }
-
-private:
-    HDC dc;
-    HFONT font = nullptr;
-    HGDIOBJ previous = nullptr;
-};
 
 bool usableArguments(HDC dc, const char* face, int pixelHeight, int firstChar, int count) {
     return dc != nullptr && face != nullptr && pixelHeight > 0 && firstChar >= 0 && count >= 0;
@@ -281,7 +239,7 @@ bool renderGlyphs(void* drawingContext, const char* face, int pixelHeight, int f
         }
         if (!receiver.receive(static_cast<int>(code), image)) return false;
     }
-    if (metrics != nullptr) measureGlyphs(dc, static_cast<DWORD>(firstChar), static_cast<DWORD>(count), metrics);
+    if (metrics != nullptr) gdi::measureSelectedFont(dc, static_cast<DWORD>(firstChar), static_cast<DWORD>(count), metrics);
     return ok;
 }
 
@@ -304,7 +262,7 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
         if (!built) built = wglUseFontBitmapsA(dc, first, n, base);
         rebuildBlankGlyphs(dc, first, n, base);
     }
-    if (metrics != nullptr) measureGlyphs(dc, first, n, metrics);
+    if (metrics != nullptr) gdi::measureSelectedFont(dc, first, n, metrics);
     // GL errors raised while building (Wine leaves one after empty glyphs) are not failures, and
     // the error flag belongs to the host, so it is left as it is.
     return built != FALSE;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # settings_dump as its user meets it, natively or (with RUNNER PREFIX) its Windows build under
 # Wine, output redirected: the usage and exit status for each kind of argument, one error line and
-# no dump for an input it cannot read, the clean file's one line, and a file in a folder named in
+# no dump for an input it cannot read, the clean file's one line, a row outside the view and inside
+# a larger one (measured with the system's font), and a file in a folder named in
 # three scripts whose accented row is shown as the characters it holds (under Wine on a console,
 # too).
 #   run_dump_usage.sh WORK_DIR DUMP [RUNNER PREFIX]
@@ -13,9 +14,11 @@ rm -rf "$work"
 folder="Café Жж 中文"
 mkdir -p "$work/$folder"
 cd "$work"
-# Windows-1252, as Notepad's "ANSI" saves it.
-printf '[SECTION1]\r\nROWDATA1=Caf\xe9 Gr\xf6\xdfe \x80\r\nROWDATA2=tab\there\r\n' > "$folder/Größe Ж.ini"
+# Windows-1252, as Notepad's "ANSI" saves it; rows far enough apart not to overlap.
+printf '[SECTION1]\r\nROWDATA1=Caf\xe9 Gr\xf6\xdfe \x80\r\nROWDATA2=tab\there\r\n[CONFIG]\r\nHUD_STEP_Y=40\r\n' > "$folder/Größe Ж.ini"
 printf '[SECTION1]\r\nROWDATA1=fine\r\n' > "$folder/clean.ini"
+# A row 700 pixels from the left, whatever the font: outside a view 640 wide, inside one 800 wide.
+printf '[CONFIG]\r\nHUD_UNITS=PIXELS\r\nHUD_POS_X=700\r\n[SECTION1]\r\nROWDATA1=far\r\n' > "$folder/far.ini"
 failures=0
 
 expect() {  # expect STATUS EXPECTED_OUTPUT ARGS...: the whole output, or its first line for usage
@@ -31,7 +34,7 @@ expect() {  # expect STATUS EXPECTED_OUTPUT ARGS...: the whole output, or its fi
   fi
 }
 
-usage="usage: settings_dump [--check] [SETTINGS_FILE...]"
+usage="usage: settings_dump [--check] [--viewport WxH] [SETTINGS_FILE...]"
 for help in --help -h /?; do expect 0 "$usage" "$help"; done
 for bad in -x --checks; do
   expect 2 "settings_dump: unknown option $bad
@@ -42,6 +45,18 @@ $usage (see --help)" /x; fi
 expect 2 "no-such.ini: error: not found" no-such.ini
 expect 2 "$folder: error: is a directory" "$folder"
 expect 0 "$folder/clean.ini: no problems found" --check "$folder/clean.ini"
+# --viewport's parsing is plain code, tested natively only (under Wine a run takes seconds).
+if [ ${#runner[@]} -eq 0 ]; then
+  for bad in 0x480 640x 640x4097 abc 640*480 -1x480; do
+    expect 2 "settings_dump: --viewport $bad is not a view's size: write WIDTHxHEIGHT, each 1 to 4096, as 640x480
+$usage (see --help)" --check --viewport "$bad" "$folder/clean.ini"
+  done
+  expect 2 "settings_dump: --viewport needs the view's size, as 640x480
+$usage (see --help)" --check "$folder/clean.ini" --viewport
+  expect 0 "$folder/far.ini: no problems found" --check --viewport=4096X4096 "$folder/far.ini"
+fi
+expect 1 "$folder/far.ini:5: warning: row 1 of page 1 is past the right edge in a 640x480 view and is not shown (HUD_POS_X=700, HUD_UNITS=PIXELS)" --check "$folder/far.ini"
+expect 0 "$folder/far.ini: no problems found" --check --viewport 800x600 "$folder/far.ini"
 expect 1 "$folder/Größe Ж.ini:3: warning: row 2 of page 1 holds a tab, which draws nothing" --check "$folder/Größe Ж.ini"
 output=$("${runner[@]}" "$dump" "$folder/Größe Ж.ini" "$folder/clean.ini" | tr -d '\r')
 for line in "file: $folder/Größe Ж.ini (found)" "page 1: 2 rows" "  row  1: Café Größe €" '  row  2: tab\x09here' \

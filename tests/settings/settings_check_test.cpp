@@ -16,13 +16,24 @@ bool noFontInstalled(const char*, std::string* drawn) {
     return false;
 }
 
+// A font of the test's own: 14 pixels up, 4 down, lines 20 apart, every character 10 wide.
+bool evenFont(const char*, int, platform::GlyphMetrics* out) {
+    *out = platform::GlyphMetrics{14, 4, 20, {}};
+    for (int c = platform::kFirstDrawnCharacter; c < 256; ++c) out->advance[c] = 10;
+    return true;
+}
+
 class SettingsCheckTest : public SettingsFileTest {
 protected:
-    check::Outcome run(const std::string& contents, check::FontLookup fonts = &everyFontInstalled) {
+    check::Outcome run(const std::string& contents, check::FontLookup fonts = &everyFontInstalled,
+                       const check::ViewCheck& view = check::ViewCheck()) {
         writeSettings(contents);
         messages.clear();
         return check::checkSettingsFile(settingsFile().string(), "Plugins\\Startup Plugins\\Ostrivane.ini", "my.ini",
-                                        fonts, &messages);
+                                        fonts, &messages, view);
+    }
+    check::Outcome runInView(const std::string& contents, int width, int height) {
+        return run(contents, &everyFontInstalled, check::ViewCheck{&evenFont, width, height});
     }
     std::string all() const {
         std::string text;
@@ -70,7 +81,8 @@ TEST_F(SettingsCheckTest, TheTrapsOfTheFileEachGetALineOfTheirOwn) {
         "my.ini:16: warning: row 3 of page 1 holds a tab, which draws nothing",
         "my.ini:17: warning: row 4 of page 1 holds 1 character that Windows-1252 lacks",
         "my.ini:18: warning: ROWDATA5 has 300 characters: only the first 259 are shown",
-        "my.ini:20: warning: row 7 of page 1 is below the bottom edge and is not shown (HUD_POS_Y=65, HUD_STEP_Y=12)",
+        "my.ini:20: warning: row 7 of page 1 is below the bottom edge in a 640x480 view and is not shown (HUD_POS_Y=65, "
+        "HUD_STEP_Y=12)",
         "my.ini:21: warning: ROWDATA9 is never shown: page 1 ends at ROWDATA8, which is missing",
         "my.ini:22: warning: ROWDATA29 is never shown: a page has at most 28 rows",
         "my.ini:23: warning: [SECTION3] is never read: the pages end before it, as [SECTION2] is missing",
@@ -90,8 +102,87 @@ TEST_F(SettingsCheckTest, ARowOnTheBottomEdgeIsShownAndTheNextIsNot) {
     // Baselines at 30, 15, 0 and -15.
     EXPECT_EQ(run("[CONFIG]\nHUD_POS_Y=30\nHUD_STEP_Y=15\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\nROWDATA3=c\nROWDATA4=d\n"),
               check::Outcome::Warnings);
-    EXPECT_EQ(all(), "my.ini:8: warning: row 4 of page 1 is below the bottom edge and is not shown (HUD_POS_Y=30, "
-                     "HUD_STEP_Y=15)\n");
+    EXPECT_EQ(all(), "my.ini:8: warning: row 4 of page 1 is below the bottom edge in a 640x480 view and is not shown "
+                     "(HUD_POS_Y=30, HUD_STEP_Y=15)\n");
+}
+
+// Rows laid out with the test's font (each character 10 pixels wide, lines 20 apart) in views of
+// several sizes. At 640x480 the screen's units are pixels.
+TEST_F(SettingsCheckTest, RowsPastAnEdgeOrOutsideTheViewAreToldWithTheView) {
+    const std::string pixels = "[CONFIG]\nHUD_UNITS=PIXELS\n";
+    const std::string row20 = "ROWDATA1=" + std::string(20, 'x') + "\n";
+    const struct {
+        std::string file;
+        int width, height;
+        const char* message;
+    } cases[] = {
+        // 450 + 200 pixels; 900 + 400 in a view twice as large.
+        {"[SECTION1]\n" + row20, 640, 480,
+         "my.ini:2: warning: row 1 of page 1 runs 10 pixels past the right edge in a 640x480 view (HUD_POS_X=450)"},
+        {"[SECTION1]\nROWDATA1=" + std::string(40, 'x') + "\n", 1280, 960,
+         "my.ini:2: warning: row 1 of page 1 runs 20 pixels past the right edge in a 1280x960 view (HUD_POS_X=450)"},
+        // The baseline at 235 of 240.
+        {"[CONFIG]\nHUD_POS_Y=470\n[SECTION1]\nROWDATA1=a\n", 640, 240,
+         "my.ini:4: warning: row 1 of page 1 reaches 9 pixels above the top edge in a 640x240 view (HUD_POS_Y=470, "
+         "HUD_STEP_Y=15)"},
+        // Ends at 630, 700 pixels wide.
+        {"[CONFIG]\nHUD_ANCHOR=BOTTOM_RIGHT\nHUD_POS_X=10\n[SECTION1]\nROWDATA1=" + std::string(70, 'x') + "\n", 640, 480,
+         "my.ini:5: warning: row 1 of page 1 runs 70 pixels past the left edge in a 640x480 view (HUD_POS_X=10, "
+         "HUD_ANCHOR=BOTTOM_RIGHT)"},
+        // The last row's point at 400, the first's at 500.
+        {"[CONFIG]\nHUD_ANCHOR=BOTTOM_LEFT\nHUD_POS_Y=400\nHUD_STEP_Y=50\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\nROWDATA3=c\n",
+         640, 480,
+         "my.ini:6: warning: row 1 of page 1 is above the top edge in a 640x480 view and is not shown (HUD_POS_Y=400, "
+         "HUD_STEP_Y=50, HUD_ANCHOR=BOTTOM_LEFT)"},
+        // "Main Perspective" is 160 pixels.
+        {pixels + "HUD_POS_X=0\n[SECTION1]\nROWDATA1=*CAMERA_NAME*\n", 159, 480,
+         "my.ini:5: warning: row 1 of page 1 runs 1 pixel past the right edge in a 159x480 view: only the part inside "
+         "is shown (HUD_POS_X=0, HUD_UNITS=PIXELS)"},
+        {pixels + "HUD_POS_X=700\n[SECTION1]\nROWDATA1=far\n", 640, 480,
+         "my.ini:5: warning: row 1 of page 1 is past the right edge in a 640x480 view and is not shown (HUD_POS_X=700, "
+         "HUD_UNITS=PIXELS)"},
+        // Tops 10 pixels below the top edge, 20 apart: the third's descent below the bottom, the
+        // fourth wholly.
+        {pixels + "HUD_ANCHOR=TOP_LEFT\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\nROWDATA3=c\nROWDATA4=d\n", 320, 60,
+         "my.ini:7: warning: row 3 of page 1 reaches 8 pixels below the bottom edge in a 320x60 view: only the part "
+         "inside is shown (HUD_POS_Y=10, steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, HUD_UNITS=PIXELS)\n"
+         "my.ini:8: warning: row 4 of page 1 is below the bottom edge in a 320x60 view and is not shown (HUD_POS_Y=10, "
+         "steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, HUD_UNITS=PIXELS)"},
+        // 15 screen units are 20 pixels in a view 640 high.
+        {"[CONFIG]\nHUD_STEP_Y=15\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\n", 640, 639,
+         "my.ini:5: warning: rows 1 and 2 of page 1 overlap in a 640x639 view, as in any view less than 640 pixels "
+         "high: the font's line height is 20 pixels, HUD_STEP_Y=15"},
+        {pixels + "HUD_STEP_Y=19\nHUD_ANCHOR=TOP_LEFT\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\n", 2560, 1440,
+         "my.ini:7: warning: rows 1 and 2 of page 1 overlap in a 2560x1440 view, as in any other: the font's line "
+         "height is 20 pixels, HUD_STEP_Y=19, HUD_UNITS=PIXELS"},
+    };
+    for (const auto& example : cases) {
+        EXPECT_EQ(runInView(example.file, example.width, example.height), check::Outcome::Warnings) << example.message;
+        EXPECT_EQ(all(), std::string(example.message) + "\n");
+    }
+}
+
+TEST_F(SettingsCheckTest, RowsThatFitTheViewGetNoLayoutWarning) {
+    const struct {
+        std::string file;
+        int width, height;
+    } fits[] = {
+        {"[SECTION1]\nROWDATA1=" + std::string(40, 'x') + "\n", 1600, 1200},
+        {"[CONFIG]\nHUD_STEP_Y=15\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\n", 640, 640},
+        // Two rows 10 pixels apart with a BLANK row between them.
+        {"[CONFIG]\nHUD_UNITS=PIXELS\nHUD_STEP_Y=10\nHUD_ANCHOR=TOP_LEFT\n[SECTION1]\nROWDATA1=a\nROWDATA2=BLANK\nROWDATA3=b\n",
+         640, 480},
+        // 28 rows a line apart, 10 pixels from the top or the bottom of a view 580 high.
+        {"[CONFIG]\nHUD_UNITS=PIXELS\nHUD_ANCHOR=TOP_RIGHT\n[SECTION1]\n" + [] {
+             std::string rows;
+             for (int row = 1; row <= 28; ++row) rows += "ROWDATA" + std::to_string(row) + "=*SEL_MODE* *SEL_COUNT*\n";
+             return rows;
+         }(), 320, 580},
+        {"[CONFIG]\nHUD_UNITS=PIXELS\nHUD_ANCHOR=BOTTOM_LEFT\nHUD_POS_Y=0\nHUD_POS_X=0\n[SECTION1]\nROWDATA1=a\n", 10, 18},
+    };
+    for (const auto& fit : fits) {
+        EXPECT_EQ(runInView(fit.file, fit.width, fit.height), check::Outcome::Clean) << fit.file << "\n" << all();
+    }
 }
 
 // A UTF-16LE file with its byte-order mark, as Notepad saves "Unicode".

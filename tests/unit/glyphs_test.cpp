@@ -357,6 +357,29 @@ TEST_F(GlyphsTest, UnknownFaceFallsBackToSomeFont) {
     EXPECT_GT(countSet(readBack()), 0);
 }
 
+// What a tool measures without GL is what the lists report, and how far each of them moves.
+TEST_F(GlyphsTest, MeasuringWithoutGlGivesWhatTheListsDo) {
+    for (const char* face : {"Liberation Sans", "Arial", "Ostrivane No Such Face"}) {
+        for (int size : {9, 18, 64}) {
+            SCOPED_TRACE(std::string(face) + " " + std::to_string(size));
+            platform::GlyphMetrics lists = {}, measured = {};
+            ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), face, size, listBase + 32, 32, 224,
+                                                  platform::GlyphShape::Plain, &lists));
+            ASSERT_TRUE(platform::measureFont(face, size, &measured));
+            EXPECT_EQ(measured.ascent, lists.ascent);
+            EXPECT_EQ(measured.descent, lists.descent);
+            EXPECT_EQ(measured.lineHeight, lists.lineHeight);
+            EXPECT_GT(measured.lineHeight, 0);
+            for (int c = 0; c < 256; ++c) {
+                EXPECT_EQ(measured.advance[c], drawText(std::string(1, static_cast<char>(c)), 0, 20)) << c;
+            }
+        }
+    }
+    platform::GlyphMetrics unused = {};
+    EXPECT_FALSE(platform::measureFont(nullptr, kPixelHeight, &unused));
+    EXPECT_FALSE(platform::measureFont("Liberation Sans", 0, &unused));
+}
+
 TEST_F(GlyphsTest, BuildsOnlyTheRequestedLists) {
     // Names no glGenLists call reserved: Mesa counts reserved names as lists.
     const GLuint lists = listBase + 10000;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "config/layout.h"
 #include "config/substitute.h"
 #include "config/utf8_text.h"
+#include "overlay/line_cache.h"
 #include "overlay/token_values.h"
 #include "overlay/tokens.h"
 #include "overlay/value_format.h"
@@ -305,6 +307,14 @@ bool metricTwin(const std::string& face, const std::string& drawn) {
     return false;
 }
 
+// The font in force as the plug-in measures it, and the view the rows are laid out in.
+struct ViewLayout {
+    int width;
+    int height;
+    bool measured;  // the font was measured: rows have their widths and heights
+    platform::GlyphMetrics font;
+};
+
 struct Context {
     Checker& checker;
     const std::vector<Line>& lines;
@@ -312,6 +322,8 @@ struct Context {
     const config::DisplaySettings& settings;
     const config::SettingsReport& report;
     bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
+    const ViewLayout& view;
+    bool overlapFound = false;   // rows that overlap are told once a file
 };
 
 // DATE_FORMAT and TIME_FORMAT: fields that are none, a format that shows nothing that changes, a
@@ -453,6 +465,148 @@ void checkTokenEnds(Context& c, const Line& line, const std::string& where, cons
     }
 }
 
+// ---- Layout -------------------------------------------------------------------------------------
+
+config::PageLayout pageLayout(const Context& c, int page) {
+    config::PageLayout layout;
+    while (c.pages.rowText(page, layout.rowCount) != nullptr) ++layout.rowCount;
+    layout.ascent = c.view.font.ascent;
+    layout.descent = c.view.font.descent;
+    layout.lineHeight = c.view.font.lineHeight;
+    layout.viewWidth = c.view.width;
+    layout.viewHeight = c.view.height;
+    return layout;
+}
+
+// The text a row draws, its tokens replaced as the plug-in replaces them, by values that stand for
+// what they show: the longest camera name and selection mode, five-digit counts, a two-digit frame
+// rate, ten hours elapsed, and the clock formats in force at 23:59:59 on 28 December 2025.
+std::string drawnText(const Context& c, const char* text) {
+    char dated[overlay::TokenValues::kClockTextSize];
+    char timed[overlay::TokenValues::kClockTextSize];
+    const platform::CalendarTime late = {125, 11, 28, 23, 59, 59};
+    overlay::formatCalendar(dated, sizeof dated, c.settings.dateFormat, late);
+    overlay::formatCalendar(timed, sizeof timed, c.settings.timeFormat, late);
+    const char* values[overlay::kTokenCount] = {};
+    values[overlay::kTokenCameraName] = "Main Perspective";
+    values[overlay::kTokenDate] = dated;
+    values[overlay::kTokenTime] = timed;
+    values[overlay::kTokenElapsed] = "10:00:00";
+    values[overlay::kTokenSelectedFaces] = "10000";
+    values[overlay::kTokenSelectedEdges] = "10000";
+    values[overlay::kTokenSelectedVertices] = "10000";
+    values[overlay::kTokenFramesPerSecond] = "60";
+    values[overlay::kTokenSelectionMode] = "Vertices";
+    values[overlay::kTokenSelectionCount] = "10000";
+    char drawn[overlay::LineCache::kTextSize];
+    char work[config::kWorkBufferSize];
+    std::snprintf(drawn, sizeof drawn, "%s", text);
+    for (int token = 0; token < overlay::kTokenCount; ++token) {
+        config::substituteToken(work, sizeof work, drawn, drawn, overlay::kTokenNames[token], values[token],
+                                static_cast<int>(sizeof drawn));
+    }
+    return drawn;
+}
+
+std::string pixelCount(int pixels) { return std::to_string(pixels) + (pixels == 1 ? " pixel" : " pixels"); }
+
+// What places a row up or down (or across) the view, as the file sets it.
+std::string placementNote(const Context& c, bool across, int pixelStep) {
+    const config::DisplaySettings& s = c.settings;
+    const bool pixels = s.units == config::Units::Pixels;
+    std::string note = across ? "HUD_POS_X=" + std::to_string(static_cast<int>(s.posX))
+                              : "HUD_POS_Y=" + std::to_string(static_cast<int>(s.posY)) +
+                                    (s.stepY >= 1.0f ? ", HUD_STEP_Y=" + std::to_string(static_cast<int>(s.stepY))
+                                                     : ", steps of the font's line height, " + pixelCount(pixelStep));
+    if (s.anchorInFile) note += ", HUD_ANCHOR=" + std::string(config::anchorName(s.anchor));
+    if (pixels) note += ", HUD_UNITS=PIXELS";
+    return " (" + note + ")";
+}
+
+// Where row `row` of `page` lands in the view, measured with the font in force: a row off the
+// screen or wholly outside the view is not shown; one partly outside is cut (in PIXELS units) or
+// spills past the view (in SCREEN units).
+void checkRowPlace(Context& c, const Line& line, const std::string& where, int page, int row, const char* text) {
+    const config::PageLayout layout = pageLayout(c, page);
+    int advance = 0;
+    if (c.view.measured) {
+        for (const char ch : drawnText(c, text)) advance += c.view.font.advance[static_cast<unsigned char>(ch)];
+    }
+    const config::RowPlace place = config::placeRow(c.settings, layout, row, advance);
+    const bool pixels = c.settings.units == config::Units::Pixels;
+    const std::string inView = " in a " + std::to_string(c.view.width) + "x" + std::to_string(c.view.height) + " view";
+    const int step = config::pixelStep(c.settings, layout);
+    const auto notShown = [&](const char* edge, bool across) {
+        c.checker.warn(line.number, where + " is " + edge + inView + " and is not shown" + placementNote(c, across, step));
+    };
+    // GL has no raster position for a point off the screen, and draws nothing there.
+    if (!pixels && !config::onScreen(place)) {
+        if (place.y < 0.0f) return notShown("below the bottom edge", false);
+        if (place.y > static_cast<float>(config::kScreenHeight)) return notShown("above the top edge", false);
+        return notShown(place.x < 0.0f ? "past the left edge" : "past the right edge", true);
+    }
+    if (!c.view.measured || advance == 0) return;  // nothing measured, or nothing drawn
+    // The row's glyphs in window pixels from the view's bottom-left corner, as the drawing puts
+    // them: the whole pixel below the point, moved by whole pixels.
+    const int left = static_cast<int>(std::floor(static_cast<double>(place.x) * c.view.width / config::kScreenWidth)) + place.dx;
+    const int baseline =
+        static_cast<int>(std::floor(static_cast<double>(place.y) * c.view.height / config::kScreenHeight)) + place.dy;
+    const int right = left + advance;
+    const int bottom = baseline - c.view.font.descent;
+    const int top = baseline + c.view.font.ascent;
+    if (top <= 0) return notShown("below the bottom edge", false);
+    if (bottom >= c.view.height) return notShown("above the top edge", false);
+    if (right <= 0) return notShown("past the left edge", true);
+    if (left >= c.view.width) return notShown("past the right edge", true);
+    // In pixels the drawing cuts rows at the view's edges; in the screen's units they spill over.
+    const std::string cut = pixels ? ": only the part inside is shown" : "";
+    const auto partly = [&](const char* verb, int pixelsOut, const char* edge, bool across) {
+        c.checker.warn(line.number, where + " " + verb + " " + pixelCount(pixelsOut) + " " + edge + inView + cut +
+                                        placementNote(c, across, step));
+    };
+    if (left < 0) partly("runs", -left, "past the left edge", true);
+    if (right > c.view.width) partly("runs", right - c.view.width, "past the right edge", true);
+    if (bottom < 0) partly("reaches", -bottom, "below the bottom edge", false);
+    if (top > c.view.height) partly("reaches", top - c.view.height, "above the top edge", false);
+}
+
+// Rows of a page closer than the font's line height: the first two of a page that are, once a
+// file. In SCREEN units the step grows with the view, so the warning says up to which height.
+void checkRowSpacing(Context& c, int sectionIndex, int page) {
+    if (!c.view.measured || c.overlapFound) return;
+    const config::PageLayout layout = pageLayout(c, page);
+    const int lineHeight = c.view.font.lineHeight;
+    const bool pixels = c.settings.units == config::Units::Pixels;
+    int previous = -1;
+    for (int row = 0; row < layout.rowCount; ++row) {
+        if (c.pages.rowText(page, row)[0] == '\0') continue;  // a BLANK row draws nothing
+        const int rowsApart = row - previous;
+        const int above = previous;
+        previous = row;
+        if (above < 0) continue;
+        // In SCREEN units the step is HUD_STEP_Y * height / 480 pixels: below the line height in
+        // views less than lineHeight * 480 / HUD_STEP_Y high.
+        const long long apart = static_cast<long long>(rowsApart) * (pixels ? config::pixelStep(c.settings, layout)
+                                                                            : static_cast<int>(c.settings.stepY));
+        const long long lowest = (static_cast<long long>(lineHeight) * config::kScreenHeight + apart - 1) / apart;
+        if (pixels ? apart >= lineHeight : c.view.height >= lowest) continue;
+        const std::string key = config::kRowKeyPrefix + std::to_string(row + 1);
+        const auto at = std::find_if(c.lines.begin(), c.lines.end(), [&](const Line& l) {
+            return !l.header && l.section == sectionIndex && sameName(l.name, key);
+        });
+        // Rows a whole line height apart never overlap: HUD_STEP_Y is set when they do.
+        c.checker.warn(at != c.lines.end() ? at->number : 0,
+                       "rows " + std::to_string(above + 1) + " and " + std::to_string(row + 1) + " of page " +
+                           std::to_string(page + 1) + " overlap in a " + std::to_string(c.view.width) + "x" +
+                           std::to_string(c.view.height) + " view" +
+                           (pixels ? ", as in any other" : ", as in any view less than " + std::to_string(lowest) + " pixels high") +
+                           ": the font's line height is " + std::to_string(lineHeight) + " pixels, HUD_STEP_Y=" +
+                           std::to_string(static_cast<int>(c.settings.stepY)) + (pixels ? ", HUD_UNITS=PIXELS" : ""));
+        c.overlapFound = true;
+        return;
+    }
+}
+
 // What a row's text holds that does not draw as its writer meant.
 void checkRowText(Context& c, const Line& line, int page, int row) {
     const std::string where = "row " + std::to_string(row + 1) + " of page " + std::to_string(page + 1);
@@ -493,16 +647,7 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
         }
         open = wordLike ? row_text.find('*', close + 1) : close;
     }
-    // Rows step down from the first; below the bottom edge their raster position is off screen.
-    const bool top = config::anchoredAtTop(c.settings.anchor);
-    config::PageLayout layout;
-    while (c.pages.rowText(page, layout.rowCount) != nullptr) ++layout.rowCount;
-    if (c.settings.units == config::Units::Screen && config::placeRow(c.settings, layout, row, 0).y < 0.0f) {
-        c.checker.warn(line.number, where + " is below the bottom edge and is not shown (HUD_POS_Y=" +
-                                        std::to_string(static_cast<int>(c.settings.posY)) + ", HUD_STEP_Y=" +
-                                        std::to_string(static_cast<int>(c.settings.stepY)) +
-                                        (top ? ", HUD_ANCHOR=" + std::string(config::anchorName(c.settings.anchor)) : "") + ")");
-    }
+    checkRowPlace(c, line, where, page, row, text);
 }
 
 // Why a page ended where it did: "ROWDATA4, which is missing" (or empty).
@@ -564,12 +709,13 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
             }
         }
     }
+    if (read) checkRowSpacing(c, sectionIndex, page);
 }
 
 }  // namespace
 
 Outcome checkSettingsFile(const std::string& filePath, const std::string& readerPath, const std::string& shownName,
-                          FontLookup fonts, std::vector<std::string>* messages) {
+                          FontLookup fonts, std::vector<std::string>* messages, const ViewCheck& view) {
     Checker checker(shownName, messages);
     // UTF-8 on Windows, so that any name opens; the bytes of the name elsewhere.
     std::ifstream in(std::filesystem::u8path(filePath), std::ios::binary);
@@ -598,7 +744,9 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
 
     config::SettingsReader reader;
     reader.setFilePath(readerPath.c_str());
-    Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader()};
+    ViewLayout layout{view.width, view.height, false, {}};
+    layout.measured = view.measure != nullptr && view.measure(settings.fontFace, settings.fontSize, &layout.font);
+    Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader(), layout};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "config/layout.h"
+#include "platform/platform.h"
+
 namespace check {
 
 enum class Outcome { Clean = 0, Warnings = 1, Unusable = 2 };
@@ -22,13 +25,26 @@ using FontLookup = bool (*)(const char* face, std::string* drawn);
 // `limit` bytes are shown; "..." follows a text that was cut.
 std::string readableText(const std::string& text, std::size_t limit = std::string::npos);
 
+// Measures a font as the plug-in draws it: platform::measureFont, or a stand-in.
+using FontMeasure = bool (*)(const char* face, int pixelHeight, platform::GlyphMetrics* out);
+
+// The view the check lays the rows out in, and the font measure it lays them out with. Without a
+// measure (or when it fails) only rows whose point is off the 640x480 screen are found.
+struct ViewCheck {
+    FontMeasure measure = nullptr;
+    int width = config::kScreenWidth;  // window pixels, 1 to kMaxViewSide
+    int height = config::kScreenHeight;
+};
+constexpr int kMaxViewSide = 4096;
+
 // At most this many warnings a file; then one line says how many more there were.
 constexpr std::size_t kMaxWarnings = 50;
 
 // Checks the file at `filePath` (a path of this system, UTF-8 on Windows), which the plug-in reads through
 // `readerPath` (the same file, the way the plug-in names it), and appends the messages, FILE being
-// `shownName`, to `messages`. `fonts` may be null: no font check.
+// `shownName`, to `messages`. `fonts` may be null: no font check. The rows are laid out as `view`
+// says.
 Outcome checkSettingsFile(const std::string& filePath, const std::string& readerPath, const std::string& shownName,
-                          FontLookup fonts, std::vector<std::string>* messages);
+                          FontLookup fonts, std::vector<std::string>* messages, const ViewCheck& view = ViewCheck());
 
 }  // namespace check

@@ -4,6 +4,7 @@
 // they expect.
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: settings_dump [--check] [SETTINGS_FILE...]\n"
+    "usage: settings_dump [--check] [--viewport WxH] [SETTINGS_FILE...]\n"
     "       settings_dump --keys\n"
     "\n"
     "Reads each SETTINGS_FILE the way the Ostrivane plug-in reads its Ostrivane.ini and prints the\n"
@@ -31,6 +32,10 @@ constexpr char kUsage[] =
     "  FILE:LINE: warning: TEXT\n"
     "or, when there is nothing to warn about, FILE: no problems found.\n"
     "With --check it prints only those lines. --help, -h or /? prints this text.\n"
+    "\n"
+    "The check lays the rows out with the font the file sets, as this system draws it, in a view of\n"
+    "W x H pixels: 640x480 unless --viewport gives another size, each side 1 to 4096. It warns of\n"
+    "rows that run past an edge of that view or lie outside it, and of rows that overlap.\n"
     "\n"
     "With --keys it lists every CONFIG key: what it does, its valid values and its default.\n"
     "\n"
@@ -96,7 +101,7 @@ private:
 // Prints what the plug-in makes of one settings file (unless `checkOnly`), then its warnings or
 // that there are none. Without an argument, the file is found the way the plug-in finds it. A
 // file that cannot be read gets one error line and no dump.
-check::Outcome dump(const std::string* argument, bool checkOnly) {
+check::Outcome dump(const std::string* argument, bool checkOnly, const check::ViewCheck& view) {
     Printout out;
     std::string path;
     std::string shownName;
@@ -131,7 +136,7 @@ check::Outcome dump(const std::string* argument, bool checkOnly) {
     }
     std::vector<std::string> messages;
     const std::string filePath = argument != nullptr ? *argument : path;
-    const check::Outcome outcome = check::checkSettingsFile(filePath, path, shownName, &systemHasFont, &messages);
+    const check::Outcome outcome = check::checkSettingsFile(filePath, path, shownName, &systemHasFont, &messages, view);
     if (messages.empty()) messages.push_back(shownName + ": no problems found");
     if (checkOnly) {
         for (const std::string& message : messages) out.add(message + "\n");
@@ -189,13 +194,39 @@ check::Outcome dump(const std::string* argument, bool checkOnly) {
     return outcome;
 }
 
+// A side of --viewport's WxH: 1 to kMaxViewSide; 0 when it is not.
+int viewSide(const std::string& digits) {
+    if (digits.empty() || digits.size() > 5) return 0;
+    int side = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return 0;
+        side = side * 10 + (c - '0');
+    }
+    return side <= check::kMaxViewSide ? side : 0;
+}
+
+// --viewport's value, as WIDTHxHEIGHT; false when it is not one.
+bool parseViewport(const std::string& text, check::ViewCheck* view) {
+    const std::size_t cross = text.find_first_of("xX");
+    if (cross == std::string::npos) return false;
+    view->width = viewSide(text.substr(0, cross));
+    view->height = viewSide(text.substr(cross + 1));
+    return view->width > 0 && view->height > 0;
+}
+
+constexpr char kShortUsage[] = "usage: settings_dump [--check] [--viewport WxH] [SETTINGS_FILE...] (see --help)\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
     tools::setUpOutput();
     bool checkOnly = false;
+    check::ViewCheck view;
+    view.measure = &platform::measureFont;
     std::vector<std::string> files;
-    for (const std::string& argument : tools::programArguments(argc, argv)) {
+    const std::vector<std::string> arguments = tools::programArguments(argc, argv);
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
         if (tools::isHelpOption(argument)) {
             tools::writeText(stdout, kUsage);
             return 0;
@@ -207,19 +238,32 @@ int main(int argc, char** argv) {
         }
         if (argument == "--check") {
             checkOnly = true;
+        } else if (argument == "--viewport" || argument.rfind("--viewport=", 0) == 0) {
+            const bool joined = argument != "--viewport";
+            if (!joined && index + 1 == arguments.size()) {
+                tools::printText(stderr, "settings_dump: --viewport needs the view's size, as 640x480\n%s", kShortUsage);
+                return 2;
+            }
+            const std::string size = joined ? argument.substr(std::strlen("--viewport=")) : arguments[++index];
+            if (!parseViewport(size, &view)) {
+                tools::printText(stderr,
+                                 "settings_dump: --viewport %s is not a view's size: write WIDTHxHEIGHT, each 1 to %d, "
+                                 "as 640x480\n%s",
+                                 size.c_str(), check::kMaxViewSide, kShortUsage);
+                return 2;
+            }
         } else if (tools::isOption(argument)) {
-            tools::printText(stderr, "settings_dump: unknown option %s\nusage: settings_dump [--check] [SETTINGS_FILE...] (see --help)\n",
-                             argument.c_str());
+            tools::printText(stderr, "settings_dump: unknown option %s\n%s", argument.c_str(), kShortUsage);
             return 2;
         } else {
             files.push_back(argument);
         }
     }
-    if (files.empty()) return static_cast<int>(dump(nullptr, checkOnly));
+    if (files.empty()) return static_cast<int>(dump(nullptr, checkOnly, view));
     int worst = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (i > 0 && !checkOnly) tools::writeText(stdout, "\n");
-        const int outcome = static_cast<int>(dump(&files[i], checkOnly));
+        const int outcome = static_cast<int>(dump(&files[i], checkOnly, view));
         worst = outcome > worst ? outcome : worst;
     }
     return worst;

@@ -1,0 +1,61 @@
+// Fonts for the Windows build, without GL: GDI makes, selects and measures them.
+#include "platform/win32_fonts.h"
+
+namespace platform {
+
+namespace gdi {
+
+SelectedFont::SelectedFont(HDC context, const char* face, int pixelHeight) : dc(context) {
+    // A negative height asks for the character (em) height rather than the cell height.
+    font = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+    if (font == nullptr) return;
+    previous = SelectObject(dc, font);
+    if (previous == nullptr || previous == HGDI_ERROR) previous = nullptr;
+}
+
+SelectedFont::~SelectedFont() {
+    if (previous != nullptr) SelectObject(dc, previous);
+    if (font != nullptr) DeleteObject(font);
+}
+
+bool measureSelectedFont(HDC dc, DWORD first, DWORD count, GlyphMetrics* out) {
+    TEXTMETRICA text = {};
+    const bool measured = GetTextMetricsA(dc, &text) != FALSE;
+    if (measured) {
+        out->ascent = static_cast<int>(text.tmAscent);
+        out->descent = static_cast<int>(text.tmDescent);
+        out->lineHeight = static_cast<int>(text.tmHeight + text.tmExternalLeading);
+    }
+    // The advances of the glyph bitmaps the lists are made from, which are how far the lists move
+    // the raster position: GGO_METRICS (and GetCharABCWidths) can answer a pixel more or less for
+    // the same glyph.
+    for (DWORD i = 0; i < count && first + i < 256; ++i) {
+        GLYPHMETRICS metrics = {};
+        const DWORD result = GetGlyphOutlineA(dc, first + i, GGO_BITMAP, &metrics, 0, nullptr, &kIdentity);
+        out->advance[first + i] = result == GDI_ERROR ? 0 : static_cast<std::int16_t>(metrics.gmCellIncX);
+    }
+    return measured;
+}
+
+}  // namespace gdi
+
+bool measureFont(const char* face, int pixelHeight, GlyphMetrics* out) {
+    if (face == nullptr || pixelHeight <= 0 || out == nullptr) return false;
+    // A memory context compatible with the screen, where the GL window's context is too.
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc == nullptr) return false;
+    bool measured = false;
+    {
+        const gdi::SelectedFont font(dc, face, pixelHeight);
+        if (font.ok()) {
+            *out = GlyphMetrics{};
+            measured = gdi::measureSelectedFont(dc, static_cast<DWORD>(kFirstDrawnCharacter),
+                                                static_cast<DWORD>(256 - kFirstDrawnCharacter), out);
+        }
+    }
+    DeleteDC(dc);
+    return measured;
+}
+
+}  // namespace platform
