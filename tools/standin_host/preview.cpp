@@ -1,3 +1,4 @@
+#include "platform/platform.h"
 #include "preview.h"
 
 #include <algorithm>
@@ -301,8 +302,13 @@ int preview(Request& request) {
     checkFiles(request);
 
     std::vector<std::string> messages;
-    const check::Outcome outcome =
-        check::checkSettingsFile(request.settings, request.settings, request.shownSettings, &systemHasFont, &messages);
+    // The rows laid out in the view the picture is drawn in.
+    check::ViewCheck view;
+    view.measure = &platform::measureFont;
+    view.width = request.width;
+    view.height = request.height;
+    const check::Outcome outcome = check::checkSettingsFile(request.settings, request.settings, request.shownSettings,
+                                                            &systemHasFont, &messages, view);
     for (const std::string& message : messages) tools::writeText(stderr, message + "\n");
     if (outcome == check::Outcome::Unusable) throw BadInput("no picture: the plug-in would show nothing of this file", false);
 
