@@ -13,6 +13,7 @@
 
 #include "overlay/gl_api.h"
 #include "overlay/glyph_atlas.h"
+#include "platform/gl_pixel_store.h"
 
 namespace overlay {
 
@@ -345,12 +346,7 @@ private:
             glGetIntegerv(kGlPixelUnpackBufferBinding, &unpackBuffer);
             if (unpackBuffer != 0) features.bindBuffer(kGlPixelUnpackBuffer, 0);
         }
-        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        platform::unpackBytesAsTheyAre();
         glPixelTransferi(GL_MAP_COLOR, GL_FALSE);
         glPixelTransferf(GL_ALPHA_SCALE, 1.0f);
         glPixelTransferf(GL_ALPHA_BIAS, 0.0f);

@@ -8,6 +8,8 @@
 #include <GL/gl.h>
 #include <GL/osmesa.h>
 
+#include "platform/gl_pixel_store.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -207,12 +209,7 @@ bool buildGlyphLists(void* drawingContext, const char* face, int pixelHeight, st
     GLint unpackBuffer = 0;
     glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
     if (unpackBuffer != 0) glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    unpackBytesAsTheyAre();
     for (int i = 0; i < count; ++i) {
         const GLuint list = static_cast<GLuint>(firstList + static_cast<std::uint32_t>(i));
         if (!font.loadBitmapGlyph(firstChar + i)) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/gl_pixel_store.h"
 #include "platform/glyph_bitmap.h"
 #include "platform/win32_fonts.h"
 
@@ -43,12 +44,7 @@ bool buildDilatedGlyphs(HDC dc, DWORD first, DWORD count, DWORD base) {
     bool ok = true;
     // The rows are packed to bytes here; the host's pixel-store state comes back with the pop.
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    unpackBytesAsTheyAre();
     static const GLubyte kNoPixels[4] = {};
     for (DWORD i = 0; i < count; ++i) {
         GLYPHMETRICS metrics = {};
