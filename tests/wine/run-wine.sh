@@ -17,7 +17,8 @@ export WINEPREFIX=$prefix
 # Wine reads Unix file names and arguments in the locale's character set: UTF-8, whatever the
 # caller's locale, so that names in any script arrive whole; the ANSI code page is then 1252.
 export LC_ALL=C.UTF-8
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+# winemenubuilder only makes desktop menu entries for a real user's prefix.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 export WINEDEBUG=-all
 
 mkdir -p "$(dirname "$prefix")"
@@ -68,6 +69,12 @@ if [ "$want_display" = 1 ]; then
 else
   flock -s 8
 fi
+
+# The first program of a Wine session starts the session's own processes (services, the desktop),
+# and they inherit its standard output and error: whatever they print (a crash report of theirs
+# included) would read as the program's output. A program of no interest starts them here, with
+# their output going nowhere. The lock keeps the session alive until the program has started.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 
 set +e
 wine "$@"
