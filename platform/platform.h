@@ -108,6 +108,11 @@ constexpr int kFirstDrawnCharacter = 32;
 // made or measured.
 bool measureFont(const char* face, int pixelHeight, GlyphMetrics* out);
 
+// Whether the system has the font `face` that measureFont and the glyphs open, rather than one put
+// in its place. When it has not, writes the face text is drawn in instead, in UTF-8, to
+// `drawnFace` (at most capacity - 1 bytes and a terminator). True when it cannot tell.
+bool hasFontFace(const char* face, char* drawnFace, std::uint32_t capacity);
+
 // Plain: the font's own bitmaps. Dilated: each bitmap grown by one pixel on every side (a pixel is
 // set when it or one of its 8 neighbours is), placed so that it covers the plain glyph with one
 // pixel to spare all round, with the same advance: the outline around a line of text.

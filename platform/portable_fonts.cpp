@@ -1,6 +1,10 @@
 // Fonts for native builds, without GL: fontconfig picks the file, FreeType opens and measures it.
 #include "platform/portable_fonts.h"
 
+#include <strings.h>
+
+#include <cstring>
+
 #include "platform/windows_1252.h"
 
 namespace platform {
@@ -122,6 +126,24 @@ bool measureFont(const char* face, int pixelHeight, GlyphMetrics* out) {
         out->advance[c] = static_cast<std::int16_t>(font.loadBitmapGlyph(c) ? font.loadedAdvance() : 0);
     }
     return true;
+}
+
+bool hasFontFace(const char* face, char* drawnFace, std::uint32_t capacity) {
+    if (face == nullptr || drawnFace == nullptr || capacity == 0) return true;
+    drawnFace[0] = '\0';
+    const freetype::FontFile file(face);
+    if (file.matched() == nullptr) return true;
+    // The match lists the family names its font answers to, the one it is known by first.
+    FcChar8* family = nullptr;
+    for (int index = 0; FcPatternGetString(file.matched(), FC_FAMILY, index, &family) == FcResultMatch; ++index) {
+        const char* name = reinterpret_cast<const char*>(family);
+        if (strcasecmp(name, face) == 0) return true;
+        if (index == 0) {
+            std::strncpy(drawnFace, name, capacity - 1);
+            drawnFace[capacity - 1] = '\0';
+        }
+    }
+    return false;
 }
 
 }  // namespace platform

@@ -24,6 +24,8 @@ public:
     // Null when no font was found. Valid while this object lives.
     const char* path() const { return filePath; }
     int index() const { return faceIndex; }
+    // fontconfig's match for the name, null when there is none.
+    const FcPattern* matched() const { return match; }
 
 private:
     FcConfig* fontConfig = nullptr;

@@ -58,4 +58,26 @@ bool measureFont(const char* face, int pixelHeight, GlyphMetrics* out) {
     return measured;
 }
 
+bool hasFontFace(const char* face, char* drawnFace, std::uint32_t capacity) {
+    if (face == nullptr || drawnFace == nullptr || capacity == 0) return true;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc == nullptr) return true;
+    bool has = true;
+    {
+        // GDI's font mapper answers with the face it chose; any height would do.
+        const gdi::SelectedFont font(dc, face, 18);
+        char chosen[LF_FACESIZE + 1] = {};
+        if (font.ok() && GetTextFaceA(dc, sizeof chosen, chosen) > 0 && lstrcmpiA(chosen, face) != 0) {
+            has = false;
+            WCHAR wide[LF_FACESIZE + 1] = {};
+            GetTextFaceW(dc, LF_FACESIZE + 1, wide);
+            const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, drawnFace, static_cast<int>(capacity),
+                                                  nullptr, nullptr);
+            if (bytes <= 0) drawnFace[0] = '\0';
+        }
+    }
+    DeleteDC(dc);
+    return has;
+}
+
 }  // namespace platform

@@ -2,7 +2,8 @@
 # settings_dump as its user meets it, natively or (with RUNNER PREFIX) its Windows build under
 # Wine, output redirected: the usage and exit status for each kind of argument, one error line and
 # no dump for an input it cannot read, the clean file's one line, a row outside the view and inside
-# a larger one (measured with the system's font), and a file in a folder named in
+# a larger one (measured with the system's font), a font face the system lacks and the one it
+# draws instead, and a file in a folder named in
 # three scripts whose accented row is shown as the characters it holds (under Wine on a console,
 # too).
 #   run_dump_usage.sh WORK_DIR DUMP [RUNNER PREFIX]
@@ -19,6 +20,7 @@ printf '[SECTION1]\r\nROWDATA1=Caf\xe9 Gr\xf6\xdfe \x80\r\nROWDATA2=tab\there\r\
 printf '[SECTION1]\r\nROWDATA1=fine\r\n' > "$folder/clean.ini"
 # A row 700 pixels from the left, whatever the font: outside a view 640 wide, inside one 800 wide.
 printf '[CONFIG]\r\nHUD_UNITS=PIXELS\r\nHUD_POS_X=700\r\n[SECTION1]\r\nROWDATA1=far\r\n' > "$folder/far.ini"
+printf '[CONFIG]\r\nFONT_FACE=No Such Face\r\n[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/face.ini"
 failures=0
 
 expect() {  # expect STATUS EXPECTED_OUTPUT ARGS...: the whole output, or its first line for usage
@@ -58,6 +60,18 @@ fi
 expect 1 "$folder/far.ini:5: warning: row 1 of page 1 is past the right edge in a 640x480 view and is not shown (HUD_POS_X=700, HUD_UNITS=PIXELS)" --check "$folder/far.ini"
 expect 0 "$folder/far.ini: no problems found" --check --viewport 800x600 "$folder/far.ini"
 expect 1 "$folder/Größe Ж.ini:3: warning: row 2 of page 1 holds a tab, which draws nothing" --check "$folder/Größe Ж.ini"
+# A face the system lacks, named with the face the system draws instead: whichever that is here, it
+# is a face the system has.
+output=$("${runner[@]}" "$dump" --check "$folder/face.ini" 2>&1 | tr -d '\r')
+warning="$folder/face.ini:2: warning: font \"No Such Face\" is not installed here: text is drawn in \""
+drawn=${output#"$warning"}
+drawn=${drawn%\"}
+if [ "$drawn" = "$output" ] || [ -z "$drawn" ]; then
+  printf 'no font warning in:\n%s\n' "$output"; failures=$((failures + 1))
+else
+  printf '[CONFIG]\r\nFONT_FACE=%s\r\n[SECTION1]\r\nROWDATA1=x\r\n' "$drawn" > "$folder/drawn.ini"
+  expect 0 "$folder/drawn.ini: no problems found" --check "$folder/drawn.ini"
+fi
 output=$("${runner[@]}" "$dump" "$folder/Größe Ж.ini" "$folder/clean.ini" | tr -d '\r')
 for line in "file: $folder/Größe Ж.ini (found)" "page 1: 2 rows" "  row  1: Café Größe €" '  row  2: tab\x09here' \
             "page 1: 1 row"; do
