@@ -1,18 +1,46 @@
 // Fuzzes the settings check: whatever the bytes, it neither crashes nor runs away: at most
-// kMaxWarnings warnings and one line more, each in the compilers' form.
+// kMaxWarnings warnings and one line more, each in the compilers' form. Stand-ins for the system's
+// fonts (no font files are opened, so runs stay fast) let the layout and font checks run too, in a
+// view whose size follows the input's.
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "fuzz_settings_file.h"
 #include "settings_check.h"
 
+namespace {
+
+bool standInFonts(const char* face, std::string* drawn) {
+    if (std::strlen(face) % 2 == 0) return true;
+    *drawn = "Stand-in Sans";
+    return false;
+}
+
+bool standInMeasure(const char*, int pixelHeight, platform::GlyphMetrics* out) {
+    *out = platform::GlyphMetrics{};
+    out->ascent = pixelHeight * 4 / 5;
+    out->descent = pixelHeight / 5;
+    out->lineHeight = pixelHeight + pixelHeight / 8;
+    for (int c = platform::kFirstDrawnCharacter; c < 256; ++c) {
+        out->advance[c] = static_cast<std::int16_t>(pixelHeight / 2 + c % 7);
+    }
+    return true;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& path = writeSettingsFile(data, size);
     std::vector<std::string> messages;
-    const check::Outcome outcome = check::checkSettingsFile(path, path, "fuzz.ini", nullptr, &messages);
+    check::ViewCheck view;
+    view.measure = &standInMeasure;
+    view.width = static_cast<int>(1 + size * 37 % check::kMaxViewSide);
+    view.height = static_cast<int>(1 + size * 101 % check::kMaxViewSide);
+    const check::Outcome outcome = check::checkSettingsFile(path, path, "fuzz.ini", &standInFonts, &messages, view);
     std::size_t warnings = 0;
     for (const std::string& message : messages) {
         const bool warning = message.rfind("fuzz.ini:", 0) == 0 && message.find(": warning: ") != std::string::npos;
