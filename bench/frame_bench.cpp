@@ -12,7 +12,7 @@
 #include "fake_graphics.h"
 #include "frame_simulation.h"
 #include "literal_overlay.h"
-#include "overlay/overlay_draw.h"
+#include "overlay/gl/opengl_graphics.h"
 #include "overlay/overlay_plugin.h"
 
 namespace {
@@ -37,7 +37,7 @@ void runProjectFrames(benchmark::State& state, const std::string& settings) {
     for (auto _ : state) {
         if (kWorst) sim.nextWorstFrame(); else sim.nextFrame();
         plugin.refreshTokenValues();
-        plugin.composeLines(sink);
+        sink.compose(plugin);
     }
     benchmark::DoNotOptimize(sink.checksum);
     state.counters["allocs/frame"] = benchmark::Counter(

@@ -1,7 +1,6 @@
 #include "config/config_keys.h"
 
 #include "config/display_settings.h"
-#include "config/layout.h"
 
 namespace config {
 
@@ -11,8 +10,8 @@ namespace {
 
 using Store = void (*)(DisplaySettings&, std::int32_t);
 
-constexpr KeyEntry integerKey(ConfigKey key, const char* name, Range range, Store store, const char* help) {
-    return {key, name, KeyKind::Integer, range, nullptr, 0, nullptr, 0, nullptr, "", nullptr, help, store, nullptr};
+constexpr KeyEntry integerKey(ConfigKey key, const char* name, Range range, Store store) {
+    return {key, name, KeyKind::Integer, range, nullptr, 0, nullptr, 0, nullptr, "", nullptr, store, nullptr};
 }
 
 template <int N>
@@ -34,28 +33,25 @@ constexpr KeyEntry withUnit(KeyEntry entry, const char* unit) {
     return entry;
 }
 
-constexpr KeyEntry switchKey(ConfigKey key, const char* name, const char* const (&offAndOn)[2], Store store,
-                            const char* help) {
-    return {key, name, KeyKind::Switch, {0, 1, 0}, nullptr, 0, offAndOn, 2, nullptr, "", nullptr, help, store, nullptr};
+constexpr KeyEntry switchKey(ConfigKey key, const char* name, const char* const (&offAndOn)[2], Store store) {
+    return {key, name, KeyKind::Switch, {0, 1, 0}, nullptr, 0, offAndOn, 2, nullptr, "", nullptr, store, nullptr};
 }
 
 template <int N>
 constexpr KeyEntry wordKey(ConfigKey key, const char* name, const char* const (&words)[N], int fallback,
-                          const char* wordsName, Store store, const char* help) {
-    return {key, name, KeyKind::Word, {0, N - 1, fallback}, nullptr, 0, words, N, wordsName, "", nullptr, help, store,
-            nullptr};
+                          const char* wordsName, Store store) {
+    return {key, name, KeyKind::Word, {0, N - 1, fallback}, nullptr, 0, words, N, wordsName, "", nullptr, store, nullptr};
 }
 
-constexpr KeyEntry textKey(ConfigKey key, const char* name, const char* fallback, TextField& (*field)(DisplaySettings&),
-                          const char* help) {
-    return {key, name, KeyKind::Text, {0, 0, 0}, nullptr, 0, nullptr, 0, nullptr, "", fallback, help, nullptr, field};
+constexpr KeyEntry textKey(ConfigKey key, const char* name, const char* fallback, TextField& (*field)(DisplaySettings&)) {
+    return {key, name, KeyKind::Text, {0, 0, 0}, nullptr, 0, nullptr, 0, nullptr, "", fallback, nullptr, field};
 }
 
 constexpr float colourOf(std::int32_t v) { return static_cast<float>(v) * kColourScale; }
 
 // A colour component, 0-255, shown as "/255".
-constexpr KeyEntry colourKey(ConfigKey key, const char* name, std::int32_t fallback, Store store, const char* help) {
-    return withUnit(integerKey(key, name, {0, 255, fallback}, store, help), "/255");
+constexpr KeyEntry colourKey(ConfigKey key, const char* name, std::int32_t fallback, Store store) {
+    return withUnit(integerKey(key, name, {0, 255, fallback}, store), "/255");
 }
 
 // ---- Values -------------------------------------------------------------------------------------
@@ -82,92 +78,53 @@ constexpr Range kPosYRanges[] = {{0, kMaxPixels, 10, ConfigKey::Units, kPixels},
                                  {0, kScreenHeight, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
 constexpr Range kStepRanges[] = {{1, kMaxPixels, 0, ConfigKey::Units, kPixels, "the font's line height"}};
 
-// Keys that share their words are listed together in the READMEs.
-constexpr char kTextColour[] = "text colour";
-constexpr char kShadowColour[] = "colour of the shadow and the outline";
-constexpr char kBoxColour[] = "colour of the box";
-
 }  // namespace
 
 // Positions and sizes must be above 0.1, which for whole numbers means at least 1.
 constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
     withOtherRanges(integerKey(ConfigKey::PosX, "HUD_POS_X", {1, kScreenWidth, 450},
-                               [](DisplaySettings& s, std::int32_t v) { s.posX = static_cast<float>(v); },
-                               "x of the lines, in a 640 x 480 screen stretched over the viewport (or in pixels, see "
-                               "`HUD_UNITS`): where each line starts or, with `HUD_ANCHOR` at the right, where it "
-                               "ends, from the right edge"),
+                               [](DisplaySettings& s, std::int32_t v) { s.posX = static_cast<float>(v); }),
                     kPosXRanges),
     withOtherRanges(integerKey(ConfigKey::PosY, "HUD_POS_Y", {1, kScreenHeight, 65},
-                               [](DisplaySettings& s, std::int32_t v) { s.posY = static_cast<float>(v); },
-                               "y of the first line: its baseline up from the bottom or, with `HUD_ANCHOR` at the "
-                               "top, its top down from the top edge; with `HUD_ANCHOR` at the bottom, the last "
-                               "line's descent up from the bottom edge"),
+                               [](DisplaySettings& s, std::int32_t v) { s.posY = static_cast<float>(v); }),
                     kPosYRanges),
     withOtherRanges(integerKey(ConfigKey::StepY, "HUD_STEP_Y", {1, kScreenHeight, 15},
-                               [](DisplaySettings& s, std::int32_t v) { s.stepY = static_cast<float>(v); },
-                               "distance between lines, downwards"),
+                               [](DisplaySettings& s, std::int32_t v) { s.stepY = static_cast<float>(v); }),
                     kStepRanges),
-    integerKey(ConfigKey::FontSize, "FONT_SIZE", {1, 64, 18},
-               [](DisplaySettings& s, std::int32_t v) { s.fontSize = v; },
-               "character height in pixels"),
-    colourKey(ConfigKey::Red, "COLOR_RED", 64, [](DisplaySettings& s, std::int32_t v) { s.red = colourOf(v); },
-              kTextColour),
-    colourKey(ConfigKey::Green, "COLOR_GREEN", 64, [](DisplaySettings& s, std::int32_t v) { s.green = colourOf(v); },
-              kTextColour),
-    colourKey(ConfigKey::Blue, "COLOR_BLUE", 64, [](DisplaySettings& s, std::int32_t v) { s.blue = colourOf(v); },
-              kTextColour),
-    textKey(ConfigKey::FontFace, "FONT_FACE", "Arial", [](DisplaySettings& s) -> TextField& { return s.fontFace; },
-            "font name"),
+    integerKey(ConfigKey::FontSize, "FONT_SIZE", {1, 64, 18}, [](DisplaySettings& s, std::int32_t v) { s.fontSize = v; }),
+    colourKey(ConfigKey::Red, "COLOR_RED", 64, [](DisplaySettings& s, std::int32_t v) { s.red = colourOf(v); }),
+    colourKey(ConfigKey::Green, "COLOR_GREEN", 64, [](DisplaySettings& s, std::int32_t v) { s.green = colourOf(v); }),
+    colourKey(ConfigKey::Blue, "COLOR_BLUE", 64, [](DisplaySettings& s, std::int32_t v) { s.blue = colourOf(v); }),
+    textKey(ConfigKey::FontFace, "FONT_FACE", "Arial", [](DisplaySettings& s) -> TextField& { return s.fontFace; }),
     switchKey(ConfigKey::DisplayOnStart, "DISPLAY_ONSTART", kHiddenShown,
-              [](DisplaySettings& s, std::int32_t v) { s.displayOnStart = v != 0; },
-              "above 0: show the text when the host starts and at every reload; 0 or less leaves it as it is"),
-    switchKey(ConfigKey::AutoReload, "AUTO_RELOAD", kOffOn,
-              [](DisplaySettings& s, std::int32_t v) { s.autoReload = v != 0; },
-              "above 0: read the file again within a second of every save, as Reload INI does but with "
-              "`*ELAPSED*` running on"),
+              [](DisplaySettings& s, std::int32_t v) { s.displayOnStart = v != 0; }),
+    switchKey(ConfigKey::AutoReload, "AUTO_RELOAD", kOffOn, [](DisplaySettings& s, std::int32_t v) { s.autoReload = v != 0; }),
     wordKey(ConfigKey::Anchor, "HUD_ANCHOR", kAnchorWords, static_cast<int>(Anchor::BottomLeft), "a corner",
-            [](DisplaySettings& s, std::int32_t v) { s.anchor = static_cast<Anchor>(v); },
-            "the corner `HUD_POS_X` and `HUD_POS_Y` measure from"),
+            [](DisplaySettings& s, std::int32_t v) { s.anchor = static_cast<Anchor>(v); }),
     withValueNames(integerKey(ConfigKey::TextShadow, "TEXT_SHADOW", {0, 2, 0},
-                              [](DisplaySettings& s, std::int32_t v) { s.textShadow = static_cast<TextShadow>(v); },
-                              "0 none, 1 a drop shadow 1 pixel right and down, 2 an outline 1 pixel all round: "
-                              "text that reads on light and dark backgrounds alike"),
+                              [](DisplaySettings& s, std::int32_t v) { s.textShadow = static_cast<TextShadow>(v); }),
                    kShadowNames),
     colourKey(ConfigKey::ShadowRed, "SHADOW_COLOR_RED", 0,
-              [](DisplaySettings& s, std::int32_t v) { s.shadowColour[0] = colourOf(v); }, kShadowColour),
+              [](DisplaySettings& s, std::int32_t v) { s.shadowColour[0] = colourOf(v); }),
     colourKey(ConfigKey::ShadowGreen, "SHADOW_COLOR_GREEN", 0,
-              [](DisplaySettings& s, std::int32_t v) { s.shadowColour[1] = colourOf(v); }, kShadowColour),
+              [](DisplaySettings& s, std::int32_t v) { s.shadowColour[1] = colourOf(v); }),
     colourKey(ConfigKey::ShadowBlue, "SHADOW_COLOR_BLUE", 0,
-              [](DisplaySettings& s, std::int32_t v) { s.shadowColour[2] = colourOf(v); }, kShadowColour),
-    colourKey(ConfigKey::BoxAlpha, "BOX_ALPHA", 0, [](DisplaySettings& s, std::int32_t v) { s.boxAlpha = v; },
-              "opacity of a box behind the text; 0: no box"),
-    colourKey(ConfigKey::BoxRed, "BOX_COLOR_RED", 0,
-              [](DisplaySettings& s, std::int32_t v) { s.boxColour[0] = colourOf(v); }, kBoxColour),
+              [](DisplaySettings& s, std::int32_t v) { s.shadowColour[2] = colourOf(v); }),
+    colourKey(ConfigKey::BoxAlpha, "BOX_ALPHA", 0, [](DisplaySettings& s, std::int32_t v) { s.boxAlpha = v; }),
+    colourKey(ConfigKey::BoxRed, "BOX_COLOR_RED", 0, [](DisplaySettings& s, std::int32_t v) { s.boxColour[0] = colourOf(v); }),
     colourKey(ConfigKey::BoxGreen, "BOX_COLOR_GREEN", 0,
-              [](DisplaySettings& s, std::int32_t v) { s.boxColour[1] = colourOf(v); }, kBoxColour),
+              [](DisplaySettings& s, std::int32_t v) { s.boxColour[1] = colourOf(v); }),
     colourKey(ConfigKey::BoxBlue, "BOX_COLOR_BLUE", 0,
-              [](DisplaySettings& s, std::int32_t v) { s.boxColour[2] = colourOf(v); }, kBoxColour),
-    integerKey(ConfigKey::BoxPadding, "BOX_PADDING", {0, 64, 4},
-               [](DisplaySettings& s, std::int32_t v) { s.boxPadding = v; },
-               "window pixels between the text and the box's edges"),
+              [](DisplaySettings& s, std::int32_t v) { s.boxColour[2] = colourOf(v); }),
+    integerKey(ConfigKey::BoxPadding, "BOX_PADDING", {0, 64, 4}, [](DisplaySettings& s, std::int32_t v) { s.boxPadding = v; }),
     wordKey(ConfigKey::Units, "HUD_UNITS", kUnitWords, static_cast<int>(Units::Screen), "a unit",
-            [](DisplaySettings& s, std::int32_t v) { s.units = static_cast<Units>(v); },
-            "what `HUD_POS_X`, `HUD_POS_Y` and `HUD_STEP_Y` count: `SCREEN`, the 640 x 480 screen stretched over "
-            "the viewport, or `PIXELS`, window pixels from the anchored corner of the viewport, the same in every "
-            "view"),
+            [](DisplaySettings& s, std::int32_t v) { s.units = static_cast<Units>(v); }),
     textKey(ConfigKey::DateFormat, "DATE_FORMAT", kDefaultDateFormat,
-            [](DisplaySettings& s) -> TextField& { return s.dateFormat; },
-            "the text of `*CUR_DATE*`: `%Y` year, `%y` its last two digits, `%m` month, `%d` day, `%%` a `%`; "
-            "other characters as written"),
+            [](DisplaySettings& s) -> TextField& { return s.dateFormat; }),
     textKey(ConfigKey::TimeFormat, "TIME_FORMAT", kDefaultTimeFormat,
-            [](DisplaySettings& s) -> TextField& { return s.timeFormat; },
-            "the text of `*CUR_TIME*`: `%H` hour 00-23, `%I` hour 01-12, `%p` AM or PM, `%M` minute, `%S` second, "
-            "and the fields of `DATE_FORMAT`; at most 31 characters"),
+            [](DisplaySettings& s) -> TextField& { return s.timeFormat; }),
     withValueNames(integerKey(ConfigKey::FontSmooth, "FONT_SMOOTH", {0, 1, 0},
-                              [](DisplaySettings& s, std::int32_t v) { s.fontSmooth = v == 1; },
-                              "1: antialiased text, its edges blended into the picture, with the shadow, outline and box as "
-                              "usual; 0: crisp 1-bit text. Where the graphics cannot hold the font's glyph texture the "
-                              "text stays 1-bit, and settings_dump says so"),
+                              [](DisplaySettings& s, std::int32_t v) { s.fontSmooth = v == 1; }),
                    kSmoothNames),
 };
 
@@ -176,7 +133,7 @@ namespace {
 // ---- What the table must hold -------------------------------------------------------------------
 
 constexpr bool entryIsWellFormed(const KeyEntry& entry, int index) {
-    if (static_cast<int>(entry.key) != index || entry.name == nullptr || entry.help == nullptr) return false;
+    if (static_cast<int>(entry.key) != index || entry.name == nullptr) return false;
     switch (entry.kind) {
         case KeyKind::Integer:
             if (entry.storeNumber == nullptr || entry.range.min > entry.range.max) return false;

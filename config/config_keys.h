@@ -1,10 +1,11 @@
 // The keys of the CONFIG section, each one entry of one table (config_keys.cpp): its name, its
-// kind, its valid values and default, where its value goes in DisplaySettings, and the words that
-// explain it to users. The loader (display_settings.cpp), settings_dump's listing and --keys, the
-// settings check's known keys and the README tables all follow from the table.
+// kind, its valid values and default, and where its value goes in DisplaySettings. The loader
+// (display_settings.cpp), settings_dump's listing and --keys, the settings check's known keys and
+// the README tables all follow from the table; what each key does, in words for users, is the
+// tools' (tools/settings_dump/key_help.cpp), where the documents are made.
 //
-// A new key: a ConfigKey, its field in DisplaySettings, its entry in the table, then its
-// behaviour where the settings are used.
+// A new key: a ConfigKey, its field in DisplaySettings, its entry in the table and its words for
+// users, then its behaviour where the settings are used.
 #pragma once
 
 #include <cstdint>
@@ -61,7 +62,6 @@ struct KeyEntry {
     const char* wordsName;    // Word: what the words name, for a warning ("a corner")
     const char* unit;         // Integer: shown after the number ("/255")
     const char* textDefault;  // Text
-    const char* help;         // what the key does, for users; `quoted` words are names to type
     void (*storeNumber)(DisplaySettings& settings, std::int32_t value);  // Integer; Switch 0/1; Word
     TextField& (*textField)(DisplaySettings& settings);                  // Text
 };

@@ -20,6 +20,11 @@ constexpr char kRowKeyPrefix[] = "ROWDATA";
 constexpr char kDefaultDateFormat[] = "%Y-%m-%d";
 constexpr char kDefaultTimeFormat[] = "%H:%M:%S";
 
+// The screen SCREEN units count in: 640 x 480, stretched over whatever viewport the host has set,
+// origin at the bottom left, y upwards.
+constexpr int kScreenWidth = 640;
+constexpr int kScreenHeight = 480;
+
 // 0-255 colour values to GL's 0.0-1.0: 1/255 in single precision, so that 255 gives exactly 1.0.
 constexpr float kColourScale = 0.003921569f;
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "config/substitute.h"
+#include "overlay/substitute.h"
 
 namespace {
 
@@ -50,12 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& pattern = parts[1];
     const std::string& replacement = parts[2];
 
-    static char work[config::kWorkBufferSize];
-    static char buffer[config::kWorkBufferSize + 64];
+    static char work[overlay::kWorkBufferSize];
+    static char buffer[overlay::kWorkBufferSize + 64];
     constexpr char kGuard = '\x5A';
     std::memset(buffer, kGuard, sizeof buffer);
     const int count =
-        config::substituteToken(work, sizeof work, buffer, src.c_str(), pattern.c_str(), replacement.c_str(), maxLen);
+        overlay::substituteToken(work, sizeof work, buffer, src.c_str(), pattern.c_str(), replacement.c_str(), maxLen);
 
     for (std::size_t i = static_cast<std::size_t>(maxLen); i < sizeof buffer; ++i) check(buffer[i] == kGuard, "wrote past maxLen");
     if (pattern.empty() || pattern.size() >= 32) {

@@ -36,7 +36,7 @@ void LineCache::expand(Row& row, const char* pageText, const TokenValues& values
     copyText(row.text, pageText, kTextSize);
     row.replacing = 0;
     for (int token = 0; token < kTokenCount; ++token) {
-        if (config::substituteToken(substitutionWork, sizeof substitutionWork, row.text, row.text, values.name(token),
+        if (substituteToken(substitutionWork, sizeof substitutionWork, row.text, row.text, values.name(token),
                                     values.value(token), kTextSize) > 0) {
             row.replacing |= 1u << token;
         }
@@ -55,11 +55,12 @@ bool LineCache::valuesItUsesChanged(Row& row, const TokenValues& values) {
     for (int token = 0; token < kTokenCount; ++token) {
         if ((row.replacing & (1u << token)) != 0 && values.changedAfter(token, row.valuesVersion)) return true;
     }
+    // Caught up, so that the frames until the next change cost the one comparison above.
     row.valuesVersion = values.version();
     return false;
 }
 
-LineCache::Line LineCache::compose(int index, const char* pageText, const TokenValues& values) {
+DrawRow LineCache::compose(int index, const char* pageText, const TokenValues& values) {
     Row& row = rows[index];
     if (row.state == RowState::Unknown) {
         // Every token starts with '*'.
@@ -82,7 +83,12 @@ LineCache::Line LineCache::compose(int index, const char* pageText, const TokenV
         row.advance = sum;
         row.advanceKnown = true;
     }
-    return {row.text, advances != nullptr ? row.advance : 0, row.revision};
+    DrawRow drawn;
+    drawn.slot = index;
+    drawn.revision = row.revision;
+    drawn.text = row.text;
+    drawn.advance = advances != nullptr ? row.advance : 0;
+    return drawn;
 }
 
 }  // namespace overlay

@@ -10,7 +10,8 @@
 #include <cstdint>
 
 #include "config/page_table.h"
-#include "config/substitute.h"
+#include "overlay/row_layout.h"
+#include "overlay/substitute.h"
 #include "overlay/token_values.h"
 
 namespace overlay {
@@ -31,14 +32,11 @@ public:
     // rows' advances; null: none are measured. Every row's advance is measured again.
     void setAdvances(const std::int16_t* advances);
 
-    struct Line {
-        const char* text;         // the row's own buffer: valid until the row is composed again
-        std::int32_t advance;     // the sum of the text's advances; 0 without advances
-        std::uint32_t revision;   // changes whenever the text may have changed, never repeats
-    };
-    // The text to draw for row `row` (0 to kMaxRows - 1) of the cached page, whose text in the
-    // page is `text`, with the values of `values`.
-    Line compose(int row, const char* text, const TokenValues& values);
+    // Row `row` (0 to kMaxRows - 1) of the cached page, whose text in the page is `text`, with the
+    // values of `values`: its slot, its text (in the row's own buffer, valid until the row is
+    // composed again), the sum of the text's advances (0 without advances) and its revision. The
+    // place is left for the layout.
+    DrawRow compose(int row, const char* text, const TokenValues& values);
 
     // How much work the cache has done, for tests of what it promises: token passes run over a
     // row, and rows measured.
@@ -69,7 +67,7 @@ private:
     std::uint32_t revisions = 0;
     Counters work = {};
     const std::int16_t* advances = nullptr;
-    char substitutionWork[config::kWorkBufferSize];
+    char substitutionWork[kWorkBufferSize];
     Row rows[config::kMaxRows];
 };
 

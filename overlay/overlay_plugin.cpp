@@ -1,8 +1,5 @@
 #include "overlay/overlay_plugin.h"
 
-#include <cmath>
-
-#include "config/layout.h"
 
 namespace overlay {
 
@@ -21,8 +18,6 @@ constexpr FunctionEntry kFunctions[kFunctionCount] = {
     {"Ostrivane Next Page", kCommandFunctionType},  {"Ostrivane Prev Page", kCommandFunctionType},
     {"Ostrivane Reload INI", kCommandFunctionType},
 };
-
-static_assert(kRowSlots == config::kMaxRows, "a slot for every row of a page");
 
 }  // namespace
 
@@ -150,90 +145,50 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
         }
     }
 
-    const TextLook look = {{settings.red, settings.green, settings.blue},
-                           settings.textShadow == config::TextShadow::Drop      ? Shadow::Drop
-                           : settings.textShadow == config::TextShadow::Outline ? Shadow::Outline
-                                                                                : Shadow::None,
-                           {settings.shadowColour[0], settings.shadowColour[1], settings.shadowColour[2]},
-                           settings.units == config::Units::Pixels};
-    frameView = graphics.beginFrame(look);
+    Frame frame;
+    frame.colour[0] = settings.red;
+    frame.colour[1] = settings.green;
+    frame.colour[2] = settings.blue;
+    for (int c = 0; c < 3; ++c) {
+        frame.shadowColour[c] = settings.shadowColour[c];
+        frame.boxColour[c] = settings.boxColour[c];
+    }
+    frame.shadow = settings.textShadow;
+    frame.clipToViewport = settings.units == config::Units::Pixels;
+    frame.boxAlpha = static_cast<float>(settings.boxAlpha) * config::kColourScale;
+    frame.boxPadding = settings.boxPadding;
+    frame.ascent = glyphMetrics.ascent;
+    frame.descent = glyphMetrics.descent;
     refreshTokenValues();
-    frameLineCount = 0;
-    composeLines(*this);
-    if (settings.boxAlpha > 0) drawBox(frameView);
-    drawLines();
-    graphics.endFrame();
+    frame.rowCount = composeRows(graphics.viewport(), frameRows);
+    frame.rows = frameRows;
+    graphics.drawFrame(glyphs, frame);
     return true;
-}
-
-void OverlayPlugin::drawLine(const FrameLine& line) {
-    if (frameLineCount < config::kMaxRows) frameLines[frameLineCount++] = line;
-}
-
-void OverlayPlugin::drawLines() {
-    for (int index = 0; index < frameLineCount; ++index) {
-        const FrameLine& line = frameLines[index];
-        graphics.drawRow(glyphs, {line.slot, line.revision, line.place, line.text});
-    }
-}
-
-// One rectangle behind the rows whose point lies on the screen (the others draw nothing), in
-// window pixels: around their starts and advances, from the first one's ascent to the last one's
-// descent, padded.
-void OverlayPlugin::drawBox(const Viewport& view) {
-    bool any = false;
-    int left = 0, right = 0, top = 0, bottom = 0;
-    for (int index = 0; index < frameLineCount; ++index) {
-        const LinePlace& place = frameLines[index].place;
-        if (!graphics.startsInView(place)) continue;
-        // Bitmaps start at the whole pixel below the raster position.
-        const double windowX = view.x + static_cast<double>(place.x) * view.width / config::kScreenWidth;
-        const double windowY = view.y + static_cast<double>(place.y) * view.height / config::kScreenHeight;
-        const int start = static_cast<int>(std::floor(windowX)) + place.dx;
-        const int baseline = static_cast<int>(std::floor(windowY)) + place.dy;
-        const int end = start + frameLines[index].advance;
-        if (!any) {
-            left = start;
-            right = end;
-            top = baseline + glyphMetrics.ascent;
-            any = true;
-        }
-        left = start < left ? start : left;
-        right = end > right ? end : right;
-        bottom = baseline - glyphMetrics.descent;
-    }
-    if (!any) return;
-    const int pad = settings.boxPadding;
-    graphics.drawBox(settings.boxColour, static_cast<float>(settings.boxAlpha) * config::kColourScale, left - pad,
-                     bottom - pad, right + pad, top + pad);
 }
 
 void OverlayPlugin::refreshTokenValues() { tokens.refresh(); }
 
-void OverlayPlugin::composeLines(LineSink& sink) {
-    if (pages.pageCount() <= 0 || currentPage < 0 || currentPage >= pages.pageCount()) return;
+int OverlayPlugin::composeRows(const Viewport& view, DrawRow* rows) {
+    if (pages.pageCount() <= 0 || currentPage < 0 || currentPage >= pages.pageCount()) return 0;
     if (lineCache.page() != currentPage) lineCache.reset(currentPage);
     pages.selectPage(currentPage);
-    config::PageLayout page;
+    PageLayout page;
     page.rowCount = pages.rowCount();
     page.ascent = glyphMetrics.ascent;
     page.descent = glyphMetrics.descent;
     page.lineHeight = glyphMetrics.lineHeight;
-    page.viewWidth = frameView.width;
-    page.viewHeight = frameView.height;
+    page.viewWidth = view.width;
+    page.viewHeight = view.height;
+    int count = 0;
     for (int row = 0; row < page.rowCount; ++row) {
         const char* text = pages.rowText(currentPage, row);
         if (text == nullptr) break;
         if (text[0] == '\0') continue;  // an empty row keeps its place
-        const LineCache::Line line = lineCache.compose(row, text, tokens);
-        FrameLine frameLine;
-        frameLine.place = config::placeRow(settings, page, row, line.advance);
-        frameLine.text = line.text;
-        frameLine.advance = line.advance;
-        frameLine.slot = row;
-        frameLine.revision = line.revision;
-        sink.drawLine(frameLine);
+        DrawRow& drawn = rows[count++];
+        drawn = lineCache.compose(row, text, tokens);
+        drawn.place = placeRow(settings, page, row, drawn.advance);
     }
+    return count;
 }
 
 }  // namespace overlay

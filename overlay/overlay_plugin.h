@@ -26,26 +26,7 @@ enum Command : std::int32_t {
     kCommandReload = 4,
 };
 
-// One row of a frame: where it goes, what it shows and how far its text advances. The text lives
-// in the row's own buffer until the row is composed again.
-struct FrameLine {
-    LinePlace place;
-    const char* text;
-    std::int32_t advance;     // window pixels
-    int slot;                 // the row's index in the page
-    std::uint32_t revision;   // changes whenever the row's text may have changed
-};
-
-// Receives the rows of one frame, top down.
-class LineSink {
-public:
-    virtual void drawLine(const FrameLine& line) = 0;
-
-protected:
-    ~LineSink() = default;
-};
-
-class OverlayPlugin : public host::PluginBase, private LineSink {
+class OverlayPlugin : public host::PluginBase {
 public:
     // Draws with `graphics`, which must outlive the object. Allocates nothing.
     explicit OverlayPlugin(Graphics& drawing);
@@ -65,9 +46,11 @@ public:
     void loadSettings();
     const char* settingsFile() const { return watch.path(); }
 
-    // Per-frame work without drawing, in the order the drawing runs it.
+    // Per-frame work without drawing, in the order the drawing runs it: the token values, then
+    // the rows of the displayed page placed in `view`, into `rows` (room for config::kMaxRows);
+    // returns how many. Empty rows keep their places and are left out.
     void refreshTokenValues();
-    void composeLines(LineSink& sink);
+    int composeRows(const Viewport& view, DrawRow* rows);
 
     // Test seams.
     void setClock(const Clock* source) { tokens.setClock(source); }
@@ -85,11 +68,8 @@ private:
     void initGraphics();
     void reloadSettingsAndGlyphs();
     void reloadIfSaved();
-    void drawBox(const Viewport& view);
-    void drawLines();
     void buildGlyphs();
     void deleteGlyphs();
-    void drawLine(const FrameLine& line) override;  // collects a drawn frame's rows
 
     host::PluginHostRecord* host = nullptr;
     void* hostExtra = nullptr;
@@ -104,9 +84,7 @@ private:
     LineCache lineCache;
     SettingsWatch watch;
 
-    FrameLine frameLines[config::kMaxRows] = {};
-    int frameLineCount = 0;
-    Viewport frameView;  // the viewport of the frame being drawn, or of the last one
+    DrawRow frameRows[config::kMaxRows];  // the rows of the frame being drawn
 
     Graphics& graphics;
 };

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "host/plugin_base.h"
-#include "overlay/overlay_draw.h"
+#include "overlay/gl/opengl_graphics.h"
 #include "overlay/overlay_plugin.h"
 
 static_assert(alignof(overlay::OverlayPlugin) <= alignof(std::max_align_t), "malloc's alignment suffices");

@@ -14,7 +14,7 @@ public:
     struct Line {
         int slot;
         std::uint32_t revision;
-        overlay::LinePlace place;
+        overlay::RowPlace place;
         std::string text;
     };
     struct Box {
@@ -23,7 +23,7 @@ public:
     };
 
     void* context = nullptr;
-    overlay::Viewport viewport;
+    overlay::Viewport view;
     int ascent = 14, descent = 4, lineHeight = 20, advance = 10;
     std::uint32_t nextBlock = 1;
     std::vector<std::uint32_t> built;     // first lists of the glyph blocks made, in order
@@ -31,7 +31,7 @@ public:
     std::vector<std::uint32_t> deleted;   // first lists of the glyph blocks deleted, in order
     overlay::GlyphStyle style;            // of the last glyphs made
     int frames = 0;
-    overlay::TextLook look = {};          // of the last frame
+    overlay::Frame look;                  // of the last frame (its rows are not kept)
     std::vector<Line> lines;  // of the last frame
     std::vector<Box> boxes;   // of the last frame
     bool keepLines = true;    // false: record nothing per frame, for benchmarks
@@ -47,30 +47,35 @@ public:
             metrics->ascent = ascent;
             metrics->descent = descent;
             metrics->lineHeight = lineHeight;
-            for (int c = overlay::kFirstGlyphChar; c < overlay::kGlyphBlockSize; ++c) {
+            for (int c = platform::kFirstDrawnCharacter; c < overlay::kGlyphBlockSize; ++c) {
                 metrics->advance[c] = static_cast<std::int16_t>(advance);
             }
         }
         return blocks;
     }
     void deleteGlyphs(const overlay::GlyphBlocks& blocks) override { deleted.push_back(blocks.glyphs); }
-    overlay::Viewport beginFrame(const overlay::TextLook& frameLook) override {
+    overlay::Viewport viewport() override { return view; }
+    // Records the frame's rows and its box, which is around the rows whose point is on the
+    // screen: where GL has a raster position, but for the very edges.
+    void drawFrame(const overlay::GlyphBlocks&, const overlay::Frame& frame) override {
         ++frames;
-        look = frameLook;
-        if (keepLines) {
-            lines.clear();
-            boxes.clear();
+        look = frame;
+        look.rows = nullptr;
+        if (!keepLines) return;
+        lines.clear();
+        boxes.clear();
+        bool drawn[config::kMaxRows] = {};
+        for (int index = 0; index < frame.rowCount; ++index) {
+            const overlay::DrawRow& row = frame.rows[index];
+            lines.push_back({row.slot, row.revision, row.place, row.text});
+            drawn[index] = overlay::onScreen(row.place);
         }
-        return viewport;
+        overlay::PixelRect box;
+        if (frame.boxAlpha > 0.0f && overlay::boxAround(frame.rows, drawn, frame.rowCount, view, frame.ascent,
+                                                        frame.descent, frame.boxPadding, &box)) {
+            boxes.push_back({frame.boxAlpha, box.left, box.bottom, box.right, box.top});
+        }
     }
-    void drawBox(const float*, float alpha, int left, int bottom, int right, int top) override {
-        if (keepLines) boxes.push_back({alpha, left, bottom, right, top});
-    }
-    void drawRow(const overlay::GlyphBlocks&, const overlay::RowText& row) override {
-        if (keepLines) lines.push_back({row.slot, row.revision, row.place, row.text});
-    }
-    bool startsInView(const overlay::LinePlace& place) override { return config::onScreen(place); }
-    void endFrame() override {}
 
 private:
     std::uint32_t take(std::vector<std::uint32_t>& made) {

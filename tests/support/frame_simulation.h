@@ -74,11 +74,13 @@ std::string settingsFile(int pages, RowText rowText, const std::string& extraCon
     return file;
 }
 
-class NullSink final : public overlay::LineSink {
-public:
-    void drawLine(const overlay::FrameLine& line) override {
-        checksum = checksum * 31 + static_cast<unsigned char>(line.text[0]);
+// Takes the rows of a frame, as the drawing would, and keeps a checksum of their first bytes.
+struct NullSink {
+    void compose(overlay::OverlayPlugin& plugin) {
+        const int count = plugin.composeRows(overlay::Viewport(), rows);
+        for (int index = 0; index < count; ++index) checksum = checksum * 31 + static_cast<unsigned char>(rows[index].text[0]);
     }
+    overlay::DrawRow rows[config::kMaxRows];
     std::uint32_t checksum = 0;
 };
 

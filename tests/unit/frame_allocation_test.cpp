@@ -9,7 +9,7 @@
 
 #include "alloc_counter.h"
 #include "frame_simulation.h"
-#include "overlay/overlay_draw.h"
+#include "overlay/gl/opengl_graphics.h"
 #include "overlay/overlay_plugin.h"
 
 namespace {
@@ -34,7 +34,7 @@ TEST(FrameAllocation, TokenFramesAndPageChangesAllocateNothing) {
         if (frame % 7 == 0) sim.nextWorstFrame(); else sim.nextFrame();
         if (frame % 500 == 0) plugin->runFunction(overlay::kCommandNextPage);
         plugin->refreshTokenValues();
-        plugin->composeLines(sink);
+        sink.compose(*plugin);
     }
     EXPECT_EQ(alloc_counter::allocations() - before, 0u);
     EXPECT_NE(sink.checksum, 0u);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fake_host.h"
-#include "overlay/overlay_draw.h"
+#include "overlay/gl/opengl_graphics.h"
 #include "overlay/overlay_plugin.h"
 #include "platform/platform.h"
 #include "settings_file_fixture.h"

@@ -20,12 +20,6 @@ struct Line {
     std::string text;
 };
 
-class RecordingSink final : public overlay::LineSink {
-public:
-    void drawLine(const overlay::FrameLine& line) override { lines.push_back({line.place.x, line.place.y, line.text}); }
-    std::vector<Line> lines;
-};
-
 class OverlayPluginTest : public SettingsFileTest {
 protected:
     void SetUp() override {
@@ -41,10 +35,12 @@ protected:
     }
 
     std::vector<Line> frame() {
-        RecordingSink sink;
         plugin.refreshTokenValues();
-        plugin.composeLines(sink);
-        return sink.lines;
+        overlay::DrawRow rows[config::kMaxRows];
+        const int count = plugin.composeRows(overlay::Viewport(), rows);
+        std::vector<Line> lines;
+        for (int index = 0; index < count; ++index) lines.push_back({rows[index].place.x, rows[index].place.y, rows[index].text});
+        return lines;
     }
 
     std::vector<std::string> frameTexts() {
@@ -340,7 +336,7 @@ TEST_F(OverlaySetUpTest, AnchorsPlaceRowsFromTheirCornerByTheFontsMetrics) {
 // In pixels every row is whole pixels from the viewport's bottom-left corner, the same in every
 // view; the step defaults to the font's line height (20 here).
 TEST_F(OverlaySetUpTest, PixelUnitsPlaceRowsFromTheViewportsCorners) {
-    graphics.viewport = {0, 0, 1000, 800};
+    graphics.view = {0, 0, 1000, 800};
     const std::string rows = "[SECTION1]\nROWDATA1=abc\nROWDATA2=12345\nROWDATA3=BLANK\n";
     const struct {
         const char* anchor;
@@ -370,12 +366,12 @@ TEST_F(OverlaySetUpTest, PixelUnitsPlaceRowsFromTheViewportsCorners) {
 }
 
 TEST_F(OverlaySetUpTest, TheShadowGoesWithTheRowsAndTheBoxSpansTheRowsInRasterRange) {
-    graphics.viewport = {0, 0, 1280, 960};
+    graphics.view = {0, 0, 1280, 960};
     writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_POS_X=30\nHUD_POS_Y=40\nHUD_STEP_Y=25\nTEXT_SHADOW=1\n"
                   "SHADOW_COLOR_RED=255\nBOX_ALPHA=51\nBOX_PADDING=3\n"
                   "[SECTION1]\nROWDATA1=abc\nROWDATA2=12345\nROWDATA3=below the bottom\n");
     plugin.drawFunction(0);
-    EXPECT_EQ(graphics.look.shadow, overlay::Shadow::Drop);
+    EXPECT_EQ(graphics.look.shadow, config::TextShadow::Drop);
     EXPECT_EQ(graphics.look.shadowColour[0], 1.0f);
     EXPECT_FALSE(graphics.style.outline);
     ASSERT_EQ(graphics.lines.size(), 3u);
@@ -394,7 +390,7 @@ TEST_F(OverlaySetUpTest, TheShadowGoesWithTheRowsAndTheBoxSpansTheRowsInRasterRa
     plugin.drawFunction(0);
     EXPECT_TRUE(graphics.style.outline);  // outline glyphs are made only for the outline
     EXPECT_TRUE(graphics.style.smooth);
-    EXPECT_EQ(graphics.look.shadow, overlay::Shadow::Outline);
+    EXPECT_EQ(graphics.look.shadow, config::TextShadow::Outline);
 }
 
 TEST_F(OverlaySetUpTest, ARowsRevisionChangesExactlyWhenItsTextDoes) {
@@ -504,11 +500,11 @@ namespace {
 
 // The plain definition of a drawn line: the seven passes in table order over the row text.
 std::string referenceLine(const std::string& row, const overlay::OverlayPlugin& plugin) {
-    static char work[config::kWorkBufferSize];
+    static char work[overlay::kWorkBufferSize];
     char line[overlay::LineCache::kTextSize] = {};
     std::strncpy(line, row.c_str(), sizeof line - 1);
     for (int token = 0; token < overlay::kTokenCount; ++token) {
-        config::substituteToken(work, sizeof work, line, line, overlay::kTokenNames[token], plugin.tokenValue(token),
+        overlay::substituteToken(work, sizeof work, line, line, overlay::kTokenNames[token], plugin.tokenValue(token),
                                 sizeof line);
     }
     return line;

@@ -1,4 +1,4 @@
-#include "config/substitute.h"
+#include "overlay/substitute.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +14,12 @@ protected:
                            int maxLen = 1024) {
         char buffer[1024] = {};
         std::strncpy(buffer, line.c_str(), sizeof buffer - 1);
-        const int n = config::substituteToken(work, sizeof work, buffer, buffer, pattern, replacement, maxLen);
+        const int n = overlay::substituteToken(work, sizeof work, buffer, buffer, pattern, replacement, maxLen);
         if (count != nullptr) *count = n;
         return buffer;
     }
 
-    char work[config::kWorkBufferSize];  // the size the overlay gives it
+    char work[overlay::kWorkBufferSize];  // the size the overlay gives it
 };
 
 TEST_F(SubstituteTest, ReplacesEveryOccurrenceLeftToRight) {
@@ -56,30 +56,30 @@ TEST_F(SubstituteTest, EmptyReplacementRemovesAndStillCounts) {
 
 TEST_F(SubstituteTest, RefusesBadArgumentsWithoutWriting) {
     char dst[16] = "untouched";
-    EXPECT_EQ(config::substituteToken(work, sizeof work, dst, "abc", "", "x", 16), 0);
-    EXPECT_EQ(config::substituteToken(work, sizeof work, dst, nullptr, "a", "x", 16), 0);
-    EXPECT_EQ(config::substituteToken(work, sizeof work, dst, "abc", nullptr, "x", 16), 0);
-    EXPECT_EQ(config::substituteToken(work, sizeof work, dst, "abc", "a", nullptr, 16), 0);
-    EXPECT_EQ(config::substituteToken(work, sizeof work, nullptr, "abc", "a", "x", 16), 0);
-    EXPECT_EQ(config::substituteToken(nullptr, sizeof work, dst, "abc", "a", "x", 16), 0);
-    EXPECT_EQ(config::substituteToken(work, 0, dst, "abc", "a", "x", 16), 0);
+    EXPECT_EQ(overlay::substituteToken(work, sizeof work, dst, "abc", "", "x", 16), 0);
+    EXPECT_EQ(overlay::substituteToken(work, sizeof work, dst, nullptr, "a", "x", 16), 0);
+    EXPECT_EQ(overlay::substituteToken(work, sizeof work, dst, "abc", nullptr, "x", 16), 0);
+    EXPECT_EQ(overlay::substituteToken(work, sizeof work, dst, "abc", "a", nullptr, 16), 0);
+    EXPECT_EQ(overlay::substituteToken(work, sizeof work, nullptr, "abc", "a", "x", 16), 0);
+    EXPECT_EQ(overlay::substituteToken(nullptr, sizeof work, dst, "abc", "a", "x", 16), 0);
+    EXPECT_EQ(overlay::substituteToken(work, 0, dst, "abc", "a", "x", 16), 0);
     const std::string longPattern(32, 'p');
-    EXPECT_EQ(config::substituteToken(work, sizeof work, dst, longPattern.c_str(), longPattern.c_str(), "x", 16), 0);
+    EXPECT_EQ(overlay::substituteToken(work, sizeof work, dst, longPattern.c_str(), longPattern.c_str(), "x", 16), 0);
     EXPECT_STREQ(dst, "untouched");
     const std::string pattern31(31, 'p');
-    EXPECT_EQ(config::substituteToken(work, sizeof work, dst, pattern31.c_str(), pattern31.c_str(), "x", 16), 1);
+    EXPECT_EQ(overlay::substituteToken(work, sizeof work, dst, pattern31.c_str(), pattern31.c_str(), "x", 16), 1);
     EXPECT_STREQ(dst, "x");
 }
 
 TEST_F(SubstituteTest, ResultIsCutAndTerminatedWithinMaxLen) {
     char dst[8];
     std::memset(dst, '#', sizeof dst);
-    EXPECT_EQ(config::substituteToken(work, sizeof work, dst, "ab*T*cd", "*T*", "123456789", 6), 1);
+    EXPECT_EQ(overlay::substituteToken(work, sizeof work, dst, "ab*T*cd", "*T*", "123456789", 6), 1);
     EXPECT_STREQ(dst, "ab123");
     EXPECT_EQ(dst[6], '#');
 
     std::memset(dst, '#', sizeof dst);
-    EXPECT_EQ(config::substituteToken(work, sizeof work, dst, "no token here", "*T*", "x", 5), 0);
+    EXPECT_EQ(overlay::substituteToken(work, sizeof work, dst, "no token here", "*T*", "x", 5), 0);
     EXPECT_STREQ(dst, "no t");
 
     // Growth far beyond the work buffer is cut at its end, never past it.
@@ -87,9 +87,9 @@ TEST_F(SubstituteTest, ResultIsCutAndTerminatedWithinMaxLen) {
     for (int i = 0; i < 250; ++i) many += "*T*";
     static char big[8192];
     const int count =
-        config::substituteToken(work, sizeof work, big, many.c_str(), "*T*", "0123456789abcdef0123", sizeof big);
+        overlay::substituteToken(work, sizeof work, big, many.c_str(), "*T*", "0123456789abcdef0123", sizeof big);
     EXPECT_EQ(count, 250);
-    EXPECT_EQ(std::strlen(big), static_cast<std::size_t>(config::kWorkBufferSize - 1));
+    EXPECT_EQ(std::strlen(big), static_cast<std::size_t>(overlay::kWorkBufferSize - 1));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/config_keys.h"
+#include "key_help.h"
 
 namespace keys {
 
@@ -17,7 +18,7 @@ std::vector<std::vector<const config::KeyEntry*>> groups() {
     std::vector<std::vector<const config::KeyEntry*>> out;
     for (const config::KeyEntry& entry : config::kConfigKeys) {
         const config::KeyEntry* last = out.empty() ? nullptr : out.back().front();
-        if (last != nullptr && last->kind == entry.kind && std::strcmp(last->help, entry.help) == 0 &&
+        if (last != nullptr && last->kind == entry.kind && std::strcmp(keyHelp(last->key), keyHelp(entry.key)) == 0 &&
             last->range.min == entry.range.min && last->range.max == entry.range.max &&
             last->range.fallback == entry.range.fallback && last->otherRanges == entry.otherRanges) {
             out.back().push_back(&entry);
@@ -34,7 +35,7 @@ std::string code(const std::string& text, bool markdown) { return markdown ? "`"
 // The help words: its backquotes stay in Markdown and go in plain text.
 std::string help(const config::KeyEntry& entry, bool markdown) {
     std::string out;
-    for (const char* p = entry.help; *p != '\0'; ++p) {
+    for (const char* p = keyHelp(entry.key); *p != '\0'; ++p) {
         if (*p != '`' || markdown) out += *p;
     }
     return out;

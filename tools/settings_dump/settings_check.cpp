@@ -13,10 +13,10 @@
 #include <unordered_map>
 
 #include "config/display_settings.h"
-#include "config/layout.h"
-#include "config/substitute.h"
 #include "config/utf8_text.h"
 #include "overlay/line_cache.h"
+#include "overlay/row_layout.h"
+#include "overlay/substitute.h"
 #include "overlay/token_values.h"
 #include "overlay/tokens.h"
 #include "overlay/value_format.h"
@@ -445,7 +445,7 @@ void checkTokenEnds(Context& c, const Line& line, const std::string& where, cons
     char work[config::kTextFieldSize];
     std::snprintf(expanded, sizeof expanded, "%s", text);
     for (const char* token : overlay::kTokenNames) {
-        config::substituteToken(work, sizeof work, expanded, expanded, token, " ", static_cast<int>(sizeof expanded));
+        overlay::substituteToken(work, sizeof work, expanded, expanded, token, " ", static_cast<int>(sizeof expanded));
     }
     const std::string row = expanded;
     const auto nameCharacter = [&](std::size_t at) {
@@ -467,8 +467,8 @@ void checkTokenEnds(Context& c, const Line& line, const std::string& where, cons
 
 // ---- Layout -------------------------------------------------------------------------------------
 
-config::PageLayout pageLayout(const Context& c, int page) {
-    config::PageLayout layout;
+overlay::PageLayout pageLayout(const Context& c, int page) {
+    overlay::PageLayout layout;
     while (c.pages.rowText(page, layout.rowCount) != nullptr) ++layout.rowCount;
     layout.ascent = c.view.font.ascent;
     layout.descent = c.view.font.descent;
@@ -499,10 +499,10 @@ std::string drawnText(const Context& c, const char* text) {
     values[overlay::kTokenSelectionMode] = "Vertices";
     values[overlay::kTokenSelectionCount] = "10000";
     char drawn[overlay::LineCache::kTextSize];
-    char work[config::kWorkBufferSize];
+    char work[overlay::kWorkBufferSize];
     std::snprintf(drawn, sizeof drawn, "%s", text);
     for (int token = 0; token < overlay::kTokenCount; ++token) {
-        config::substituteToken(work, sizeof work, drawn, drawn, overlay::kTokenNames[token], values[token],
+        overlay::substituteToken(work, sizeof work, drawn, drawn, overlay::kTokenNames[token], values[token],
                                 static_cast<int>(sizeof drawn));
     }
     return drawn;
@@ -527,30 +527,29 @@ std::string placementNote(const Context& c, bool across, int pixelStep) {
 // screen or wholly outside the view is not shown; one partly outside is cut (in PIXELS units) or
 // spills past the view (in SCREEN units).
 void checkRowPlace(Context& c, const Line& line, const std::string& where, int page, int row, const char* text) {
-    const config::PageLayout layout = pageLayout(c, page);
+    const overlay::PageLayout layout = pageLayout(c, page);
     int advance = 0;
     if (c.view.measured) {
         for (const char ch : drawnText(c, text)) advance += c.view.font.advance[static_cast<unsigned char>(ch)];
     }
-    const config::RowPlace place = config::placeRow(c.settings, layout, row, advance);
+    const overlay::RowLocation location = overlay::locateRow(c.settings, layout, row, advance);
+    const overlay::RowPlace& place = location.place;
     const bool pixels = c.settings.units == config::Units::Pixels;
     const std::string inView = " in a " + std::to_string(c.view.width) + "x" + std::to_string(c.view.height) + " view";
-    const int step = config::pixelStep(c.settings, layout);
+    const int step = overlay::pixelStep(c.settings, layout);
     const auto notShown = [&](const char* edge, bool across) {
         c.checker.warn(line.number, where + " is " + edge + inView + " and is not shown" + placementNote(c, across, step));
     };
     // GL has no raster position for a point off the screen, and draws nothing there.
-    if (!pixels && !config::onScreen(place)) {
+    if (!location.onScreen) {
         if (place.y < 0.0f) return notShown("below the bottom edge", false);
         if (place.y > static_cast<float>(config::kScreenHeight)) return notShown("above the top edge", false);
         return notShown(place.x < 0.0f ? "past the left edge" : "past the right edge", true);
     }
     if (!c.view.measured || advance == 0) return;  // nothing measured, or nothing drawn
-    // The row's glyphs in window pixels from the view's bottom-left corner, as the drawing puts
-    // them: the whole pixel below the point, moved by whole pixels.
-    const int left = static_cast<int>(std::floor(static_cast<double>(place.x) * c.view.width / config::kScreenWidth)) + place.dx;
-    const int baseline =
-        static_cast<int>(std::floor(static_cast<double>(place.y) * c.view.height / config::kScreenHeight)) + place.dy;
+    // The row's glyphs in window pixels from the view's bottom-left corner, as the drawing puts them.
+    const int left = location.pen.x;
+    const int baseline = location.pen.y;
     const int right = left + advance;
     const int bottom = baseline - c.view.font.descent;
     const int top = baseline + c.view.font.ascent;
@@ -574,7 +573,7 @@ void checkRowPlace(Context& c, const Line& line, const std::string& where, int p
 // file. In SCREEN units the step grows with the view, so the warning says up to which height.
 void checkRowSpacing(Context& c, int sectionIndex, int page) {
     if (!c.view.measured || c.overlapFound) return;
-    const config::PageLayout layout = pageLayout(c, page);
+    const overlay::PageLayout layout = pageLayout(c, page);
     const int lineHeight = c.view.font.lineHeight;
     const bool pixels = c.settings.units == config::Units::Pixels;
     int previous = -1;
@@ -586,7 +585,7 @@ void checkRowSpacing(Context& c, int sectionIndex, int page) {
         if (above < 0) continue;
         // In SCREEN units the step is HUD_STEP_Y * height / 480 pixels: below the line height in
         // views less than lineHeight * 480 / HUD_STEP_Y high.
-        const long long apart = static_cast<long long>(rowsApart) * (pixels ? config::pixelStep(c.settings, layout)
+        const long long apart = static_cast<long long>(rowsApart) * (pixels ? overlay::pixelStep(c.settings, layout)
                                                                             : static_cast<int>(c.settings.stepY));
         const long long lowest = (static_cast<long long>(lineHeight) * config::kScreenHeight + apart - 1) / apart;
         if (pixels ? apart >= lineHeight : c.view.height >= lowest) continue;

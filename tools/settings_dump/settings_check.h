@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "config/layout.h"
+#include "config/display_settings.h"
 #include "platform/platform.h"
 
 namespace check {

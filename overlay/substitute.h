@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-namespace config {
+namespace overlay {
 
 // Patterns are held in buffers of this size: a pattern has at most kMaxPatternLength characters.
 constexpr std::size_t kMatchBufferSize = 32;
@@ -20,4 +20,4 @@ constexpr int kWorkBufferSize = 4096;
 int substituteToken(char* work, std::size_t workSize, char* dst, const char* src, const char* pattern,
                     const char* replacement, int maxLen);
 
-}  // namespace config
+}  // namespace overlay

@@ -1,8 +1,8 @@
-#include "config/substitute.h"
+#include "overlay/substitute.h"
 
 #include <cstring>
 
-namespace config {
+namespace overlay {
 
 int substituteToken(char* work, std::size_t workSize, char* dst, const char* src, const char* pattern,
                     const char* replacement, int maxLen) {
@@ -49,4 +49,4 @@ int substituteToken(char* work, std::size_t workSize, char* dst, const char* src
     return count;
 }
 
-}  // namespace config
+}  // namespace overlay

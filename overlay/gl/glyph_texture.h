@@ -1,0 +1,42 @@
+// The glyph texture: a font's glyphs packed into one GL_ALPHA8 texture (glyph_atlas.h), with the
+// glyph table the quads are made from.
+#pragma once
+
+#include <cstdint>
+
+#include "overlay/gl/gl_features.h"
+#include "overlay/glyph_atlas.h"
+#include "overlay/graphics.h"
+
+namespace overlay::gl {
+
+class GlyphTexture {
+public:
+    // Makes the texture of `face` at `pixelHeight` in `style` in the current context, no side
+    // larger than the context allows (or the tests' lever, OSTRIVANE_TEST_MAX_TEXTURE_SIZE), and
+    // measures the font into `metrics` (may be null). Forgets the texture it held. Returns the
+    // texture's name; 0 when it cannot be made.
+    GLuint build(void* drawingContext, const char* face, int pixelHeight, const GlyphStyle& style,
+                 const GlFeatures& features, platform::GlyphMetrics* metrics);
+    // Forgets the texture (it is not deleted: whoever owns the name does that).
+    void forget();
+
+    GLuint name() const { return texture; }
+    bool smooth() const { return antialiased; }
+    int width() const { return textureWidth; }
+    int height() const { return textureHeight; }
+    // Counts textures made, so that quads made from an earlier one are never drawn.
+    std::uint32_t generation() const { return made; }
+    const GlyphAtlas& glyphs() const { return atlas; }
+
+private:
+    GLuint upload(const GlFeatures& features);
+
+    GLuint texture = 0;
+    bool antialiased = false;
+    int textureWidth = 1, textureHeight = 1;
+    std::uint32_t made = 0;
+    GlyphAtlas atlas;
+};
+
+}  // namespace overlay::gl
