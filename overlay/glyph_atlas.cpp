@@ -8,8 +8,6 @@ namespace overlay {
 
 namespace {
 
-constexpr int kPadding = 1;  // texels between glyphs
-
 int smallestPowerOfTwoAtLeast(int value) {
     int side = 1;
     while (side < value && side < (1 << 30)) side *= 2;
@@ -110,8 +108,8 @@ bool GlyphAtlas::pack(int maxSide) {
         int x = 0, y = 0, shelf = 0;
         for (int i = 0; i < items; ++i) {
             AtlasGlyph& entry = table[order[i].set][order[i].code];
-            if (entry.width + kPadding > shelfWidth) return -1;
-            if (x + entry.width + kPadding > shelfWidth) {
+            if (entry.width > shelfWidth) return -1;
+            if (x + entry.width > shelfWidth) {
                 y += shelf;
                 x = 0;
                 shelf = 0;
@@ -120,8 +118,8 @@ bool GlyphAtlas::pack(int maxSide) {
                 entry.texelX = x;
                 entry.texelY = y;
             }
-            x += entry.width + kPadding;
-            shelf = entry.height + kPadding > shelf ? entry.height + kPadding : shelf;
+            x += entry.width;
+            shelf = entry.height > shelf ? entry.height : shelf;
         }
         return y + shelf;
     };

@@ -47,8 +47,8 @@ public:
     bool receive(int character, const platform::GlyphImage& image) override;
 
     // Packs every glyph received (and its outline) into one image whose sides are powers of two
-    // no longer than `maxSide`, each glyph with a texel of space after it. False when they do not
-    // fit or memory runs out.
+    // no longer than `maxSide`, glyphs side by side: the quads sample texel centres only, so no
+    // texel of a neighbour is ever read. False when they do not fit or memory runs out.
     bool pack(int maxSide);
     // The packed image: imageWidth() x imageHeight() bytes, rows bottom up, 0 where no glyph is.
     const unsigned char* image() const { return packed; }

@@ -96,6 +96,20 @@ TEST(GlyphAtlas, RefusesAnImageLargerThanAllowed) {
     EXPECT_TRUE(atlas.pack(1024));
 }
 
+// 224 glyphs of 10 x 10 pixels need 22 400 texels: no power-of-two image of 16 384 holds them, one
+// of 32 768 does, and one whose longer side is the largest allowed is allowed.
+TEST(GlyphAtlas, TakesTheSmallestImageThatHoldsTheGlyphs) {
+    std::vector<Glyph> glyphs(224, Glyph{10, 10, std::vector<unsigned char>(100, 255)});
+    overlay::GlyphAtlas atlas;
+    feed(atlas, glyphs, false);
+    ASSERT_TRUE(atlas.pack(4096));
+    EXPECT_EQ(atlas.imageWidth() * atlas.imageHeight(), 32768);
+    const int longer = std::max(atlas.imageWidth(), atlas.imageHeight());
+    ASSERT_TRUE(atlas.pack(longer));
+    EXPECT_EQ(atlas.imageWidth() * atlas.imageHeight(), 32768);
+    EXPECT_FALSE(atlas.pack(longer / 2));
+}
+
 TEST(GlyphAtlas, LineQuadsSitAtTheGlyphsOriginsAlongTheirAdvances) {
     const std::vector<Glyph> glyphs = assortedGlyphs();
     overlay::GlyphAtlas atlas;

@@ -363,6 +363,12 @@ TEST_F(OverlaySetUpTest, PixelUnitsPlaceRowsFromTheViewportsCorners) {
         EXPECT_EQ(graphics.lines[0].place.dy, c.dy0) << c.anchor;
         EXPECT_EQ(graphics.lines[1].place.dy, c.dy0 - 20) << c.anchor;
     }
+    // A step of one pixel is a step like any other.
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_UNITS=PIXELS\nHUD_POS_Y=40\nHUD_STEP_Y=1\n" + rows);
+    plugin.runFunction(overlay::kCommandReload);
+    plugin.drawFunction(0);
+    ASSERT_EQ(graphics.lines.size(), 2u);
+    EXPECT_EQ(graphics.lines[1].place.dy, 39);
 }
 
 TEST_F(OverlaySetUpTest, TheShadowGoesWithTheRowsAndTheBoxSpansTheRowsInRasterRange) {

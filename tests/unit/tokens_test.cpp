@@ -259,6 +259,16 @@ TEST_F(TokenValuesTest, ClockFormatsShowEachFieldAndChangeOnlyWithWhatTheyShow) 
     ++FakeClock::now;
     values.refresh();
     EXPECT_EQ(values.version(), version);
+    // %p alone changes at noon and midnight.
+    values.setClockFormats("%Y", "%p");
+    FakeClock::local = {127, 0, 1, 11, 59, 59};
+    values.refresh();
+    EXPECT_EQ(std::string(values.value(overlay::kTokenTime)), "AM");
+    FakeClock::local.hour = 12;
+    ++FakeClock::now;
+    values.refresh();
+    EXPECT_EQ(std::string(values.value(overlay::kTokenTime)), "PM");
+    FakeClock::local = {100, 5, 9, 7, 30, 9};
     // 259 fields are cut to 31 characters; an empty format is the default.
     values.setClockFormats(std::string(258, '%').append("Y").c_str(), "");
     values.refresh();
