@@ -15,16 +15,18 @@ namespace standin {
 namespace {
 
 // What *FPS* shows after the frames counted since set-up, each at `tick` of a pair: the frames of
-// the last whole second of the tick before the last frame's, 0 while the second of the set-up
-// has not ended or after a second without a frame.
+// the last whole second of the tick before the last frame's (one that began at or after the
+// set-up), 0 while no such second has ended or after a second without a frame.
 int framesPerSecond(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& frames, bool after) {
     int shown = 0, counted = 0;
     bool whole = false;
     std::uint32_t second = 0;
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        const std::uint32_t now = (after ? frames[i].second : frames[i].first) / 1000;
+        const std::uint32_t tick = after ? frames[i].second : frames[i].first;
+        const std::uint32_t now = tick / 1000;
         if (i == 0) {
             second = now;  // the set-up restarts the count within this second
+            whole = tick % 1000 == 0;
         } else if (now != second) {
             if (now == second + 1) {
                 if (whole) shown = counted;
