@@ -398,7 +398,7 @@ void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entr
                                         std::to_string(c.report.fileValue[index]));
     }
     if (entry.kind == config::KeyKind::Integer && c.report.source[index] == config::ValueSource::OutOfRange) {
-        const config::Range& range = config::rangeInForce(entry.key, c.report.value);
+        const config::Range& range = config::rangeInForce(entry.key, c.report);
         c.checker.warn(line.number, assignment + " is out of range (" + std::to_string(range.min) + " to " +
                                         std::to_string(range.max) + "): the default " +
                                         std::to_string(range.fallback) + " applies");
