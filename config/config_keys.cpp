@@ -158,12 +158,13 @@ constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
             "view"),
     textKey(ConfigKey::DateFormat, "DATE_FORMAT", kDefaultDateFormat,
             [](DisplaySettings& s) -> TextField& { return s.dateFormat; },
-            "the text of `*CUR_DATE*`: `%Y` year, `%y` its last two digits, `%m` month, `%d` day, `%%` a `%`; "
-            "other characters as written"),
+            "the text of `*CUR_DATE*`: `%Y` year, `%y` its last two digits, `%m` month, `%d` day, `%H` hour "
+            "00-23, `%I` hour 01-12, `%p` AM or PM, `%M` minute, `%S` second, `%%` a `%`; other characters as "
+            "written; at most 31 characters"),
     textKey(ConfigKey::TimeFormat, "TIME_FORMAT", kDefaultTimeFormat,
             [](DisplaySettings& s) -> TextField& { return s.timeFormat; },
-            "the text of `*CUR_TIME*`: `%H` hour 00-23, `%I` hour 01-12, `%p` AM or PM, `%M` minute, `%S` second, "
-            "and the fields of `DATE_FORMAT`; at most 31 characters"),
+            "the text of `*CUR_TIME*`, made of the fields of `DATE_FORMAT` and other characters as written; at "
+            "most 31 characters"),
     withValueNames(integerKey(ConfigKey::FontSmooth, "FONT_SMOOTH", {0, 1, 0},
                               [](DisplaySettings& s, std::int32_t v) { s.fontSmooth = v == 1; },
                               "1: antialiased text, its edges blended into the picture, with the shadow, outline and box as "
