@@ -74,9 +74,9 @@ TEST_F(SettingsCheckTest, TheTrapsOfTheFileEachGetALineOfTheirOwn) {
         "my.ini:9: warning: BOX_PADDING=65 is out of range (0 to 64): the default 4 applies",
         "my.ini:10: warning: [SECTON1] is not a section the plug-in reads (did you mean [SECTION1]?)",
         "my.ini:13: warning: [SECTION1] has no key ROWDATA01 (did you mean ROWDATA1?)",
-        "my.ini:14: warning: row 1 of page 1: *CAMERA* is not a token (did you mean *CAMERA_NAME*?)",
-        "my.ini:14: warning: row 1 of page 1: *cur_date* is not a token (did you mean *CUR_DATE*?)",
-        "my.ini:14: warning: row 1 of page 1: *SEL_FACE* is not a token (did you mean *SEL_FACES*?)",
+        "my.ini:14: warning: row 1 of page 1: *CAMERA* is not a token and is drawn as written (did you mean *CAMERA_NAME*?)",
+        "my.ini:14: warning: row 1 of page 1: *cur_date* is not a token and is drawn as written (did you mean *CUR_DATE*?)",
+        "my.ini:14: warning: row 1 of page 1: *SEL_FACE* is not a token and is drawn as written (did you mean *SEL_FACES*?)",
         "my.ini:15: warning: row 2 of page 1 reads \"blank\"",
         "my.ini:16: warning: row 3 of page 1 holds a tab, which draws nothing",
         "my.ini:17: warning: row 4 of page 1 holds 1 character that Windows-1252 lacks",
@@ -236,10 +236,6 @@ TEST_F(SettingsCheckTest, ClockFormatsAndNewTokensThatDoNotShowWhatTheySeem) {
                                           "never changes"},
         {"[CONFIG]\nTIME_FORMAT=%Y-%m-%d %H:%M:%S and %Y-%m-%d\n",
          "my.ini:2: warning: TIME_FORMAT makes texts of up to 34 characters: *CUR_TIME* shows only the first 31"},
-        {"[CONFIG]\n[SECTION1]\nROWDATA1=*FPS_* fps\n",
-         "my.ini:3: warning: row 1 of page 1: *FPS_* is not a token (did you mean *FPS*?)"},
-        {"[CONFIG]\n[SECTION1]\nROWDATA1=*SELCOUNT* selected\n",
-         "my.ini:3: warning: row 1 of page 1: *SELCOUNT* is not a token (did you mean *SEL_COUNT*?)"},
     };
     for (const auto& example : cases) {
         const std::string file = example.file.find("[SECTION1]") != std::string::npos ? example.file
@@ -250,6 +246,39 @@ TEST_F(SettingsCheckTest, ClockFormatsAndNewTokensThatDoNotShowWhatTheySeem) {
     EXPECT_EQ(run("[CONFIG]\nTIME_FORMAT=%I:%M %p\nDATE_FORMAT=%d/%m/%y\n[SECTION1]\nROWDATA1=*FPS* *SEL_MODE* *SEL_COUNT*\n"),
               check::Outcome::Clean)
         << all();
+}
+
+// Words in capitals between asterisks read as tokens to their writer; text between asterisks in
+// lower case, with spaces or punctuation, reads as text.
+TEST_F(SettingsCheckTest, WordsThatLookLikeTokensAreToldAndPlainTextIsNot) {
+    const std::string notToken = "is not a token and is drawn as written";
+    const std::string tokens = "; the tokens are *CAMERA_NAME*, *CUR_DATE*, *CUR_TIME*, *ELAPSED*, *SEL_FACES*, "
+                               "*SEL_EDGES*, *SEL_VERTICES*, *FPS*, *SEL_MODE* and *SEL_COUNT*";
+    const struct {
+        const char* row;
+        std::string warning;  // after "my.ini:2: warning: row 1 of page 1: "
+    } cases[] = {
+        {"*TIME*", "*TIME* " + notToken + " (did you mean *CUR_TIME*?)"},
+        {"*DATE* \xD0\x96", "*DATE* " + notToken + " (did you mean *CUR_DATE*?)"},
+        {"*FRAMERATE* fps", "*FRAMERATE* " + notToken + " (did you mean *FPS*?)"},
+        {"*ELAPSED_TIME*", "*ELAPSED_TIME* " + notToken + " (did you mean *ELAPSED*?)"},
+        {"*SELECTED* of *SEL_MODE*", "*SELECTED* " + notToken + " (did you mean *SEL_COUNT*?)"},
+        {"*FPS_* fps", "*FPS_* " + notToken + " (did you mean *FPS*?)"},
+        {"*SELCOUNT* selected", "*SELCOUNT* " + notToken + " (did you mean *SEL_COUNT*?)"},
+        {"\xCE\xA9 *WEATHER_2* \xF0\x9F\x98\x80", "*WEATHER_2* " + notToken + tokens},
+        {"*cur_time*", "*cur_time* " + notToken + " (did you mean *CUR_TIME*?)"},
+    };
+    for (const auto& example : cases) {
+        EXPECT_EQ(run(std::string("[SECTION1]\nROWDATA1=") + example.row + "\n"), check::Outcome::Warnings) << example.row;
+        EXPECT_NE(all().find("my.ini:2: warning: row 1 of page 1: " + example.warning + "\n"), std::string::npos)
+            << all();
+        EXPECT_EQ(all().find(notToken, all().find(notToken) + 1), std::string::npos) << all();  // and one only
+    }
+    for (const char* text : {"*note* *very* important", "5*3*2", "*\xD0\x96\xD0\x96* *\xCE\xA3 over all*",
+                             "\xE4\xB8\xAD*\xF0\x9F\x98\x80*", "** *, *_* *123*", "*\xC3\x89T\xC3\x89* *A-B*"}) {
+        run(std::string("[SECTION1]\nROWDATA1=") + text + "\n");
+        EXPECT_EQ(all().find("token"), std::string::npos) << text << "\n" << all();
+    }
 }
 
 TEST_F(SettingsCheckTest, TextIsShownAsTheCharactersItHolds) {

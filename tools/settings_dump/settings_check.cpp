@@ -465,6 +465,48 @@ void checkTokenEnds(Context& c, const Line& line, const std::string& where, cons
     }
 }
 
+// Words users write for what a token shows, and the token that shows it.
+constexpr const char* kTokenSynonyms[][2] = {
+    {"TIME", "CUR_TIME"},    {"CLOCK", "CUR_TIME"},      {"NOW", "CUR_TIME"},        {"DATE", "CUR_DATE"},
+    {"TODAY", "CUR_DATE"},   {"FRAMERATE", "FPS"},       {"FRAME_RATE", "FPS"},      {"FRAMES", "FPS"},
+    {"ELAPSED_TIME", "ELAPSED"}, {"UPTIME", "ELAPSED"},  {"TIMER", "ELAPSED"},       {"CAMERA", "CAMERA_NAME"},
+    {"VIEW", "CAMERA_NAME"}, {"SELECTED", "SEL_COUNT"},  {"SELECTION", "SEL_COUNT"}, {"MODE", "SEL_MODE"},
+};
+
+// *WORD* between asterisks that is no token is drawn as written: said of every word in capitals
+// (with digits and underscores), which reads as a token to its writer, and of any other word
+// close to a token's name; text with spaces, punctuation or other letters is taken for text.
+void checkTokenLikeWords(Context& c, const Line& line, const std::string& where, const std::string& row) {
+    std::vector<std::string> tokens;
+    std::string list;
+    for (int t = 0; t < overlay::kTokenCount; ++t) {
+        const std::string token = overlay::kTokenNames[t];
+        list += (t == 0 ? "" : t + 1 == overlay::kTokenCount ? " and " : ", ") + token;
+        tokens.push_back(token.substr(1, token.size() - 2));
+    }
+    const auto isWordCharacter = [](char ch) {
+        return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || ch == '_';
+    };
+    for (std::size_t open = row.find('*'); open != std::string::npos;) {
+        const std::size_t close = row.find('*', open + 1);
+        if (close == std::string::npos) break;
+        const std::string word = row.substr(open + 1, close - open - 1);
+        const bool wordLike = !word.empty() && std::all_of(word.begin(), word.end(), isWordCharacter);
+        open = wordLike ? row.find('*', close + 1) : close;
+        if (!wordLike || std::find(tokens.begin(), tokens.end(), word) != tokens.end()) continue;
+        std::string meant = nearest(word, tokens);
+        for (const auto& synonym : kTokenSynonyms) {
+            if (upper(word) == synonym[0]) meant = synonym[1];
+        }
+        const bool capitals = upper(word) == word && std::any_of(word.begin(), word.end(), [](char ch) {
+                                  return ch >= 'A' && ch <= 'Z';
+                              });
+        if (meant.empty() && !capitals) continue;
+        c.checker.warn(line.number, where + ": *" + word + "* is not a token and is drawn as written" +
+                                        (meant.empty() ? "; the tokens are " + list : " (did you mean *" + meant + "*?)"));
+    }
+}
+
 // ---- Layout -------------------------------------------------------------------------------------
 
 config::PageLayout pageLayout(const Context& c, int page) {
@@ -627,26 +669,7 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
     const std::string lacking = lackingWarning(line, where, "drawn as", c.textConvertedByReader);
     if (!lacking.empty()) c.checker.warn(line.number, lacking);
     checkTokenEnds(c, line, where, text);
-    // *WORD* that is nearly a token name.
-    std::vector<std::string> tokens(std::begin(overlay::kTokenNames), std::end(overlay::kTokenNames));
-    for (std::string& token : tokens) token = token.substr(1, token.size() - 2);
-    const std::string row_text = text;
-    std::size_t open = row_text.find('*');
-    while (open != std::string::npos) {
-        const std::size_t close = row_text.find('*', open + 1);
-        if (close == std::string::npos) break;
-        const std::string word = row_text.substr(open + 1, close - open - 1);
-        const bool wordLike = !word.empty() && std::all_of(word.begin(), word.end(), [](char ch) {
-            return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || ch == '_';
-        });
-        if (wordLike && std::find(tokens.begin(), tokens.end(), word) == tokens.end()) {
-            const std::string close_token = nearest(word, tokens);
-            if (!close_token.empty()) {
-                c.checker.warn(line.number, where + ": *" + word + "* is not a token (did you mean *" + close_token + "*?)");
-            }
-        }
-        open = wordLike ? row_text.find('*', close + 1) : close;
-    }
+    checkTokenLikeWords(c, line, where, text);
     checkRowPlace(c, line, where, page, row, text);
 }
 
