@@ -248,6 +248,34 @@ TEST_F(SettingsCheckTest, ClockFormatsAndNewTokensThatDoNotShowWhatTheySeem) {
         << all();
 }
 
+// A header without its ']' is a line of the section above, and so are the lines after it; a key
+// in the other kind of section is named with the section it belongs in.
+TEST_F(SettingsCheckTest, UnfinishedHeadersAndKeysOfTheOtherSection) {
+    EXPECT_EQ(run("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_STEP_Y=30\n[SECTION1]\nROWDATA1=one\n[SECTION2\nROWDATA1=\xD0\xB4\xD0\xB2\xD0\xB0\n"
+                  "ROWDATA2=two\n[SECTION3]\nFONT_FACE=Arial\n"),
+              check::Outcome::Warnings);
+    EXPECT_EQ(all(),
+              "my.ini:6: warning: \"[SECTION2\" is an unfinished section header (no closing ']'): the lines after it "
+              "belong to [SECTION1] above it\n"
+              "my.ini:7: warning: ROWDATA1 appears again in [SECTION1]: the first, at line 5, is in force (the section "
+              "header at line 6 is unfinished)\n"
+              "my.ini:9: warning: [SECTION3] is never read: the pages end before it, as [SECTION2] is missing\n"
+              "my.ini:10: warning: [SECTION3] has no key FONT_FACE: it belongs in [CONFIG]\n");
+    EXPECT_EQ(run("[SECTION1]\nROWDATA1=one\n[CONFIG\nDISPLAY_ONSTART=1\n[CONFIG]\nROWDATA2=x\n"), check::Outcome::Warnings);
+    EXPECT_EQ(all(),
+              "my.ini:3: warning: \"[CONFIG\" is an unfinished section header (no closing ']'): the lines after it "
+              "belong to [SECTION1] above it\n"
+              "my.ini:4: warning: [SECTION1] has no key DISPLAY_ONSTART: it belongs in [CONFIG] (the section header at "
+              "line 3 is unfinished)\n"
+              "my.ini:6: warning: [CONFIG] has no key ROWDATA2: rows belong in a page, [SECTION1] to [SECTION5]\n");
+    EXPECT_EQ(run("[CONFIG=1\nFONT_SIZE=20\n[SECTION1]\nROWDATA1=x\n"), check::Outcome::Warnings);
+    EXPECT_EQ(all(),
+              "my.ini:1: warning: \"[CONFIG\" is an unfinished section header (no closing ']'): it and the lines after "
+              "it come before any [section] and are never read\n"
+              "my.ini:2: warning: FONT_SIZE comes before any [section] and is never read (the section header at line 1 "
+              "is unfinished)\n");
+}
+
 // Words in capitals between asterisks read as tokens to their writer; text between asterisks in
 // lower case, with spaces or punctuation, reads as text.
 TEST_F(SettingsCheckTest, WordsThatLookLikeTokensAreToldAndPlainTextIsNot) {

@@ -139,6 +139,10 @@ bool collect(const platform::IniLine& line, void* context) {
 // nobody asks for, which does no harm.
 bool isComment(const Line& line) { return !line.name.empty() && (line.name[0] == ';' || line.name[0] == '#'); }
 
+// "[SECTION2" without its ']': the reader takes it for a key of the section above, as it does the
+// lines after it.
+bool unfinishedHeader(const Line& line) { return !line.header && !line.name.empty() && line.name[0] == '['; }
+
 // A line without '=' sets nothing: its whole text is a key name that nobody asks for. Says so,
 // with the key it seems to hold: the known name its first word is, or is close to.
 std::string withoutEquals(const Line& line, const std::vector<std::string>& known) {
@@ -323,8 +327,39 @@ struct Context {
     const config::SettingsReport& report;
     bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
     const ViewLayout& view;
+    // By line index: the number of the unfinished header the line follows in its section, or 0.
+    const std::vector<std::uint32_t>& afterUnfinished;
     bool overlapFound = false;   // rows that overlap are told once a file
 };
+
+// What a warning about `line` adds when the line is where it is because a header above it is
+// unfinished.
+std::string unfinishedNote(const Context& c, const Line& line) {
+    const std::uint32_t header = c.afterUnfinished[static_cast<std::size_t>(&line - c.lines.data())];
+    return header == 0 ? "" : " (the section header at line " + std::to_string(header) + " is unfinished)";
+}
+
+// Says what an unfinished header does where it is; false when `line` is none.
+bool checkUnfinishedHeader(Context& c, const Line& line) {
+    if (!unfinishedHeader(line)) return false;
+    const std::string above = line.section < 0 ? "" : "[" + shown(c.lines[static_cast<std::size_t>(line.section)].name) + "]";
+    c.checker.warn(line.number, "\"" + shown(line.name) + "\" is an unfinished section header (no closing ']'): " +
+                                    (above.empty() ? "it and the lines after it come before any [section] and are never read"
+                                                   : "the lines after it belong to " + above + " above it"));
+    return true;
+}
+
+// Why a key a section does not have is there: a key of the other kind of section.
+std::string otherSectionNote(const std::string& name, bool inConfig) {
+    const auto configKey = std::find_if(std::begin(config::kConfigKeys), std::end(config::kConfigKeys),
+                                        [&](const config::KeyEntry& k) { return sameName(name, k.name); });
+    if (!inConfig && configKey != std::end(config::kConfigKeys)) return ": it belongs in [" + std::string(config::kConfigSection) + "]";
+    if (inConfig && numberAfter(name, config::kRowKeyPrefix) > 0) {
+        return ": rows belong in a page, [" + std::string(config::kPageSectionPrefix) + "1] to [" +
+               config::kPageSectionPrefix + std::to_string(kMaxPages) + "]";
+    }
+    return "";
+}
 
 // DATE_FORMAT and TIME_FORMAT: fields that are none, a format that shows nothing that changes, a
 // text longer than the token holds. `format` is the value in force.
@@ -409,20 +444,22 @@ void checkConfig(Context& c, int sectionIndex, check::FontLookup fonts) {
     const std::vector<std::string> known = configNames();
     FirstLines seen;
     for (const Line& line : c.lines) {
-        if (line.header || line.section != sectionIndex || isComment(line)) continue;
+        if (line.header || line.section != sectionIndex || isComment(line) || checkUnfinishedHeader(c, line)) continue;
         if (!line.hasValue) {
             c.checker.warn(line.number, withoutEquals(line, known));
             continue;
         }
         if (const Line* first = seen.firstOf(line)) {
             c.checker.warn(line.number, shown(line.name) + " appears again in [CONFIG]: the first, at line " +
-                                            std::to_string(first->number) + ", is in force");
+                                            std::to_string(first->number) + ", is in force" + unfinishedNote(c, line));
             continue;
         }
         const auto entry = std::find_if(std::begin(config::kConfigKeys), std::end(config::kConfigKeys),
                                        [&](const config::KeyEntry& k) { return sameName(line.name, k.name); });
         if (entry == std::end(config::kConfigKeys)) {
-            c.checker.warn(line.number, "[CONFIG] has no key " + shown(line.name) + suggestion(line.name, known));
+            const std::string other = otherSectionNote(line.name, true);
+            c.checker.warn(line.number, "[CONFIG] has no key " + shown(line.name) +
+                                            (other.empty() ? suggestion(line.name, known) : other) + unfinishedNote(c, line));
             continue;
         }
         checkConfigValue(c, line, *entry);
@@ -700,19 +737,21 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
     const std::string end = read ? endOfPage(c, sectionIndex, rows + 1) : "";
     FirstLines seen;
     for (const Line& line : c.lines) {
-        if (line.header || line.section != sectionIndex || isComment(line)) continue;
+        if (line.header || line.section != sectionIndex || isComment(line) || checkUnfinishedHeader(c, line)) continue;
         if (!line.hasValue) {
             c.checker.warn(line.number, withoutEquals(line, known));
             continue;
         }
         if (const Line* first = seen.firstOf(line)) {
             c.checker.warn(line.number, shown(line.name) + " appears again in " + section + ": the first, at line " +
-                                            std::to_string(first->number) + ", is in force");
+                                            std::to_string(first->number) + ", is in force" + unfinishedNote(c, line));
             continue;
         }
         const int number = numberAfter(line.name, config::kRowKeyPrefix);
         if (number == 0) {
-            c.checker.warn(line.number, section + " has no key " + shown(line.name) + suggestion(line.name, known));
+            const std::string other = otherSectionNote(line.name, false);
+            c.checker.warn(line.number, section + " has no key " + shown(line.name) +
+                                            (other.empty() ? suggestion(line.name, known) : other) + unfinishedNote(c, line));
             continue;
         }
         if (!read) continue;  // the section's own warning says why
@@ -769,14 +808,22 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
     reader.setFilePath(readerPath.c_str());
     ViewLayout layout{view.width, view.height, false, {}};
     layout.measured = view.measure != nullptr && view.measure(settings.fontFace, settings.fontSize, &layout.font);
-    Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader(), layout};
+    std::vector<std::uint32_t> afterUnfinished(lines.size(), 0);
+    for (std::size_t index = 1; index < lines.size(); ++index) {
+        const Line& previous = lines[index - 1];
+        if (!lines[index].header && !previous.header) {
+            afterUnfinished[index] = unfinishedHeader(previous) ? previous.number : afterUnfinished[index - 1];
+        }
+    }
+    Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader(), layout, afterUnfinished};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const Line& line = lines[index];
         if (!line.header) {
-            if (line.section < 0 && !isComment(line)) {
-                checker.warn(line.number, shown(line.name) + " comes before any [section] and is never read");
+            if (line.section < 0 && !isComment(line) && !checkUnfinishedHeader(c, line)) {
+                checker.warn(line.number, shown(line.name) + " comes before any [section] and is never read" +
+                                              unfinishedNote(c, line));
             }
             continue;
         }
