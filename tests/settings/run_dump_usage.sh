@@ -72,6 +72,10 @@ else
   printf '[CONFIG]\r\nFONT_FACE=%s\r\n[SECTION1]\r\nROWDATA1=x\r\n' "$drawn" > "$folder/drawn.ini"
   expect 0 "$folder/drawn.ini: no problems found" --check "$folder/drawn.ini"
 fi
+# In pixels the step in force is the font's line height, measured, not the 0 that stands for it.
+output=$("${runner[@]}" "$dump" "$folder/far.ini" | tr -d '\r')
+grep -qE '^  HUD_STEP_Y += [1-9][0-9]* \(default: the font.s line height\)$' <<<"$output" ||
+  { printf 'no step in force in:\n%s\n' "$output"; failures=$((failures + 1)); }
 output=$("${runner[@]}" "$dump" "$folder/Größe Ж.ini" "$folder/clean.ini" | tr -d '\r')
 for line in "file: $folder/Größe Ж.ini (found)" "page 1: 2 rows" "  row  1: Café Größe €" '  row  2: tab\x09here' \
             "page 1: 1 row"; do

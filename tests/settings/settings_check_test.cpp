@@ -81,8 +81,8 @@ TEST_F(SettingsCheckTest, TheTrapsOfTheFileEachGetALineOfTheirOwn) {
         "my.ini:16: warning: row 3 of page 1 holds a tab, which draws nothing",
         "my.ini:17: warning: row 4 of page 1 holds 1 character that Windows-1252 lacks",
         "my.ini:18: warning: ROWDATA5 has 300 characters: only the first 259 are shown",
-        "my.ini:20: warning: row 7 of page 1 is below the bottom edge in a 640x480 view and is not shown (HUD_POS_Y=65, "
-        "HUD_STEP_Y=12)",
+        "my.ini:20: warning: row 7 of page 1 is below the bottom edge in a 640x480 view and is not shown (the default "
+        "HUD_POS_Y=65, HUD_STEP_Y=12)",
         "my.ini:21: warning: ROWDATA9 is never shown: page 1 ends at ROWDATA8, which is missing",
         "my.ini:22: warning: ROWDATA29 is never shown: a page has at most 28 rows",
         "my.ini:23: warning: [SECTION3] is never read: the pages end before it, as [SECTION2] is missing",
@@ -118,13 +118,15 @@ TEST_F(SettingsCheckTest, RowsPastAnEdgeOrOutsideTheViewAreToldWithTheView) {
     } cases[] = {
         // 450 + 200 pixels; 900 + 400 in a view twice as large.
         {"[SECTION1]\n" + row20, 640, 480,
-         "my.ini:2: warning: row 1 of page 1 runs 10 pixels past the right edge in a 640x480 view (HUD_POS_X=450)"},
+         "my.ini:2: warning: row 1 of page 1 runs 10 pixels past the right edge in a 640x480 view (the default "
+         "HUD_POS_X=450)"},
         {"[SECTION1]\nROWDATA1=" + std::string(40, 'x') + "\n", 1280, 960,
-         "my.ini:2: warning: row 1 of page 1 runs 20 pixels past the right edge in a 1280x960 view (HUD_POS_X=450)"},
+         "my.ini:2: warning: row 1 of page 1 runs 20 pixels past the right edge in a 1280x960 view (the default "
+         "HUD_POS_X=450)"},
         // The baseline at 235 of 240.
         {"[CONFIG]\nHUD_POS_Y=470\n[SECTION1]\nROWDATA1=a\n", 640, 240,
          "my.ini:4: warning: row 1 of page 1 reaches 9 pixels above the top edge in a 640x240 view (HUD_POS_Y=470, "
-         "HUD_STEP_Y=15)"},
+         "the default HUD_STEP_Y=15)"},
         // Ends at 630, 700 pixels wide.
         {"[CONFIG]\nHUD_ANCHOR=BOTTOM_RIGHT\nHUD_POS_X=10\n[SECTION1]\nROWDATA1=" + std::string(70, 'x') + "\n", 640, 480,
          "my.ini:5: warning: row 1 of page 1 runs 70 pixels past the left edge in a 640x480 view (HUD_POS_X=10, "
@@ -145,16 +147,23 @@ TEST_F(SettingsCheckTest, RowsPastAnEdgeOrOutsideTheViewAreToldWithTheView) {
         // fourth wholly.
         {pixels + "HUD_ANCHOR=TOP_LEFT\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\nROWDATA3=c\nROWDATA4=d\n", 320, 60,
          "my.ini:7: warning: row 3 of page 1 reaches 8 pixels below the bottom edge in a 320x60 view: only the part "
-         "inside is shown (HUD_POS_Y=10, steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, HUD_UNITS=PIXELS)\n"
-         "my.ini:8: warning: row 4 of page 1 is below the bottom edge in a 320x60 view and is not shown (HUD_POS_Y=10, "
-         "steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, HUD_UNITS=PIXELS)"},
+         "inside is shown (the default HUD_POS_Y=10, steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, "
+         "HUD_UNITS=PIXELS)\n"
+         "my.ini:8: warning: row 4 of page 1 is below the bottom edge in a 320x60 view and is not shown (the default "
+         "HUD_POS_Y=10, steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, HUD_UNITS=PIXELS)"},
         // 15 screen units are 20 pixels in a view 640 high.
         {"[CONFIG]\nHUD_STEP_Y=15\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\n", 640, 639,
          "my.ini:5: warning: rows 1 and 2 of page 1 overlap in a 640x639 view, as in any view less than 640 pixels "
-         "high: the font's line height is 20 pixels, HUD_STEP_Y=15"},
+         "high: the font's line height is 20 pixels, HUD_STEP_Y=15; HUD_STEP_Y=16 or more keeps them apart in this "
+         "view"},
+        {"[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=\xD0\x96\xCE\xA9\nROWDATA2=BLANK\nROWDATA3=b\nROWDATA4=c\n", 1024, 600,
+         "my.ini:4: warning: row 1 of page 1 holds 2 characters that Windows-1252 lacks, drawn as '?'\n"
+         "my.ini:7: warning: rows 3 and 4 of page 1 overlap in a 1024x600 view, as in any view less than 640 pixels "
+         "high: the font's line height is 20 pixels, the default HUD_STEP_Y=15; HUD_STEP_Y=16 or more keeps them "
+         "apart in this view"},
         {pixels + "HUD_STEP_Y=19\nHUD_ANCHOR=TOP_LEFT\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\n", 2560, 1440,
          "my.ini:7: warning: rows 1 and 2 of page 1 overlap in a 2560x1440 view, as in any other: the font's line "
-         "height is 20 pixels, HUD_STEP_Y=19, HUD_UNITS=PIXELS"},
+         "height is 20 pixels, HUD_STEP_Y=19, HUD_UNITS=PIXELS; HUD_STEP_Y=20 or more keeps them apart"},
     };
     for (const auto& example : cases) {
         EXPECT_EQ(runInView(example.file, example.width, example.height), check::Outcome::Warnings) << example.message;
@@ -212,6 +221,8 @@ TEST_F(SettingsCheckTest, EachMistakeThatDrawsOtherwiseGetsItsLine) {
          "my.ini:3: warning: \"ROWDATA2 no equals sign here\" has no '=': the line sets nothing (write ROWDATA2=no equals sign here)"},
         {"[CONFIG]\nFONT_SIZE\n[SECTION1]\nROWDATA1=x\n",
          "my.ini:2: warning: FONT_SIZE has no '=': the line sets nothing (write FONT_SIZE=VALUE)"},
+        {"[CONFIG]\nHUD_UNITS=PIXELS\nHUD_STEP_Y=5000\n[SECTION1]\nROWDATA1=x\n",
+         "my.ini:3: warning: HUD_STEP_Y=5000 is out of range (1 to 4096): the default, the font's line height, applies"},
         {utf16File(u"[SECTION1]\r\nROWDATA1=\u041F\u0440\u0438\u0432\u0435\u0442 \u03A9 \U0001F600 caf\u00E9\r\n"),
          "my.ini:2: warning: row 1 of page 1 holds 8 characters that Windows-1252 lacks, drawn as '?' or as a look-alike"},
         {"\xEF\xBB\xBF[CONFIG]\nFONT_FACE=\xE5\xAE\x8B\xE4\xBD\x93\n[SECTION1]\nROWDATA1=x\n",

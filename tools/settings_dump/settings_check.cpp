@@ -435,8 +435,10 @@ void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entr
     if (entry.kind == config::KeyKind::Integer && c.report.source[index] == config::ValueSource::OutOfRange) {
         const config::Range& range = config::rangeInForce(entry.key, c.report);
         c.checker.warn(line.number, assignment + " is out of range (" + std::to_string(range.min) + " to " +
-                                        std::to_string(range.max) + "): the default " +
-                                        std::to_string(range.fallback) + " applies");
+                                        std::to_string(range.max) + "): the default" +
+                                        (range.fallbackName != nullptr ? ", " + std::string(range.fallbackName) + ","
+                                                                       : " " + std::to_string(range.fallback)) +
+                                        " applies");
     }
 }
 
@@ -589,13 +591,19 @@ std::string drawnText(const Context& c, const char* text) {
 
 std::string pixelCount(int pixels) { return std::to_string(pixels) + (pixels == 1 ? " pixel" : " pixels"); }
 
+// "HUD_STEP_Y=15", or "the default HUD_STEP_Y=15" where the file does not set the value in force.
+std::string setting(const Context& c, config::ConfigKey key, int value) {
+    const bool fromFile = c.report.source[static_cast<int>(key)] == config::ValueSource::File;
+    return (fromFile ? "" : "the default ") + std::string(config::configKeyName(key)) + "=" + std::to_string(value);
+}
+
 // What places a row up or down (or across) the view, as the file sets it.
 std::string placementNote(const Context& c, bool across, int pixelStep) {
     const config::DisplaySettings& s = c.settings;
     const bool pixels = s.units == config::Units::Pixels;
-    std::string note = across ? "HUD_POS_X=" + std::to_string(static_cast<int>(s.posX))
-                              : "HUD_POS_Y=" + std::to_string(static_cast<int>(s.posY)) +
-                                    (s.stepY >= 1.0f ? ", HUD_STEP_Y=" + std::to_string(static_cast<int>(s.stepY))
+    std::string note = across ? setting(c, config::ConfigKey::PosX, static_cast<int>(s.posX))
+                              : setting(c, config::ConfigKey::PosY, static_cast<int>(s.posY)) +
+                                    (s.stepY >= 1.0f ? ", " + setting(c, config::ConfigKey::StepY, static_cast<int>(s.stepY))
                                                      : ", steps of the font's line height, " + pixelCount(pixelStep));
     if (s.anchorInFile) note += ", HUD_ANCHOR=" + std::string(config::anchorName(s.anchor));
     if (pixels) note += ", HUD_UNITS=PIXELS";
@@ -650,37 +658,52 @@ void checkRowPlace(Context& c, const Line& line, const std::string& where, int p
 }
 
 // Rows of a page closer than the font's line height: the first two of a page that are, once a
-// file. In SCREEN units the step grows with the view, so the warning says up to which height.
+// file, with the least HUD_STEP_Y that keeps every row of the page apart in the view. In SCREEN
+// units the step grows with the view, so the warning says up to which height they overlap.
 void checkRowSpacing(Context& c, int sectionIndex, int page) {
     if (!c.view.measured || c.overlapFound) return;
     const config::PageLayout layout = pageLayout(c, page);
     const int lineHeight = c.view.font.lineHeight;
     const bool pixels = c.settings.units == config::Units::Pixels;
-    int previous = -1;
+    // The drawn rows (BLANK rows draw nothing), and how few steps lie between two of them.
+    std::vector<int> drawn;
+    int fewestApart = layout.rowCount;
     for (int row = 0; row < layout.rowCount; ++row) {
-        if (c.pages.rowText(page, row)[0] == '\0') continue;  // a BLANK row draws nothing
-        const int rowsApart = row - previous;
-        const int above = previous;
-        previous = row;
-        if (above < 0) continue;
+        if (c.pages.rowText(page, row)[0] == '\0') continue;
+        if (!drawn.empty()) fewestApart = std::min(fewestApart, row - drawn.back());
+        drawn.push_back(row);
+    }
+    for (std::size_t i = 1; i < drawn.size(); ++i) {
+        const int above = drawn[i - 1];
+        const int row = drawn[i];
         // In SCREEN units the step is HUD_STEP_Y * height / 480 pixels: below the line height in
         // views less than lineHeight * 480 / HUD_STEP_Y high.
-        const long long apart = static_cast<long long>(rowsApart) * (pixels ? config::pixelStep(c.settings, layout)
-                                                                            : static_cast<int>(c.settings.stepY));
+        const long long apart = static_cast<long long>(row - above) * (pixels ? config::pixelStep(c.settings, layout)
+                                                                              : static_cast<int>(c.settings.stepY));
         const long long lowest = (static_cast<long long>(lineHeight) * config::kScreenHeight + apart - 1) / apart;
         if (pixels ? apart >= lineHeight : c.view.height >= lowest) continue;
+        // The least step that puts the closest drawn rows a line height apart in this view.
+        const long long stepPixels = (lineHeight + fewestApart - 1) / fewestApart;
+        const long long least =
+            pixels ? stepPixels
+                   : (static_cast<long long>(lineHeight) * config::kScreenHeight + static_cast<long long>(fewestApart) * c.view.height - 1) /
+                         (static_cast<long long>(fewestApart) * c.view.height);
+        const config::Range& range = config::rangeInForce(config::ConfigKey::StepY, c.report);
+        const std::string fix = least <= range.max ? "; HUD_STEP_Y=" + std::to_string(least) + " or more keeps them apart" +
+                                                         (pixels ? "" : " in this view")
+                                                   : "";
         const std::string key = config::kRowKeyPrefix + std::to_string(row + 1);
         const auto at = std::find_if(c.lines.begin(), c.lines.end(), [&](const Line& l) {
             return !l.header && l.section == sectionIndex && sameName(l.name, key);
         });
-        // Rows a whole line height apart never overlap: HUD_STEP_Y is set when they do.
         c.checker.warn(at != c.lines.end() ? at->number : 0,
                        "rows " + std::to_string(above + 1) + " and " + std::to_string(row + 1) + " of page " +
                            std::to_string(page + 1) + " overlap in a " + std::to_string(c.view.width) + "x" +
                            std::to_string(c.view.height) + " view" +
                            (pixels ? ", as in any other" : ", as in any view less than " + std::to_string(lowest) + " pixels high") +
-                           ": the font's line height is " + std::to_string(lineHeight) + " pixels, HUD_STEP_Y=" +
-                           std::to_string(static_cast<int>(c.settings.stepY)) + (pixels ? ", HUD_UNITS=PIXELS" : ""));
+                           ": the font's line height is " + std::to_string(lineHeight) + " pixels, " +
+                           setting(c, config::ConfigKey::StepY, static_cast<int>(c.settings.stepY)) +
+                           (pixels ? ", HUD_UNITS=PIXELS" : "") + fix);
         c.overlapFound = true;
         return;
     }

@@ -178,7 +178,21 @@ check::Outcome dump(const std::string* argument, bool checkOnly, const check::Vi
             report.source[index] == config::ValueSource::File) {
             shown = std::to_string(report.fileValue[index]) + ": leaves the visibility as it is (" + shown + ")";
         }
-        out.print("  %-18s = %s (%s", entry.name, shown.c_str(), reason(report.source[index], present));
+        std::string why = reason(report.source[index], present);
+        // In pixels the step's default is the font's line height: the step in force is shown.
+        const config::Range& range = config::rangeInForce(entry.key, report);
+        if (entry.key == config::ConfigKey::StepY && range.fallbackName != nullptr &&
+            report.source[index] != config::ValueSource::File) {
+            config::PageLayout layout;
+            platform::GlyphMetrics font{};
+            if (view.measure != nullptr && view.measure(settings.fontFace, settings.fontSize, &font)) {
+                layout.lineHeight = font.lineHeight;
+            }
+            shown = std::to_string(config::pixelStep(settings, layout));
+            why = std::string("default: ") + range.fallbackName +
+                  (report.source[index] == config::ValueSource::NotFound && !present ? "" : why.replace(0, 9, "; "));
+        }
+        out.print("  %-18s = %s (%s", entry.name, shown.c_str(), why.c_str());
         if (report.source[index] == config::ValueSource::OutOfRange) {
             if (entry.kind == config::KeyKind::Word) {
                 out.print(", file has %s", check::readableText(report.fileText[index]).c_str());

@@ -116,6 +116,9 @@ public:
     // the 640x480 screen.
     void setOracleUnits(bool pixels) { oraclePixels = pixels; }
     void compare(int tolerance);
+    // The rows of pixels where the last frame and the PNG at `path` (relative: in the output
+    // directory) differ from the background alone have none in common.
+    void expectInkApart(const std::string& path);
     // The same with a PNG file in place of the last frame.
     void compareImageFile(const std::string& path, int tolerance);
     // Pixels of the last frame that differ from the background drawn alone.

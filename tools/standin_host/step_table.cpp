@@ -148,6 +148,8 @@ void expectModeCalls(Session& session, const Step& step) {
     session.expectModeCalls(static_cast<std::uint32_t>(integerArgument(step.words[1])));
 }
 
+void expectInkApart(Session& session, const Step& step) { session.expectInkApart(step.restAfter(1)); }
+
 void countDrawn(Session& session, const Step&) {
     std::printf("standin_host: the plug-in drew %ld pixels\n", session.pixelsDrawn());
 }
@@ -532,6 +534,11 @@ const StepDefinition kSteps[] = {
      "drawn, compared with the oracle and checked with\n"
      "expect-raster-as-oracle",
      randomLayouts, nullptr},
+    {kOracle, "expect-ink-apart", "text", "expect-ink-apart FILE.png",
+     "no row of pixels holds text of both the last frame and FILE.png (a\n"
+     "relative FILE is taken from the output directory, as save writes it):\n"
+     "text drawn in one does not reach the other's",
+     expectInkApart, nullptr},
     {kOracle, "count-drawn", "", "count-drawn",
      "print how many pixels of the last frame the plug-in drew: those that\n"
      "differ from the background alone",
