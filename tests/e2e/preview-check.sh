@@ -48,6 +48,9 @@ expect 2 "^preview: --faces takes a whole number" --faces -3
 expect 2 "Next Page wraps" --page 6
 expect 2 "^preview: unknown option -x" -x
 expect 2 "^preview: settings file $work is a directory" --settings "$work"
+printf '[SECTION1]\nROWDATA1=x\n' > "$work/Réglages Ж.ini.txt"
+expect 2 "^preview: settings file $work/Réglages Ж.ini not found; there is Réglages Ж.ini.txt beside it: Notepad may have added .txt, rename it to Réglages Ж.ini$" \
+  "$work/Réglages Ж.ini"
 expect 2 "^preview: output $work is a directory" --output "$work"
 expect 2 "^preview: output $work/picture.jpg does not end in .png: .* name it picture.png" --output "$work/picture.jpg"
 expect 0 "^usage: preview.sh \[options\] \[SETTINGS.ini \[PICTURE.png\]\]" --help

@@ -45,6 +45,15 @@ done
 if [ ${#runner[@]} -gt 0 ]; then expect 2 "settings_dump: unknown option /x
 $usage (see --help)" /x; fi
 expect 2 "no-such.ini: error: not found" no-such.ini
+# Files Notepad or Explorer named with an extension too many, beside the one asked for.
+printf '[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/Réglages Ж.ini.txt"
+printf '[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/設定.txt"
+printf '[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/twice.ini.ini"
+expect 2 "$folder/Réglages Ж.ini: error: not found; there is Réglages Ж.ini.txt beside it: Notepad may have added .txt, rename it to Réglages Ж.ini" \
+  --check "$folder/Réglages Ж.ini"
+expect 2 "$folder/設定.ini: error: not found; there is 設定.txt beside it: Notepad may have saved it as .txt, rename it to 設定.ini" "$folder/設定.ini"
+expect 2 "$folder/twice.ini: error: not found; there is twice.ini.ini beside it: the name may end in .ini twice where Windows hides the last, rename it to twice.ini" \
+  "$folder/twice.ini"
 expect 2 "$folder: error: is a directory" "$folder"
 expect 0 "$folder/clean.ini: no problems found" --check "$folder/clean.ini"
 # --viewport's parsing is plain code, tested natively only (under Wine a run takes seconds).

@@ -50,6 +50,12 @@ std::FILE* openFile(const std::string& path, const char* mode);
 // read"; empty when it can.
 std::string inputProblem(const std::string& path);
 
+// For a file at `path` that is not found: "; there is NAME.ini.txt beside it: Notepad may have
+// added .txt, rename it to NAME.ini" when a file beside it has the name an editor or Explorer's
+// hidden extensions make of it (NAME.ini.txt, NAME.txt, NAME.ini.ini); else empty. `where` says
+// where that file is.
+std::string misnamedFileHint(const std::string& path, const std::string& where = "beside it");
+
 // Whether an argument is an option rather than a name: "-x" and "--word" everywhere; "/?" and, in
 // the Windows build, a switch such as "/x" (a slash and letters, with no further separator or
 // dot, so that "/home/me/my.ini" stays a name).

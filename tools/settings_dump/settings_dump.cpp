@@ -74,8 +74,10 @@ std::string locationNote(config::SettingsLocation location) {
     }
     char beside[config::kTextFieldSize];
     const bool named = platform::libraryFolderFile(config::kSettingsFileName, beside, sizeof beside);
+    std::string hint = tools::misnamedFileHint(config::kSettingsPath, "in the current folder's Plugins\\Startup Plugins");
+    if (hint.empty() && named) hint = tools::misnamedFileHint(beside, "beside this program");
     return std::string("not found: not in the current folder, nor beside this program") +
-           (named ? std::string(" as ") + beside : std::string());
+           (named ? std::string(" as ") + beside : std::string()) + hint;
 }
 
 // What the dump prints for one file, gathered and then written at once, so that a console shows
@@ -119,7 +121,8 @@ check::Outcome dump(const std::string* argument, bool checkOnly, const check::Vi
         }
     } else {
         shownName = *argument;
-        const std::string problem = tools::inputProblem(*argument);
+        std::string problem = tools::inputProblem(*argument);
+        if (problem == "not found") problem += tools::misnamedFileHint(*argument);
         if (!problem.empty()) {
             out.print("%s: error: %s\n", shownName.c_str(), problem.c_str());
             out.write();

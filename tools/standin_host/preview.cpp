@@ -206,7 +206,8 @@ void checkValues(Request& request) {
 
 void checkFiles(Request& request) {
     if (request.settings.empty()) throw BadInput("no settings file given (--settings FILE)");
-    const std::string problem = tools::inputProblem(request.settings);
+    std::string problem = tools::inputProblem(request.settings);
+    if (problem == "not found") problem += tools::misnamedFileHint(request.settings);
     if (!problem.empty()) throw BadInput("settings file " + request.settings + " " + problem);
     if (!request.outputGiven) {
         request.output = tools::utf8FromPath(tools::pathFromUtf8(request.settings).replace_extension(".png"));
