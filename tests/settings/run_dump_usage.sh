@@ -38,6 +38,11 @@ expect() {  # expect STATUS EXPECTED_OUTPUT ARGS...: the whole output, or its fi
 
 usage="usage: settings_dump [--check] [--viewport WxH] [SETTINGS_FILE...]"
 for help in --help -h /?; do expect 0 "$usage" "$help"; done
+# What it prints to explain itself fits an 80-column console.
+for help in --help --keys; do
+  width=$("${runner[@]}" "$dump" "$help" | tr -d '\r' | LC_ALL=C.UTF-8 wc -L)
+  [ "$width" -le 79 ] || { echo "settings_dump $help has lines of $width columns"; failures=$((failures + 1)); }
+done
 for bad in -x --checks; do
   expect 2 "settings_dump: unknown option $bad
 $usage (see --help)" "$bad" "$folder/clean.ini"

@@ -23,8 +23,14 @@ std::string programPath();
 std::string environmentText(const char* name);
 
 // Makes standard output and error write exactly the bytes they are given (no CR before LF), so
-// that the Windows and the native builds print the same when redirected.
+// that the Windows and the native builds print the same when redirected; and notes, before
+// anything is written, whether the program has a console window of its own.
 void setUpOutput();
+
+// Whether the program writes to a console window of its own, which closes when it ends: started
+// from Explorer (a double-click, a shortcut, a file dropped on it), not from a prompt, and its
+// output not redirected. Never on other systems.
+bool ownConsoleWindow();
 
 // Writes UTF-8 text to stdout or stderr. On a Windows console it is shown as the characters they
 // are (WriteConsoleW), whatever the console's code page; redirected to a file or a pipe, and on

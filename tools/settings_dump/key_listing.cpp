@@ -10,7 +10,7 @@ namespace keys {
 namespace {
 
 constexpr std::size_t kTextColumn = 20;
-constexpr std::size_t kLineWidth = 99;
+constexpr std::size_t kLineWidth = 79;  // an 80-column console shows every line whole
 
 // Keys that are described together: neighbours of one kind with the same words and values.
 std::vector<std::vector<const config::KeyEntry*>> groups() {

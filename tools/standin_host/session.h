@@ -85,6 +85,9 @@ public:
     void drawFrame(std::int32_t index);
     // runFunction(index), which must answer true.
     void runFunction(std::int32_t index);
+    // drawFunction(0) `count` times within one second of the tick, nothing of the host's drawn
+    // around them, and on into the next second: a frame drawn then shows `count` for *FPS*.
+    void framesInOneSecond(int count);
     void save(const std::string& path);
 
     // ---- Checks (session_checks.cpp) ----
