@@ -313,7 +313,7 @@ TEST_F(SettingsCheckTest, WordsThatLookLikeTokensAreToldAndPlainTextIsNot) {
             << all();
         EXPECT_EQ(all().find(notToken, all().find(notToken) + 1), std::string::npos) << all();  // and one only
     }
-    for (const char* text : {"*note* *very* important", "5*3*2", "*\xD0\x96\xD0\x96* *\xCE\xA3 over all*",
+    for (const char* text : {"*note* *very* important *today*", "5*3*2", "*\xD0\x96\xD0\x96* *\xCE\xA3 over all*",
                              "\xE4\xB8\xAD*\xF0\x9F\x98\x80*", "** *, *_* *123*", "*\xC3\x89T\xC3\x89* *A-B*"}) {
         run(std::string("[SECTION1]\nROWDATA1=") + text + "\n");
         EXPECT_EQ(all().find("token"), std::string::npos) << text << "\n" << all();

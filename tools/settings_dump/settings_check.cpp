@@ -504,12 +504,12 @@ void checkTokenEnds(Context& c, const Line& line, const std::string& where, cons
     }
 }
 
-// Words users write for what a token shows, and the token that shows it.
+// Words users write in capitals for what a token shows, and the token that shows it.
 constexpr const char* kTokenSynonyms[][2] = {
-    {"TIME", "CUR_TIME"},    {"CLOCK", "CUR_TIME"},      {"NOW", "CUR_TIME"},        {"DATE", "CUR_DATE"},
-    {"TODAY", "CUR_DATE"},   {"FRAMERATE", "FPS"},       {"FRAME_RATE", "FPS"},      {"FRAMES", "FPS"},
-    {"ELAPSED_TIME", "ELAPSED"}, {"UPTIME", "ELAPSED"},  {"TIMER", "ELAPSED"},       {"CAMERA", "CAMERA_NAME"},
-    {"VIEW", "CAMERA_NAME"}, {"SELECTED", "SEL_COUNT"},  {"SELECTION", "SEL_COUNT"}, {"MODE", "SEL_MODE"},
+    {"TIME", "CUR_TIME"},     {"CLOCK", "CUR_TIME"},       {"NOW", "CUR_TIME"},      {"DATE", "CUR_DATE"},
+    {"TODAY", "CUR_DATE"},    {"FRAMERATE", "FPS"},        {"FRAME_RATE", "FPS"},    {"FRAMES", "FPS"},
+    {"ELAPSED_TIME", "ELAPSED"}, {"UPTIME", "ELAPSED"},    {"TIMER", "ELAPSED"},     {"CAMERA", "CAMERA_NAME"},
+    {"VIEW", "CAMERA_NAME"},  {"SELECTED", "SEL_COUNT"},   {"SELECTION", "SEL_COUNT"}, {"MODE", "SEL_MODE"},
 };
 
 // *WORD* between asterisks that is no token is drawn as written: said of every word in capitals
@@ -535,7 +535,7 @@ void checkTokenLikeWords(Context& c, const Line& line, const std::string& where,
         if (!wordLike || std::find(tokens.begin(), tokens.end(), word) != tokens.end()) continue;
         std::string meant = nearest(word, tokens);
         for (const auto& synonym : kTokenSynonyms) {
-            if (upper(word) == synonym[0]) meant = synonym[1];
+            if (word == synonym[0]) meant = synonym[1];
         }
         const bool capitals = upper(word) == word && std::any_of(word.begin(), word.end(), [](char ch) {
                                   return ch >= 'A' && ch <= 'Z';
