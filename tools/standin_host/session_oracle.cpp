@@ -142,35 +142,31 @@ long Session::pixelsDrawn() {
 }
 
 void Session::expectInkApart(const std::string& path) {
-    if (!haveFrame) fail("no frame yet: draw one first");
     std::string error;
     Image other;
     if (!readPng(outputPath(path), &other, &error)) fail(error);
-    if (other.width != width || other.height != height || lastFrame.width != width || lastFrame.height != height) {
-        fail("the picture and the last frame are not both of the viewport's size");
+    if (!haveFrame || other.width != width || other.height != height || lastFrame.width != width ||
+        lastFrame.height != height) {
+        fail("expect-ink-apart needs a frame and a picture of the viewport's size");
     }
     ensureGl();
     const Image bare = renderBackgroundOnly();
-    // The rows of pixels where a picture differs from the background alone.
-    const auto inkRows = [&](const Image& picture) {
-        std::vector<bool> rows(static_cast<std::size_t>(height), false);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width && !rows[static_cast<std::size_t>(y)]; ++x) {
-                rows[static_cast<std::size_t>(y)] = std::memcmp(picture.at(x, y), bare.at(x, y), 3) != 0;
-            }
-        }
-        return rows;
-    };
-    const std::vector<bool> ours = inkRows(lastFrame);
-    const std::vector<bool> theirs = inkRows(other);
-    if (std::find(ours.begin(), ours.end(), true) == ours.end() ||
-        std::find(theirs.begin(), theirs.end(), true) == theirs.end()) {
-        fail("the last frame or " + path + " shows nothing drawn");
-    }
+    // Rows of pixels where each picture differs from the background alone: 1 ours, 2 the other's.
+    std::vector<int> ink(static_cast<std::size_t>(height), 0);
     for (int y = 0; y < height; ++y) {
-        if (ours[static_cast<std::size_t>(y)] && theirs[static_cast<std::size_t>(y)]) {
-            fail("text of the last frame and of " + path + " shares rows of pixels, from row " + std::to_string(y) +
-                 " down from the top");
+        for (int x = 0; x < width; ++x) {
+            if (std::memcmp(lastFrame.at(x, y), bare.at(x, y), 3) != 0) ink[static_cast<std::size_t>(y)] |= 1;
+            if (std::memcmp(other.at(x, y), bare.at(x, y), 3) != 0) ink[static_cast<std::size_t>(y)] |= 2;
+        }
+    }
+    const auto shared = std::find(ink.begin(), ink.end(), 3);
+    if (shared != ink.end()) {
+        fail("text of the last frame and of " + path + " shares rows of pixels, from row " +
+             std::to_string(shared - ink.begin()) + " down from the top");
+    }
+    for (const int drawn : {1, 2}) {
+        if (std::none_of(ink.begin(), ink.end(), [&](int row) { return (row & drawn) != 0; })) {
+            fail("the last frame or " + path + " shows nothing drawn");
         }
     }
 }
