@@ -37,21 +37,19 @@ std::uint32_t buildBlock(void* drawingContext, const char* face, int pixelHeight
     return base;
 }
 
-// The drawn characters' codes, in order, to call their lists in one go.
-struct DrawnCharacters {
-    GLubyte codes[kGlyphCount];
+// Every byte, in order, to call the block's lists in one go.
+struct EveryByte {
+    GLubyte codes[kGlyphBlockSize];
 };
-constexpr DrawnCharacters drawnCharacters() {
-    DrawnCharacters drawn = {};
-    for (int index = 0; index < kGlyphCount; ++index) {
-        drawn.codes[index] = static_cast<GLubyte>(platform::kFirstDrawnCharacter + index);
-    }
-    return drawn;
+constexpr EveryByte everyByte() {
+    EveryByte bytes = {};
+    for (int code = 0; code < kGlyphBlockSize; ++code) bytes.codes[code] = static_cast<GLubyte>(code);
+    return bytes;
 }
-constexpr DrawnCharacters kDrawnCharacters = drawnCharacters();
+constexpr EveryByte kEveryByte = everyByte();
 
-// Every list of the block is a list, and the drawn characters' lists move the raster position by
-// `advanceSum` in all, right and no higher or lower. They are called with the scissor box empty,
+// Every list of the block is a list, and the lists, called one after another, move the raster
+// position by `advanceSum` in all, right and no higher or lower (the control bytes' by nothing). They are called with the scissor box empty,
 // so that nothing reaches the picture, from the viewport's corner, where every GL has a raster
 // position; the raster position, the colour, the scissor and the list base are given back.
 bool blockIntact(std::uint32_t first, std::int32_t advanceSum) {
@@ -71,7 +69,7 @@ bool blockIntact(std::uint32_t first, std::int32_t advanceSum) {
     GLfloat start[4] = {}, end[4] = {};
     glGetFloatv(GL_CURRENT_RASTER_POSITION, start);
     glListBase(first);
-    glCallLists(kGlyphCount, GL_UNSIGNED_BYTE, kDrawnCharacters.codes);
+    glCallLists(kGlyphBlockSize, GL_UNSIGNED_BYTE, kEveryByte.codes);
     GLint valid = GL_FALSE;
     glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
     glGetFloatv(GL_CURRENT_RASTER_POSITION, end);

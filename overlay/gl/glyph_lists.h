@@ -21,8 +21,8 @@ public:
                GlyphBlocks* glyphs);
     // Whether `glyphs` holds the blocks made last.
     bool holds(const GlyphBlocks& glyphs) const;
-    // Whether every list of the blocks is still a list, and the lists of the drawn characters,
-    // called in a row, still move the raster position by the font's advances, no more and no less.
+    // Whether every list of the blocks is still a list, and the lists, called in a row, still move
+    // the raster position by the font's advances (the control bytes' by nothing), no more, no less.
     // Lists a host deleted are found; lists it compiled again with contents of its own are found
     // when their moves add up to another advance (an empty list, geometry, other bitmaps), not
     // when they move exactly as the glyphs did. Nothing is drawn and no setting changes.
@@ -38,7 +38,7 @@ private:
     char face[config::kTextFieldSize] = {};
     int pixelHeight = 0;
     bool outlined = false;
-    std::int32_t advanceSum = 0;  // of the drawn characters' glyphs, from the first to the last
+    std::int32_t advanceSum = 0;  // of every glyph of the block
     std::uint32_t plain = 0, outline = 0;
 };
 
