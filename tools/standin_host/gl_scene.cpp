@@ -173,6 +173,23 @@ namespace {
 bool atRight(Corner corner) { return corner == Corner::TopRight || corner == Corner::BottomRight; }
 bool atTop(Corner corner) { return corner == Corner::TopLeft || corner == Corner::TopRight; }
 
+// The window position GL's viewport transformation gives a point of the 640x480 space, set as
+// the raster position (glWindowPos, OpenGL 1.4): a point on the space's edge is inside it, and
+// draws, whatever GL's clipping of glRasterPos makes of its rounding there.
+void setWindowRaster(double x, double y) {
+    using WindowPosFunction = void(APIENTRY*)(GLdouble, GLdouble);
+#ifdef _WIN32
+    const WindowPosFunction windowPos =
+        reinterpret_cast<WindowPosFunction>(reinterpret_cast<void (*)()>(wglGetProcAddress("glWindowPos2d")));
+    if (windowPos == nullptr) return;
+#else
+    const WindowPosFunction windowPos = glWindowPos2d;
+#endif
+    GLint view[4] = {};
+    glGetIntegerv(GL_VIEWPORT, view);
+    windowPos(view[0] + x * view[2] / 640.0, view[1] + y * view[3] / 480.0);
+}
+
 // The overlay's own space, 640x480 over the viewport, and the raster position a line starts from
 // there: its point, with X and Y measured from its corner's edges; for a line in pixels the
 // viewport's bottom-left corner, where GL always has a raster position.
@@ -185,7 +202,12 @@ void setLineRaster(const OracleLine& line) {
     if (line.pixels) {
         glRasterPos2f(0.0f, 0.0f);
     } else {
-        glRasterPos2f(atRight(line.corner) ? 640.0f - line.x : line.x, atTop(line.corner) ? 480.0f - line.y : line.y);
+        const float x = atRight(line.corner) ? 640.0f - line.x : line.x;
+        const float y = atTop(line.corner) ? 480.0f - line.y : line.y;
+        glRasterPos2f(x, y);
+        GLint valid = GL_FALSE;
+        glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+        if (!valid && x >= 0.0f && x <= 640.0f && y >= 0.0f && y <= 480.0f) setWindowRaster(x, y);
     }
 }
 
@@ -372,6 +394,7 @@ GlState captureGlState() {
     addBoolean(state, "GL_TEXTURE_2D", GL_TEXTURE_2D);
     addBoolean(state, "GL_CULL_FACE", GL_CULL_FACE);
     addBoolean(state, "GL_SCISSOR_TEST", GL_SCISSOR_TEST);
+    addIntegers(state, "GL_SCISSOR_BOX", GL_SCISSOR_BOX, 4);
     addBoolean(state, "GL_ALPHA_TEST", GL_ALPHA_TEST);
     addBoolean(state, "GL_TEXTURE_1D", GL_TEXTURE_1D);
     addBoolean(state, "GL_FOG", GL_FOG);

@@ -136,8 +136,21 @@ public:
     // oracle's text colour: antialiased edges.
     void expectPartialPixels(long minimum);
     void expectLiveTextures(long textures);
+    // A host that takes names it never asked GL for: every texture from 1 to 1023 it finds given
+    // an image of its own ("respecify"), deleted, or bound and given a minifying filter that needs
+    // mipmaps ("filter"); display lists first to first + count - 1, the oracle's aside, compiled
+    // again with a bitmap of its own ("recompile") or deleted.
+    void takeTextures(const std::string& how);
+    void takeLists(const std::string& how, long first, long count);
+    // Every texture and list the host took and made its own is still its own: the plug-in
+    // deleted and overwrote none of them.
+    void expectTakenNamesKept();
+    // No GL error is set (each one set is read, and named).
+    void expectNoGlError();
     // `count` random layouts from `seed` (session_random.cpp), each compared with the oracle.
     void randomLayouts(long count, std::uint32_t seed);
+    // Every corner at its very edges, in both units, plain, outlined and antialiased, with boxes.
+    void cornerLayouts();
 
     // ---- Soak (session_soak.cpp) ----
     void soak(long frames, long reloadEvery);
@@ -241,6 +254,7 @@ private:
     long listBaseline = -1;
     long textureBaseline = -1;
 
+    std::vector<unsigned> takenTextures, takenLists;  // given the host's image, compiled again
     HostFrame hostFrame;
     bool cluttered = false;
     RasterState frameRaster;   // after the last frame

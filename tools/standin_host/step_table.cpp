@@ -187,10 +187,20 @@ void expectLiveTextures(Session& session, const Step& step) {
     session.expectLiveTextures(static_cast<long>(integerArgument(step.words[1])));
 }
 
+void takeTextures(Session& session, const Step& step) { session.takeTextures(step.words[1]); }
+void takeLists(Session& session, const Step& step) {
+    session.takeLists(step.words[1], static_cast<long>(integerArgument(step.words[2])),
+                      static_cast<long>(integerArgument(step.words[3])));
+}
+void expectNoGlError(Session& session, const Step&) { session.expectNoGlError(); }
+void expectTakenNamesKept(Session& session, const Step&) { session.expectTakenNamesKept(); }
+
 void randomLayouts(Session& session, const Step& step) {
     session.randomLayouts(static_cast<long>(integerArgument(step.words[1])),
                           static_cast<std::uint32_t>(integerArgument(step.words[2])));
 }
+
+void cornerLayouts(Session& session, const Step&) { session.cornerLayouts(); }
 
 void textureLimit(Session& session, const Step& step) {
     session.setTextureLimit(step.words[1] == "none" ? -1 : static_cast<long>(integerArgument(step.words[1])));
@@ -379,6 +389,15 @@ const StepDefinition kSteps[] = {
      "a scissor box the host leaves on for its frames; the oracle's text\n"
      "and box are cut by it too (default none)",
      hostScissor, boxOrWord},
+    {kSetUp, "take-textures", "respecify|delete|filter", "take-textures respecify|delete|filter",
+     "as a host that uses texture names it never asked GL for: every texture\n"
+     "name from 1 to 1023 it finds now given a 16x16 white RGBA image, deleted,\n"
+     "or bound and given a minifying filter that needs mipmaps",
+     takeTextures, nullptr},
+    {kSetUp, "take-lists", "recompile|delete count count", "take-lists recompile|delete FIRST COUNT",
+     "the same for display lists FIRST to FIRST+COUNT-1 (the oracle's spared):\n"
+     "each compiled again with a 6x10 bitmap moving 7 pixels, or deleted",
+     takeLists, nullptr},
     {kSetUp, "texture-limit", "none|count", "texture-limit N | texture-limit none",
      "from the plug-in's next set-up on, no glyph texture with a side above N\n"
      "pixels (1: the glyph lists always); none: the context's own limit. Sets\n"
@@ -455,6 +474,12 @@ const StepDefinition kSteps[] = {
      nullptr},
     {kChecks, "expect-live-textures", "count", "expect-live-textures N", "exactly N live textures (glIsTexture)",
      expectLiveTextures, nullptr},
+    {kChecks, "expect-no-gl-error", "", "expect-no-gl-error", "no GL error is set (each one set is read)",
+     expectNoGlError, nullptr},
+    {kChecks, "expect-taken-kept", "", "expect-taken-kept",
+     "every texture take-textures gave an image and every list take-lists\n"
+     "compiled is still the host's: none deleted or overwritten",
+     expectTakenNamesKept, nullptr},
     {kChecks, "check-trampolines", "", "check-trampolines",
      "recording plug-in only: every operation through its field, with its\n"
      "arguments and result unchanged",
@@ -532,6 +557,12 @@ const StepDefinition kSteps[] = {
      "drawn, compared with the oracle and checked with\n"
      "expect-raster-as-oracle",
      randomLayouts, nullptr},
+    {kOracle, "corner-layouts", "", "corner-layouts",
+     "settings files with rows from each corner at 0 and at 1 from its edges,\n"
+     "in SCREEN and PIXELS units, plain, outlined with a box and antialiased\n"
+     "with a drop shadow and a box: each drawn, compared with the oracle and\n"
+     "checked with expect-raster-as-oracle",
+     cornerLayouts, nullptr},
     {kOracle, "count-drawn", "", "count-drawn",
      "print how many pixels of the last frame the plug-in drew: those that\n"
      "differ from the background alone",
