@@ -394,7 +394,6 @@ GlState captureGlState() {
     addBoolean(state, "GL_TEXTURE_2D", GL_TEXTURE_2D);
     addBoolean(state, "GL_CULL_FACE", GL_CULL_FACE);
     addBoolean(state, "GL_SCISSOR_TEST", GL_SCISSOR_TEST);
-    addIntegers(state, "GL_SCISSOR_BOX", GL_SCISSOR_BOX, 4);
     addBoolean(state, "GL_ALPHA_TEST", GL_ALPHA_TEST);
     addBoolean(state, "GL_TEXTURE_1D", GL_TEXTURE_1D);
     addBoolean(state, "GL_FOG", GL_FOG);
