@@ -49,16 +49,28 @@ constexpr EveryByte everyByte() {
 constexpr EveryByte kEveryByte = everyByte();
 
 // Every list of the block is a list, and the lists, called one after another, move the raster
-// position by `advanceSum` in all, right and no higher or lower (the control bytes' by nothing). They are called with the scissor box empty,
-// so that nothing reaches the picture, from the viewport's corner, where every GL has a raster
-// position; the raster position, the colour, the scissor and the list base are given back.
+// position by `advanceSum` in all, right and no higher or lower (the control bytes' by nothing).
+// They are called in feedback mode, where nothing reaches the picture and a bitmap costs next to
+// nothing, from the corner of the viewport, where every GL has a raster position; the raster
+// position, the colour, the list base and the host's feedback buffer are given back. In a frame
+// drawn for selection or feedback there is nothing to ask: the lists count as intact.
 bool blockIntact(std::uint32_t first, std::int32_t advanceSum) {
     for (GLuint name = first; name < first + kGlyphBlockSize; ++name) {
         if (glIsList(name) == GL_FALSE) return false;
     }
-    glPushAttrib(GL_CURRENT_BIT | GL_SCISSOR_BIT | GL_ENABLE_BIT | GL_LIST_BIT | GL_TRANSFORM_BIT);
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 0, 0, 0);
+    GLint mode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    if (mode != GL_RENDER) return true;
+    GLvoid* hostBuffer = nullptr;
+    GLint hostSize = 0, hostType = GL_2D;
+    glGetPointerv(GL_FEEDBACK_BUFFER_POINTER, &hostBuffer);
+    glGetIntegerv(GL_FEEDBACK_BUFFER_SIZE, &hostSize);
+    glGetIntegerv(GL_FEEDBACK_BUFFER_TYPE, &hostType);
+    // Room for the first token only: the rest overflows, which is no error.
+    static GLfloat feedback[4];
+    glFeedbackBuffer(4, GL_2D, feedback);
+    glRenderMode(GL_FEEDBACK);
+    glPushAttrib(GL_CURRENT_BIT | GL_LIST_BIT | GL_TRANSFORM_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -78,6 +90,8 @@ bool blockIntact(std::uint32_t first, std::int32_t advanceSum) {
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glPopAttrib();
+    glRenderMode(GL_RENDER);
+    glFeedbackBuffer(hostSize, static_cast<GLenum>(hostType), static_cast<GLfloat*>(hostBuffer));
     // Whole-pixel moves from a whole pixel add up exactly in single precision.
     return valid == GL_TRUE && end[0] - start[0] == static_cast<GLfloat>(advanceSum) && end[1] == start[1];
 }

@@ -164,6 +164,9 @@ public:
     void benchFrames(const std::string& label, long frames);
     // `count` times Reload INI and the frame that sets the plug-in up again, timed the same way.
     void benchSetUp(const std::string& label, long count);
+    // `rounds` times the GL calls with which the plug-in checks its glyph texture, and two blocks of
+    // glyph lists, each timed; kept under `label` texture and `label` lists.
+    void benchCheck(const std::string& label, long rounds);
     // The median and mean time of every label so far, in the order the labels came.
     void benchReport();
 

@@ -214,6 +214,10 @@ void benchSetUp(Session& session, const Step& step) {
     session.benchSetUp(step.restAfter(2), static_cast<long>(integerArgument(step.words[1])));
 }
 
+void benchCheck(Session& session, const Step& step) {
+    session.benchCheck(step.restAfter(2), static_cast<long>(integerArgument(step.words[1])));
+}
+
 void benchReport(Session& session, const Step&) { session.benchReport(); }
 
 void oracle(Session& session, const Step& step) {
@@ -580,6 +584,12 @@ const StepDefinition kSteps[] = {
      "N times Reload INI and the frame that sets the plug-in up again,\n"
      "timed the same way; kept under LABEL",
      benchSetUp, nullptr},
+    {kTiming, "bench-check", "count text", "bench-check N LABEL",
+     "N times the GL calls with which the plug-in checks, every visible frame,\n"
+     "that its glyph texture, or its two blocks of glyph lists, are still its\n"
+     "own, on a texture and lists of the stand-in's; kept under LABEL texture\n"
+     "and LABEL lists",
+     benchCheck, nullptr},
     {kTiming, "bench-report", "", "bench-report", "the median and mean time of each LABEL so far", benchReport,
      nullptr},
 };
