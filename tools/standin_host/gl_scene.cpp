@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "gl_headers.h"
@@ -162,6 +163,9 @@ void setDistinctiveState(bool lighting) {
     glRotatef(-33.0f, 0.3f, 1.0f, 0.2f);
     glScalef(1.5f, 0.5f, 2.0f);
     glListBase(7);
+    // A feedback buffer of the host's, which it fills in feedback passes of its own.
+    static GLfloat hostFeedback[64];
+    glFeedbackBuffer(64, GL_3D_COLOR, hostFeedback);
     if (lighting) {
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT0);
@@ -407,6 +411,12 @@ GlState captureGlState() {
     addFloats(state, "GL_PROJECTION_MATRIX", GL_PROJECTION_MATRIX, 16);
     addFloats(state, "GL_MODELVIEW_MATRIX", GL_MODELVIEW_MATRIX, 16);
     addIntegers(state, "GL_LIST_BASE", GL_LIST_BASE, 1);
+    addIntegers(state, "GL_FEEDBACK_BUFFER_SIZE", GL_FEEDBACK_BUFFER_SIZE, 1);
+    addIntegers(state, "GL_FEEDBACK_BUFFER_TYPE", GL_FEEDBACK_BUFFER_TYPE, 1);
+    addIntegers(state, "GL_RENDER_MODE", GL_RENDER_MODE, 1);
+    GLvoid* feedback = nullptr;
+    glGetPointerv(GL_FEEDBACK_BUFFER_POINTER, &feedback);
+    add(state, "GL_FEEDBACK_BUFFER_POINTER", {static_cast<double>(reinterpret_cast<std::uintptr_t>(feedback))});
     addIntegers(state, "GL_ATTRIB_STACK_DEPTH", GL_ATTRIB_STACK_DEPTH, 1);
     addIntegers(state, "GL_CLIENT_ATTRIB_STACK_DEPTH", GL_CLIENT_ATTRIB_STACK_DEPTH, 1);
     addIntegers(state, "GL_UNPACK_ALIGNMENT", GL_UNPACK_ALIGNMENT, 1);
