@@ -177,21 +177,26 @@ namespace {
 bool atRight(Corner corner) { return corner == Corner::TopRight || corner == Corner::BottomRight; }
 bool atTop(Corner corner) { return corner == Corner::TopLeft || corner == Corner::TopRight; }
 
-// The window position GL's viewport transformation gives a point of the 640x480 space, set as
-// the raster position (glWindowPos, OpenGL 1.4): a point on the space's edge is inside it, and
-// draws, whatever GL's clipping of glRasterPos makes of its rounding there.
+// The window position of a point of the 640x480 space (z 0), set as the raster position
+// (glWindowPos, OpenGL 1.4): a point on the space's edge is inside it, and draws, whatever GL's clipping of
+// glRasterPos makes of its rounding there. It is where a move from the viewport's corner lands,
+// which GL adds in single precision.
 void setWindowRaster(double x, double y) {
-    using WindowPosFunction = void(APIENTRY*)(GLdouble, GLdouble);
+    using WindowPosFunction = void(APIENTRY*)(GLfloat, GLfloat, GLfloat);
 #ifdef _WIN32
     const WindowPosFunction windowPos =
-        reinterpret_cast<WindowPosFunction>(reinterpret_cast<void (*)()>(wglGetProcAddress("glWindowPos2d")));
+        reinterpret_cast<WindowPosFunction>(reinterpret_cast<void (*)()>(wglGetProcAddress("glWindowPos3f")));
     if (windowPos == nullptr) return;
 #else
-    const WindowPosFunction windowPos = glWindowPos2d;
+    const WindowPosFunction windowPos = glWindowPos3f;
 #endif
     GLint view[4] = {};
     glGetIntegerv(GL_VIEWPORT, view);
-    windowPos(view[0] + x * view[2] / 640.0, view[1] + y * view[3] / 480.0);
+    const volatile float moveX = static_cast<float>(x * view[2] / 640.0);
+    const volatile float moveY = static_cast<float>(y * view[3] / 480.0);
+    const volatile float windowX = static_cast<float>(view[0]) + moveX;
+    const volatile float windowY = static_cast<float>(view[1]) + moveY;
+    windowPos(windowX, windowY, 0.5f);  // z 0 of the space: the middle of the depth range
 }
 
 // The overlay's own space, 640x480 over the viewport, and the raster position a line starts from

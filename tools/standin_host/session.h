@@ -116,6 +116,8 @@ public:
     // the 640x480 screen.
     void setOracleUnits(bool pixels) { oraclePixels = pixels; }
     void compare(int tolerance);
+    // The lines of the last compare that matched, again, with the style in force.
+    void oracleAgain() { oracleLines = comparedLines; }
     // The same with a PNG file in place of the last frame.
     void compareImageFile(const std::string& path, int tolerance);
     // Pixels of the last frame that differ from the background drawn alone.
@@ -142,11 +144,9 @@ public:
     // again with a bitmap of its own ("recompile") or deleted.
     void takeTextures(const std::string& how);
     void takeLists(const std::string& how, long first, long count);
-    // Every texture and list the host took and made its own is still its own: the plug-in
-    // deleted and overwrote none of them.
-    void expectTakenNamesKept();
-    // No GL error is set (each one set is read, and named).
-    void expectNoGlError();
+    // No GL error is set (each one set is read, and named), and every texture and list the last
+    // take steps made the host's is still its own: the plug-in deleted and overwrote none.
+    void expectHostKept();
     // `count` random layouts from `seed` (session_random.cpp), each compared with the oracle.
     void randomLayouts(long count, std::uint32_t seed);
     // Every corner at its very edges, in both units, plain, outlined and antialiased, with boxes.
@@ -245,6 +245,7 @@ private:
     float oracleColour[3] = {0, 0, 0};
     unsigned oracleBase = 0;
     std::vector<OracleTemplate> oracleLines;
+    std::vector<OracleTemplate> comparedLines;
     FontMetrics oracleMetrics;
     OracleStyle oracleStyle;
     int oraclePadding = 0;

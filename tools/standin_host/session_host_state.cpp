@@ -159,31 +159,29 @@ void Session::takeLists(const std::string& how, long first, long count) {
     }
 }
 
-void Session::expectTakenNamesKept() {
+void Session::expectHostKept() {
     ensureGl();
+    std::vector<std::string> problems;
+    for (GLenum error = glGetError(); error != GL_NO_ERROR && problems.size() < 8; error = glGetError()) {
+        char text[32];
+        std::snprintf(text, sizeof text, "GL error 0x%04X is set", static_cast<unsigned>(error));
+        problems.push_back(text);
+    }
     for (const unsigned name : takenTextures) {
+        if (problems.size() >= 8) break;
         GLint side = 0;
         if (glIsTexture(name)) {
             glBindTexture(GL_TEXTURE_2D, name);
             glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &side);
             glBindTexture(GL_TEXTURE_2D, 0);
         }
-        if (side != 16) fail("texture " + std::to_string(name) + ", the host's, was deleted or overwritten");
+        if (side != 16) problems.push_back("texture " + std::to_string(name) + ", the host's, was deleted or overwritten");
     }
     for (const unsigned name : takenLists) {
-        if (!glIsList(name)) fail("display list " + std::to_string(name) + ", the host's, was deleted");
+        if (problems.size() >= 8) break;
+        if (!glIsList(name)) problems.push_back("display list " + std::to_string(name) + ", the host's, was deleted");
     }
-}
-
-void Session::expectNoGlError() {
-    ensureGl();
-    std::vector<std::string> errors;
-    for (GLenum error = glGetError(); error != GL_NO_ERROR && errors.size() < 8; error = glGetError()) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(error));
-        errors.push_back(text);
-    }
-    if (!errors.empty()) fail("GL errors are set: " + join(errors, ", "));
+    if (!problems.empty()) fail(join(problems, "; "));
 }
 
 }  // namespace standin

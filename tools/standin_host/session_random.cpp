@@ -198,41 +198,32 @@ void Session::randomLayouts(long count, std::uint32_t seed) {
     std::printf("standin_host: %ld random layouts match the glyph lists\n", count);
 }
 
-// Rows from each corner at 0 and 1 from both its edges, in both units, in two windows: plain,
-// outlined with a box, and antialiased with a drop shadow and a box. Every row lies in the view
-// and is drawn, with its part of the box. (HUD_POS 0 is no position for BOTTOM_LEFT in SCREEN.)
+// Rows from each corner at 0 and 1 from both its edges, in both units, at 0 in a window of
+// 640x480 and at 1 in one of 1024x768: plain, outlined with a box, and antialiased with a drop
+// shadow and a box. Every row lies in the view and is drawn, with its part of the box. (0 is no
+// position for BOTTOM_LEFT in SCREEN units.)
 void Session::cornerLayouts() {
     const int widthBefore = width, heightBefore = height;
-    long count = 0;
-    for (int anchor = 0; anchor < 4; ++anchor) {
-        for (int units = 0; units < 2; ++units) {
-            for (int position = 0; position < 2; ++position) {
-                if (anchor == 0 && units == 0 && position == 0) continue;
-                const Size window = kWindows[position];
-                if (window.width != width || window.height != height) setViewport(window.width, window.height);
-                for (int style = 0; style < 3; ++style) {
-                    Layout layout;
-                    layout.anchor = anchor;
-                    layout.pixels = units == 1;
-                    layout.x = layout.y = position;
-                    layout.step = 22;
-                    layout.shadow = style;
-                    layout.shadowColour[2] = 160;
-                    layout.box = style != 0;
-                    layout.boxAlpha = 140;
-                    layout.padding = 3;
-                    layout.smooth = style == 2;
-                    layout.rows = {"Wg the first row, at the edge", "Wy a second row", "Wj the third row"};
-                    drawLayout(*this, layout,
-                               std::string(kAnchors[anchor]) + (layout.pixels ? " PIXELS" : " SCREEN") + " at " +
-                                   std::to_string(position) + ", style " + std::to_string(style));
-                    ++count;
-                }
-            }
-        }
+    for (int index = 3; index < 48; ++index) {
+        Layout layout;
+        layout.anchor = index / 12;
+        layout.pixels = index / 6 % 2 == 1;
+        layout.x = layout.y = index / 3 % 2;
+        layout.shadow = index % 3;
+        layout.step = 22;
+        layout.shadowColour[2] = 160;
+        layout.box = layout.shadow != 0;
+        layout.boxAlpha = 140;
+        layout.padding = 3;
+        layout.smooth = layout.shadow == 1;
+        layout.rows = {"Wg the first row, at the edge", "Wy a second row", "Wj the third row"};
+        if (kWindows[layout.x].width != width) setViewport(kWindows[layout.x].width, kWindows[layout.x].height);
+        drawLayout(*this, layout,
+                   std::string(kAnchors[layout.anchor]) + (layout.pixels ? " PIXELS" : " SCREEN") + " at " +
+                       std::to_string(layout.x) + ", TEXT_SHADOW=" + std::to_string(layout.shadow));
     }
     if (width != widthBefore || height != heightBefore) setViewport(widthBefore, heightBefore);
-    std::printf("standin_host: %ld corner layouts match the glyph lists\n", count);
+    std::printf("standin_host: 45 corner layouts match the glyph lists\n");
 }
 
 }  // namespace standin

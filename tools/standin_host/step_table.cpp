@@ -192,8 +192,8 @@ void takeLists(Session& session, const Step& step) {
     session.takeLists(step.words[1], static_cast<long>(integerArgument(step.words[2])),
                       static_cast<long>(integerArgument(step.words[3])));
 }
-void expectNoGlError(Session& session, const Step&) { session.expectNoGlError(); }
-void expectTakenNamesKept(Session& session, const Step&) { session.expectTakenNamesKept(); }
+void expectHostKept(Session& session, const Step&) { session.expectHostKept(); }
+void oracleAgain(Session& session, const Step&) { session.oracleAgain(); }
 
 void randomLayouts(Session& session, const Step& step) {
     session.randomLayouts(static_cast<long>(integerArgument(step.words[1])),
@@ -478,12 +478,11 @@ const StepDefinition kSteps[] = {
      nullptr},
     {kChecks, "expect-live-textures", "count", "expect-live-textures N", "exactly N live textures (glIsTexture)",
      expectLiveTextures, nullptr},
-    {kChecks, "expect-no-gl-error", "", "expect-no-gl-error", "no GL error is set (each one set is read)",
-     expectNoGlError, nullptr},
-    {kChecks, "expect-taken-kept", "", "expect-taken-kept",
-     "every texture take-textures gave an image and every list take-lists\n"
-     "compiled is still the host's: none deleted or overwritten",
-     expectTakenNamesKept, nullptr},
+    {kChecks, "expect-host-kept", "", "expect-host-kept",
+     "no GL error is set (each one is read), and every texture the last\n"
+     "take-textures gave an image and every list the last take-lists compiled\n"
+     "is still the host's: none deleted or overwritten",
+     expectHostKept, nullptr},
     {kChecks, "check-trampolines", "", "check-trampolines",
      "recording plug-in only: every operation through its field, with its\n"
      "arguments and result unchanged",
@@ -536,6 +535,10 @@ const StepDefinition kSteps[] = {
      "glyphs (FreeType's normal rendering, or GDI's GGO_GRAY8_BITMAP) blended\n"
      "over the picture by the oracle itself",
      oracleSmooth, nullptr},
+    {kOracle, "oracle-again", "", "oracle-again",
+     "the lines of the last compare that matched, again, with the oracle's\n"
+     "font, shadow, box and corner in force",
+     oracleAgain, nullptr},
     {kOracle, "compare", "?byte", "compare [TOLERANCE]",
      "draw the oracle lines over the same background and compare with the\n"
      "last frame, pixel by pixel (channels may differ by TOLERANCE, default\n"
