@@ -2,8 +2,9 @@
 # The GL benchmark: whole plug-in frames, the GL work included (glFinish), drawn with the glyph
 # texture and with the glyph lists in the same run, alternating, through the stand-in host: natively
 # on OSMesa with Ostrivane.so, and under Wine on Mesa with Ostrivane.dll. Pages of 28 and of 6
-# lines, plain, with a drop shadow, with an outline and a box, and with FONT_SMOOTH=1; and the
-# set-up that Reload INI repeats.
+# lines, plain, with a drop shadow, with an outline and a box, and with FONT_SMOOTH=1; the
+# set-up that Reload INI repeats; and the GL calls with which every visible frame checks that its
+# glyph texture, or its two blocks of glyph lists, are still its own.
 #
 #   bench/gl_bench.sh [--build DIR] [--native | --wine] [--rounds N] [--frames N]
 #
@@ -72,6 +73,7 @@ done
     round+="texture-limit none ; bench-setup 3 set-up $c texture ; "
   done
   echo "repeat $rounds ${round% ; }"
+  echo "bench-check $((rounds * frames)) check"
   echo "bench-report"
 } > "$work/bench.steps"
 
@@ -88,8 +90,10 @@ report() {  # turns the bench-report lines into a table with the ratio of each p
       printf "%-34s %10s %10s %8s\n", "case", "lists ms", "texture ms", "ratio"
       for (i = 1; i <= count; i++) {
         name = order[i]; l = t[name, "lists"]; x = t[name, "texture"]
+        if (name == "check") continue
         printf "%-34s %10.3f %10.3f %8.2f\n", name, l, x, (x > 0 ? l / x : 0)
       }
+      printf "%-34s %10.4f %10.4f\n", "glyph check, every visible frame", t["check", "lists"], t["check", "texture"]
     }'
 }
 

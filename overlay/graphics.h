@@ -61,7 +61,8 @@ public:
     // cannot be made is 0.
     virtual GlyphBlocks buildGlyphs(void* drawingContext, const char* face, int pixelHeight, const GlyphStyle& style,
                                     platform::GlyphMetrics* metrics) = 0;
-    // Deletes them, when a context is current to delete them from.
+    // Deletes them, when a context is current to delete them from and they are still the
+    // overlay's own.
     virtual void deleteGlyphs(const GlyphBlocks& glyphs) = 0;
 
     // The viewport the next frame draws in, which the rows are placed in.
@@ -69,8 +70,9 @@ public:
     // Draws a frame with `glyphs`: saves the host's state, draws the box (blended behind the rows
     // that draw at all, boxAround's rectangle) and each row's shadow or outline and then its text,
     // row after row in the order given, and gives the host its state back, with the text colour
-    // current and the raster position where the last row's text left it.
-    virtual void drawFrame(const GlyphBlocks& glyphs, const Frame& frame) = 0;
+    // current and the raster position where the last row's text left it. Glyphs the host took over
+    // since they were made are made again first, and `glyphs` gets their new names.
+    virtual void drawFrame(GlyphBlocks& glyphs, const Frame& frame) = 0;
 
 protected:
     ~Graphics() = default;

@@ -6,8 +6,8 @@
 //
 // Two rules here come from how GL draws bitmaps, and the drawing, its box and the settings check
 // all follow them through this file: a point off the screen has no raster position, so its row
-// draws nothing (onScreen); and a bitmap starts at the whole window pixel below its point
-// (penPixel).
+// draws nothing, and one on it, its edges included, draws (onScreen); and a bitmap starts at the
+// whole window pixel below its point (penPixel).
 #pragma once
 
 #include <cstdint>
@@ -61,8 +61,9 @@ int pixelStep(const config::DisplaySettings& settings, const PageLayout& page);
 RowPlace placeRow(const config::DisplaySettings& settings, const PageLayout& page, int row, int advance);
 
 // Whether the place's point lies on the screen, its edges included. A row whose point lies
-// outside draws nothing: GL has no valid raster position there. (At the very edge GL may still
-// have none: the drawing asks GL.)
+// outside draws nothing: GL has no valid raster position there. A row whose point lies on it
+// draws, at the very edges too, where GL's projection may round the point a hair outside and the
+// drawing reaches its window position another way.
 bool onScreen(const RowPlace& place);
 
 // A point of the screen in window pixels of `view`, not rounded, and a window pixel edge back in

@@ -29,9 +29,12 @@ GLuint GlyphTexture::build(void* drawingContext, const char* face, int pixelHeig
         atlas.releasePixels();
         return 0;
     }
+    // The packed image is kept, to make the texture again from it.
     const GLuint name = upload(features);
-    atlas.releasePixels();
-    if (name == 0) return 0;
+    if (name == 0) {
+        atlas.releasePixels();
+        return 0;
+    }
     if (metrics != nullptr) *metrics = measured;
     texture = name;
     antialiased = style.smooth;
@@ -42,6 +45,40 @@ GLuint GlyphTexture::build(void* drawingContext, const char* face, int pixelHeig
 }
 
 void GlyphTexture::forget() { texture = 0; }
+
+bool GlyphTexture::intact() const {
+    if (texture == 0 || glIsTexture(texture) == GL_FALSE) return false;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint bound = 0, width = 0, height = 0, format = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    if (static_cast<GLuint>(bound) != texture) return false;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    return width == textureWidth && height == textureHeight && format == internalFormat;
+}
+
+void GlyphTexture::keepParameters(const GlFeatures& features) const {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    const GLint wrap = features.version >= 12 ? static_cast<GLint>(kClampToEdge) : GL_CLAMP;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+}
+
+GLuint GlyphTexture::remake(const GlFeatures& features) {
+    texture = atlas.image() != nullptr ? upload(features) : 0;
+    return texture;
+}
+
+void GlyphTexture::release() {
+    glPushAttrib(GL_TEXTURE_BIT);
+    const bool ours = intact();
+    glPopAttrib();
+    if (ours) glDeleteTextures(1, &texture);
+    texture = 0;
+    atlas.releasePixels();
+}
 
 // The packed glyphs as a texture of the context; 0 when it cannot hold them. The host's texture
 // binding, unpack and transfer state come back as they were.
@@ -69,14 +106,11 @@ GLuint GlyphTexture::upload(const GlFeatures& features) {
     if (fits == width) glGenTextures(1, &name);
     if (name != 0) {
         glBindTexture(GL_TEXTURE_2D, name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        const GLint wrap = features.version >= 12 ? static_cast<GLint>(kClampToEdge) : GL_CLAMP;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+        keepParameters(features);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, atlas.image());
         GLint stored = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &stored);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internalFormat);
         if (stored != width) {
             glDeleteTextures(1, &name);
             name = 0;

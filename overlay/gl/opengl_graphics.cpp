@@ -29,32 +29,24 @@ public:
         quads.release();
         glyphs.texture = texture.build(drawingContext, face, pixelHeight, style, features, metrics);
         if (glyphs.texture != 0 && !quads.reserve()) {
-            const GLuint name = glyphs.texture;
-            glDeleteTextures(1, &name);
-            texture.forget();
+            texture.release();
             glyphs.texture = 0;
         }
         if (glyphs.texture != 0) return glyphs;
-        glyphs.glyphs = gl::buildListBlock(drawingContext, face, pixelHeight, platform::GlyphShape::Plain, metrics);
-        if (style.outline && glyphs.glyphs != 0) {
-            glyphs.outline = gl::buildListBlock(drawingContext, face, pixelHeight, platform::GlyphShape::Dilated, nullptr);
-        }
+        lists.build(drawingContext, face, pixelHeight, style.outline, metrics, &glyphs);
         return glyphs;
     }
 
+    // Only what is still the plug-in's own is deleted: a name a host has taken over is its now.
     void deleteGlyphs(const GlyphBlocks& glyphs) override {
+        const bool context = platform::currentDrawingContext() != nullptr;
         if (glyphs.texture != 0 && glyphs.texture == texture.name()) {
-            texture.forget();
             quads.release();
+            // Without a current context there is nothing to delete them from.
+            if (context) texture.release();
+            texture.forget();
         }
-        // Without a current context there is nothing to delete them from.
-        if (platform::currentDrawingContext() == nullptr) return;
-        if (glyphs.texture != 0) {
-            const GLuint name = glyphs.texture;
-            glDeleteTextures(1, &name);
-        }
-        gl::deleteListBlock(glyphs.glyphs);
-        gl::deleteListBlock(glyphs.outline);
+        if (context) lists.release(glyphs);
     }
 
     Viewport viewport() override {
@@ -63,9 +55,10 @@ public:
         return {box[0], box[1], box[2] > 0 ? box[2] : 1, box[3] > 0 ? box[3] : 1};
     }
 
-    void drawFrame(const GlyphBlocks& glyphs, const Frame& frame) override {
+    void drawFrame(GlyphBlocks& glyphs, const Frame& frame) override {
         const Viewport view = viewport();
         hostState.enter(features);
+        keepGlyphs(glyphs);
         glMatrixMode(GL_PROJECTION);
         gl::loadOverlaySpace();
         glMatrixMode(GL_MODELVIEW);
@@ -78,7 +71,7 @@ public:
             if (glyphs.texture != 0 && glyphs.texture == texture.name()) {
                 quads.draw(texture, features, frame, view);
             } else {
-                gl::drawRowsFromLists(glyphs, frame);
+                gl::drawRowsFromLists(glyphs, frame, view);
             }
         }
 
@@ -86,12 +79,28 @@ public:
     }
 
 private:
+    // The glyphs are checked, every visible frame, to be still the plug-in's: a host that takes
+    // names it never asked GL for (a fixed range of its own, or "all its textures" freed by a
+    // range) may have made them its own or deleted them. What is no longer the plug-in's is made
+    // again under new names, which `glyphs` gets; the old names are never touched again.
+    void keepGlyphs(GlyphBlocks& glyphs) {
+        if (glyphs.texture != 0 && glyphs.texture == texture.name()) {
+            if (texture.intact()) {
+                texture.keepParameters(features);
+            } else {
+                glyphs.texture = texture.remake(features);
+            }
+        } else if (lists.holds(glyphs) && !lists.intact(glyphs)) {
+            lists.remake(&glyphs);
+        }
+    }
+
     // One rectangle behind the rows that draw, blended over the picture, in the overlay space with
     // its edges between pixel centres.
     static void drawBox(const Frame& frame, const Viewport& view) {
         bool drawn[config::kMaxRows] = {};
         const int count = frame.rowCount < config::kMaxRows ? frame.rowCount : config::kMaxRows;
-        for (int index = 0; index < count; ++index) drawn[index] = gl::drawsAt(frame.rows[index].place);
+        for (int index = 0; index < count; ++index) drawn[index] = onScreen(frame.rows[index].place);
         PixelRect box;
         if (!boxAround(frame.rows, drawn, count, view, frame.ascent, frame.descent, frame.boxPadding, &box)) return;
         glEnable(GL_BLEND);
@@ -105,6 +114,7 @@ private:
     GlFeatures features;
     gl::HostState hostState;
     gl::GlyphTexture texture;
+    gl::GlyphLists lists;
     gl::RowQuads quads;
 };
 

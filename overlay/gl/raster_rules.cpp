@@ -26,21 +26,27 @@ void moveRaster(int dx, int dy) {
     glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(dx), static_cast<GLfloat>(dy), kNoPixels);
 }
 
-RasterPoint rasterPointOf(float x, float y) {
+void placeRaster(float x, float y, const Viewport& view) {
     glRasterPos2f(x, y);
+    RowPlace point;
+    point.x = x;
+    point.y = y;
+    if (!onScreen(point)) return;
+    GLint valid = GL_FALSE;
+    glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+    if (valid == GL_TRUE) return;
+    glRasterPos2f(0.0f, 0.0f);
+    glBitmap(0, 0, 0.0f, 0.0f, static_cast<GLfloat>(windowX(view, x) - view.x),
+             static_cast<GLfloat>(windowY(view, y) - view.y), kNoPixels);
+}
+
+RasterPoint rasterPointOf(float x, float y, const Viewport& view) {
+    placeRaster(x, y, view);
     GLboolean valid = GL_FALSE;
     glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
     GLfloat position[4] = {};
     glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
     return {valid != GL_FALSE, position[0], position[1]};
-}
-
-bool drawsAt(const RowPlace& place) {
-    if (!onScreen(place)) return false;
-    glRasterPos2f(place.x, place.y);
-    GLint valid = GL_FALSE;
-    glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
-    return valid == GL_TRUE;
 }
 
 Pixel bitmapPixel(const RasterPoint& point, int dx, int dy) {

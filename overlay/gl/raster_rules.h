@@ -18,18 +18,21 @@ void loadOverlaySpace();
 // Moves the raster position by whole pixels.
 void moveRaster(int dx, int dy);
 
-// The raster position GL gives the point (x, y) of the overlay space, with the matrices and
-// viewport in force: whether it is valid (at the very edges of the space that is the context's
-// own to say), and its window position to the last bit.
+// Sets the raster position of the point (x, y) of the overlay space, with the overlay space and
+// the viewport `view` in force. A point on the screen, its edges included, always gets one: GL's
+// own where it has one, and where its projection rounds an edge point a hair outside the clip
+// volume, the point's window position reached from the viewport's bottom-left corner (which
+// every GL holds: it maps to -1 exactly) by a move. A point off the screen gets GL's answer,
+// which is no position.
+void placeRaster(float x, float y, const Viewport& view);
+
+// The raster position placeRaster gives (x, y): whether it is valid, and its window position to
+// the last bit.
 struct RasterPoint {
     bool valid = false;
     float x = 0.0f, y = 0.0f;
 };
-RasterPoint rasterPointOf(float x, float y);
-
-// Whether a row at `place` draws at all: its point is on the screen and GL has a raster position
-// for it.
-bool drawsAt(const RowPlace& place);
+RasterPoint rasterPointOf(float x, float y, const Viewport& view);
 
 // The window pixel where a bitmap at `point` moved by (dx, dy) starts.
 Pixel bitmapPixel(const RasterPoint& point, int dx, int dy);

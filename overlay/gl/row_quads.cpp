@@ -45,7 +45,7 @@ void RowQuads::place(Slot& slot, const DrawRow& row, const Viewport& view) {
     slot.x = row.place.x;
     slot.y = row.place.y;
     slot.view = view;
-    slot.raster = rasterPointOf(row.place.x, row.place.y);
+    slot.raster = rasterPointOf(row.place.x, row.place.y, view);
 }
 
 // The row's quads with its pen at window pixel `pen`: its drop shadow (the text a pixel right and
@@ -151,7 +151,7 @@ void RowQuads::draw(const GlyphTexture& texture, const GlFeatures& features, con
     // The colour and raster position the glyph lists leave: the last row's text pass.
     const DrawRow& last = frame.rows[frame.rowCount - 1];
     glColor3f(frame.colour[0], frame.colour[1], frame.colour[2]);
-    glRasterPos2f(last.place.x, last.place.y);
+    placeRaster(last.place.x, last.place.y, view);
     if (last.place.dx != 0 || last.place.dy != 0) moveRaster(last.place.dx, last.place.dy);
     const Slot& lastSlot = slots[last.slot];
     if (lastSlot.raster.valid && last.text != nullptr) {

@@ -57,7 +57,7 @@ public:
     overlay::Viewport viewport() override { return view; }
     // Records the frame's rows and its box, which is around the rows whose point is on the
     // screen: where GL has a raster position, but for the very edges.
-    void drawFrame(const overlay::GlyphBlocks&, const overlay::Frame& frame) override {
+    void drawFrame(overlay::GlyphBlocks&, const overlay::Frame& frame) override {
         ++frames;
         look = frame;
         look.rows = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "gl_headers.h"
@@ -162,6 +163,9 @@ void setDistinctiveState(bool lighting) {
     glRotatef(-33.0f, 0.3f, 1.0f, 0.2f);
     glScalef(1.5f, 0.5f, 2.0f);
     glListBase(7);
+    // A feedback buffer of the host's, which it fills in feedback passes of its own.
+    static GLfloat hostFeedback[64];
+    glFeedbackBuffer(64, GL_3D_COLOR, hostFeedback);
     if (lighting) {
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT0);
@@ -172,6 +176,28 @@ namespace {
 
 bool atRight(Corner corner) { return corner == Corner::TopRight || corner == Corner::BottomRight; }
 bool atTop(Corner corner) { return corner == Corner::TopLeft || corner == Corner::TopRight; }
+
+// The window position of a point of the 640x480 space (z 0), set as the raster position
+// (glWindowPos, OpenGL 1.4): a point on the space's edge is inside it, and draws, whatever GL's clipping of
+// glRasterPos makes of its rounding there. It is where a move from the viewport's corner lands,
+// which GL adds in single precision.
+void setWindowRaster(double x, double y) {
+    using WindowPosFunction = void(APIENTRY*)(GLfloat, GLfloat, GLfloat);
+#ifdef _WIN32
+    const WindowPosFunction windowPos =
+        reinterpret_cast<WindowPosFunction>(reinterpret_cast<void (*)()>(wglGetProcAddress("glWindowPos3f")));
+    if (windowPos == nullptr) return;
+#else
+    const WindowPosFunction windowPos = glWindowPos3f;
+#endif
+    GLint view[4] = {};
+    glGetIntegerv(GL_VIEWPORT, view);
+    const volatile float moveX = static_cast<float>(x * view[2] / 640.0);
+    const volatile float moveY = static_cast<float>(y * view[3] / 480.0);
+    const volatile float windowX = static_cast<float>(view[0]) + moveX;
+    const volatile float windowY = static_cast<float>(view[1]) + moveY;
+    windowPos(windowX, windowY, 0.5f);  // z 0 of the space: the middle of the depth range
+}
 
 // The overlay's own space, 640x480 over the viewport, and the raster position a line starts from
 // there: its point, with X and Y measured from its corner's edges; for a line in pixels the
@@ -185,7 +211,12 @@ void setLineRaster(const OracleLine& line) {
     if (line.pixels) {
         glRasterPos2f(0.0f, 0.0f);
     } else {
-        glRasterPos2f(atRight(line.corner) ? 640.0f - line.x : line.x, atTop(line.corner) ? 480.0f - line.y : line.y);
+        const float x = atRight(line.corner) ? 640.0f - line.x : line.x;
+        const float y = atTop(line.corner) ? 480.0f - line.y : line.y;
+        glRasterPos2f(x, y);
+        GLint valid = GL_FALSE;
+        glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+        if (!valid && x >= 0.0f && x <= 640.0f && y >= 0.0f && y <= 480.0f) setWindowRaster(x, y);
     }
 }
 
@@ -385,6 +416,12 @@ GlState captureGlState() {
     addFloats(state, "GL_PROJECTION_MATRIX", GL_PROJECTION_MATRIX, 16);
     addFloats(state, "GL_MODELVIEW_MATRIX", GL_MODELVIEW_MATRIX, 16);
     addIntegers(state, "GL_LIST_BASE", GL_LIST_BASE, 1);
+    addIntegers(state, "GL_FEEDBACK_BUFFER_SIZE", GL_FEEDBACK_BUFFER_SIZE, 1);
+    addIntegers(state, "GL_FEEDBACK_BUFFER_TYPE", GL_FEEDBACK_BUFFER_TYPE, 1);
+    addIntegers(state, "GL_RENDER_MODE", GL_RENDER_MODE, 1);
+    GLvoid* feedback = nullptr;
+    glGetPointerv(GL_FEEDBACK_BUFFER_POINTER, &feedback);
+    add(state, "GL_FEEDBACK_BUFFER_POINTER", {static_cast<double>(reinterpret_cast<std::uintptr_t>(feedback))});
     addIntegers(state, "GL_ATTRIB_STACK_DEPTH", GL_ATTRIB_STACK_DEPTH, 1);
     addIntegers(state, "GL_CLIENT_ATTRIB_STACK_DEPTH", GL_CLIENT_ATTRIB_STACK_DEPTH, 1);
     addIntegers(state, "GL_UNPACK_ALIGNMENT", GL_UNPACK_ALIGNMENT, 1);

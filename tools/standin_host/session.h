@@ -122,6 +122,8 @@ public:
     // The rows of pixels where the last frame and the PNG at `path` (relative: in the output
     // directory) differ from the background alone have none in common.
     void expectInkApart(const std::string& path);
+    // The lines of the last compare that matched, again, with the style in force.
+    void oracleAgain() { oracleLines = comparedLines; }
     // The same with a PNG file in place of the last frame.
     void compareImageFile(const std::string& path, int tolerance);
     // Pixels of the last frame that differ from the background drawn alone.
@@ -142,8 +144,19 @@ public:
     // oracle's text colour: antialiased edges.
     void expectPartialPixels(long minimum);
     void expectLiveTextures(long textures);
+    // A host that takes names it never asked GL for: every texture from 1 to 1023 it finds given
+    // an image of its own ("respecify"), deleted, or bound and given a minifying filter that needs
+    // mipmaps ("filter"); display lists first to first + count - 1, the oracle's aside, compiled
+    // again with a bitmap of its own ("recompile") or deleted.
+    void takeTextures(const std::string& how);
+    void takeLists(const std::string& how, long first, long count);
+    // No GL error is set (each one set is read, and named), and every texture and list the last
+    // take steps made the host's is still its own: the plug-in deleted and overwrote none.
+    void expectHostKept();
     // `count` random layouts from `seed` (session_random.cpp), each compared with the oracle.
     void randomLayouts(long count, std::uint32_t seed);
+    // Every corner at its very edges, in both units, plain, outlined and antialiased, with boxes.
+    void cornerLayouts();
 
     // ---- Soak (session_soak.cpp) ----
     void soak(long frames, long reloadEvery);
@@ -157,6 +170,9 @@ public:
     void benchFrames(const std::string& label, long frames);
     // `count` times Reload INI and the frame that sets the plug-in up again, timed the same way.
     void benchSetUp(const std::string& label, long count);
+    // `rounds` times the GL calls with which the plug-in checks its glyph texture, and two blocks of
+    // glyph lists, each timed; kept under `label` texture and `label` lists.
+    void benchCheck(const std::string& label, long rounds);
     // The median and mean time of every label so far, in the order the labels came.
     void benchReport();
 
@@ -235,6 +251,7 @@ private:
     float oracleColour[3] = {0, 0, 0};
     unsigned oracleBase = 0;
     std::vector<OracleTemplate> oracleLines;
+    std::vector<OracleTemplate> comparedLines;
     FontMetrics oracleMetrics;
     OracleStyle oracleStyle;
     int oraclePadding = 0;
@@ -247,6 +264,7 @@ private:
     long listBaseline = -1;
     long textureBaseline = -1;
 
+    std::vector<unsigned> takenTextures, takenLists;  // given the host's image, compiled again
     HostFrame hostFrame;
     bool cluttered = false;
     RasterState frameRaster;   // after the last frame

@@ -1,6 +1,7 @@
 // What the host leaves set when it calls the plug-in (a viewport smaller than the window, a
-// scissor box, cluttered state), the oracle's share of it, and the checks of what a frame leaves
-// in the raster position and of antialiased edges.
+// scissor box, cluttered state, texture and list names taken over), the oracle's share of it, and
+// the checks of what a frame leaves in the raster position and the error flag, and of antialiased
+// edges.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -117,6 +118,70 @@ void Session::expectLiveTextures(long textures) {
     ensureGl();
     const long live = countLiveTextures();
     if (live != textures) fail(std::to_string(live) + " live textures, expected " + std::to_string(textures));
+}
+
+void Session::takeTextures(const std::string& how) {
+    ensureGl();
+    static const std::vector<GLubyte> kWhite(16 * 16 * 4, 0xFF);
+    takenTextures.clear();
+    for (GLuint name = 1; name < 1024; ++name) {
+        if (!glIsTexture(name)) continue;
+        if (how == "delete") {
+            glDeleteTextures(1, &name);
+            continue;
+        }
+        glBindTexture(GL_TEXTURE_2D, name);
+        if (how == "filter") {
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_LINEAR);
+        } else {
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 16, 16, 0, GL_RGBA, GL_UNSIGNED_BYTE, kWhite.data());
+            takenTextures.push_back(name);
+        }
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void Session::takeLists(const std::string& how, long first, long count) {
+    ensureGl();
+    static const GLubyte kBlock[10 * 4] = {0xFC, 0, 0, 0, 0xFC, 0, 0, 0, 0xFC, 0, 0, 0, 0xFC, 0, 0, 0, 0xFC, 0, 0, 0,
+                                           0xFC, 0, 0, 0, 0xFC, 0, 0, 0, 0xFC, 0, 0, 0, 0xFC, 0, 0, 0, 0xFC, 0, 0, 0};
+    takenLists.clear();
+    for (long name = first; name < first + count; ++name) {
+        if (oracleBase != 0 && name >= static_cast<long>(oracleBase) && name < static_cast<long>(oracleBase) + 256) continue;
+        if (how == "delete") {
+            glDeleteLists(static_cast<GLuint>(name), 1);
+            continue;
+        }
+        glNewList(static_cast<GLuint>(name), GL_COMPILE);
+        glBitmap(6, 10, 0.0f, 0.0f, 7.0f, 0.0f, kBlock);
+        glEndList();
+        takenLists.push_back(static_cast<unsigned>(name));
+    }
+}
+
+void Session::expectHostKept() {
+    ensureGl();
+    std::vector<std::string> problems;
+    for (GLenum error = glGetError(); error != GL_NO_ERROR && problems.size() < 8; error = glGetError()) {
+        char text[32];
+        std::snprintf(text, sizeof text, "GL error 0x%04X is set", static_cast<unsigned>(error));
+        problems.push_back(text);
+    }
+    for (const unsigned name : takenTextures) {
+        if (problems.size() >= 8) break;
+        GLint side = 0;
+        if (glIsTexture(name)) {
+            glBindTexture(GL_TEXTURE_2D, name);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &side);
+            glBindTexture(GL_TEXTURE_2D, 0);
+        }
+        if (side != 16) problems.push_back("texture " + std::to_string(name) + ", the host's, was deleted or overwritten");
+    }
+    for (const unsigned name : takenLists) {
+        if (problems.size() >= 8) break;
+        if (!glIsList(name)) problems.push_back("display list " + std::to_string(name) + ", the host's, was deleted");
+    }
+    if (!problems.empty()) fail(join(problems, "; "));
 }
 
 }  // namespace standin

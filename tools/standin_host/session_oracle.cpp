@@ -267,6 +267,7 @@ void Session::compareWithOracle(const Image& picture, int tolerance) {
         }
         const Comparison result = compareImages(picture, expected, tolerance, 8);
         if (result.differing == 0) {
+            comparedLines.swap(oracleLines);
             oracleLines.clear();
             return;
         }

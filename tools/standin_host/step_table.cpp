@@ -190,10 +190,20 @@ void expectLiveTextures(Session& session, const Step& step) {
     session.expectLiveTextures(static_cast<long>(integerArgument(step.words[1])));
 }
 
+void takeTextures(Session& session, const Step& step) { session.takeTextures(step.words[1]); }
+void takeLists(Session& session, const Step& step) {
+    session.takeLists(step.words[1], static_cast<long>(integerArgument(step.words[2])),
+                      static_cast<long>(integerArgument(step.words[3])));
+}
+void expectHostKept(Session& session, const Step&) { session.expectHostKept(); }
+void oracleAgain(Session& session, const Step&) { session.oracleAgain(); }
+
 void randomLayouts(Session& session, const Step& step) {
     session.randomLayouts(static_cast<long>(integerArgument(step.words[1])),
                           static_cast<std::uint32_t>(integerArgument(step.words[2])));
 }
+
+void cornerLayouts(Session& session, const Step&) { session.cornerLayouts(); }
 
 void textureLimit(Session& session, const Step& step) {
     session.setTextureLimit(step.words[1] == "none" ? -1 : static_cast<long>(integerArgument(step.words[1])));
@@ -205,6 +215,10 @@ void benchFrames(Session& session, const Step& step) {
 
 void benchSetUp(Session& session, const Step& step) {
     session.benchSetUp(step.restAfter(2), static_cast<long>(integerArgument(step.words[1])));
+}
+
+void benchCheck(Session& session, const Step& step) {
+    session.benchCheck(step.restAfter(2), static_cast<long>(integerArgument(step.words[1])));
 }
 
 void benchReport(Session& session, const Step&) { session.benchReport(); }
@@ -382,6 +396,15 @@ const StepDefinition kSteps[] = {
      "a scissor box the host leaves on for its frames; the oracle's text\n"
      "and box are cut by it too (default none)",
      hostScissor, boxOrWord},
+    {kSetUp, "take-textures", "respecify|delete|filter", "take-textures respecify|delete|filter",
+     "as a host that uses texture names it never asked GL for: every texture\n"
+     "name from 1 to 1023 it finds now given a 16x16 white RGBA image, deleted,\n"
+     "or bound and given a minifying filter that needs mipmaps",
+     takeTextures, nullptr},
+    {kSetUp, "take-lists", "recompile|delete count count", "take-lists recompile|delete FIRST COUNT",
+     "the same for display lists FIRST to FIRST+COUNT-1 (the oracle's spared):\n"
+     "each compiled again with a 6x10 bitmap moving 7 pixels, or deleted",
+     takeLists, nullptr},
     {kSetUp, "texture-limit", "none|count", "texture-limit N | texture-limit none",
      "from the plug-in's next set-up on, no glyph texture with a side above N\n"
      "pixels (1: the glyph lists always); none: the context's own limit. Sets\n"
@@ -463,6 +486,11 @@ const StepDefinition kSteps[] = {
      nullptr},
     {kChecks, "expect-live-textures", "count", "expect-live-textures N", "exactly N live textures (glIsTexture)",
      expectLiveTextures, nullptr},
+    {kChecks, "expect-host-kept", "", "expect-host-kept",
+     "no GL error is set (each one is read), and every texture the last\n"
+     "take-textures gave an image and every list the last take-lists compiled\n"
+     "is still the host's: none deleted or overwritten",
+     expectHostKept, nullptr},
     {kChecks, "check-trampolines", "", "check-trampolines",
      "recording plug-in only: every operation through its field, with its\n"
      "arguments and result unchanged",
@@ -515,6 +543,10 @@ const StepDefinition kSteps[] = {
      "glyphs (FreeType's normal rendering, or GDI's GGO_GRAY8_BITMAP) blended\n"
      "over the picture by the oracle itself",
      oracleSmooth, nullptr},
+    {kOracle, "oracle-again", "", "oracle-again",
+     "the lines of the last compare that matched, again, with the oracle's\n"
+     "font, shadow, box and corner in force",
+     oracleAgain, nullptr},
     {kOracle, "compare", "?byte", "compare [TOLERANCE]",
      "draw the oracle lines over the same background and compare with the\n"
      "last frame, pixel by pixel (channels may differ by TOLERANCE, default\n"
@@ -545,6 +577,12 @@ const StepDefinition kSteps[] = {
      "relative FILE is taken from the output directory, as save writes it):\n"
      "text drawn in one does not reach the other's",
      expectInkApart, nullptr},
+    {kOracle, "corner-layouts", "", "corner-layouts",
+     "settings files with rows from each corner at 0 and at 1 from its edges,\n"
+     "in SCREEN and PIXELS units, plain, outlined with a box and antialiased\n"
+     "with a drop shadow and a box: each drawn, compared with the oracle and\n"
+     "checked with expect-raster-as-oracle",
+     cornerLayouts, nullptr},
     {kOracle, "count-drawn", "", "count-drawn",
      "print how many pixels of the last frame the plug-in drew: those that\n"
      "differ from the background alone",
@@ -562,6 +600,12 @@ const StepDefinition kSteps[] = {
      "N times Reload INI and the frame that sets the plug-in up again,\n"
      "timed the same way; kept under LABEL",
      benchSetUp, nullptr},
+    {kTiming, "bench-check", "count text", "bench-check N LABEL",
+     "N times the GL calls with which the plug-in checks, every visible frame,\n"
+     "that its glyph texture, or its two blocks of glyph lists, are still its\n"
+     "own, on a texture and lists of the stand-in's; kept under LABEL texture\n"
+     "and LABEL lists",
+     benchCheck, nullptr},
     {kTiming, "bench-report", "", "bench-report", "the median and mean time of each LABEL so far", benchReport,
      nullptr},
 };
