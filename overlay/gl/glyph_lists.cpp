@@ -44,9 +44,13 @@ void drawRowsFromLists(const GlyphBlocks& glyphs, const Frame& frame) {
     for (int index = 0; index < frame.rowCount; ++index) {
         const DrawRow& row = frame.rows[index];
         if (frame.shadow == config::TextShadow::Drop) {
-            drawPass(glyphs.glyphs, row, 1, -1, frame.shadowColour);
+            drawPass(glyphs.glyphs, row, frame.stroke, -frame.stroke, frame.shadowColour);
         } else if (frame.shadow == config::TextShadow::Outline && glyphs.outline != 0) {
-            drawPass(glyphs.outline, row, 0, 0, frame.shadowColour);
+            // Glyphs grown by a pixel, moved over every offset up to stroke - 1: grown by stroke.
+            const int reach = outlineReach(frame);
+            for (int dy = -reach; dy <= reach; ++dy) {
+                for (int dx = -reach; dx <= reach; ++dx) drawPass(glyphs.outline, row, dx, dy, frame.shadowColour);
+            }
         }
         drawPass(glyphs.glyphs, row, 0, 0, frame.colour);
     }

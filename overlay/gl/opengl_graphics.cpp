@@ -57,6 +57,8 @@ public:
         gl::deleteListBlock(glyphs.outline);
     }
 
+    int displayDpi(void* drawingContext) override { return platform::displayDpi(drawingContext); }
+
     Viewport viewport() override {
         GLint box[4] = {0, 0, config::kScreenWidth, config::kScreenHeight};
         glGetIntegerv(GL_VIEWPORT, box);

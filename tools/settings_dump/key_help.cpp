@@ -54,6 +54,10 @@ constexpr KeyHelp kHelp[config::kConfigKeyCount] = {
     {ConfigKey::FontSmooth, "1: antialiased text, its edges blended into the picture, with the shadow, outline and "
                             "box as usual; 0: crisp 1-bit text. Where the graphics cannot hold the font's glyph "
                             "texture the text stays 1-bit, and settings_dump says so"},
+    {ConfigKey::FontScale, "what the font's pixel size follows: `NONE`, `FONT_SIZE` alone; `VIEW`, the viewport: "
+                           "`FONT_SIZE` times its height over 480, so that `SCREEN` layouts look alike in every view; "
+                           "`DPI`, the screen: `FONT_SIZE` times its DPI over 96, and in `PIXELS` the positions, step "
+                           "and box padding too. From 6 to 256 pixels; the shadow and outline follow (see below)"},
 };
 
 constexpr bool everyKeyInOrder() {

@@ -15,6 +15,7 @@
 #include "config/display_settings.h"
 #include "config/utf8_text.h"
 #include "overlay/line_cache.h"
+#include "overlay/font_scale.h"
 #include "overlay/row_layout.h"
 #include "overlay/substitute.h"
 #include "overlay/token_values.h"
@@ -320,6 +321,7 @@ struct Context {
     const std::vector<Line>& lines;
     const config::PageTable& pages;
     const config::DisplaySettings& settings;
+    const config::DisplaySettings& drawn;  // as the rows are laid out under FONT_SCALE in the view
     const config::SettingsReport& report;
     bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
     const ViewLayout& view;
@@ -532,11 +534,11 @@ void checkRowPlace(Context& c, const Line& line, const std::string& where, int p
     if (c.view.measured) {
         for (const char ch : drawnText(c, text)) advance += c.view.font.advance[static_cast<unsigned char>(ch)];
     }
-    const overlay::RowLocation location = overlay::locateRow(c.settings, layout, row, advance);
+    const overlay::RowLocation location = overlay::locateRow(c.drawn, layout, row, advance);
     const overlay::RowPlace& place = location.place;
     const bool pixels = c.settings.units == config::Units::Pixels;
     const std::string inView = " in a " + std::to_string(c.view.width) + "x" + std::to_string(c.view.height) + " view";
-    const int step = overlay::pixelStep(c.settings, layout);
+    const int step = overlay::pixelStep(c.drawn, layout);
     const auto notShown = [&](const char* edge, bool across) {
         c.checker.warn(line.number, where + " is " + edge + inView + " and is not shown" + placementNote(c, across, step));
     };
@@ -576,6 +578,7 @@ void checkRowSpacing(Context& c, int sectionIndex, int page) {
     const overlay::PageLayout layout = pageLayout(c, page);
     const int lineHeight = c.view.font.lineHeight;
     const bool pixels = c.settings.units == config::Units::Pixels;
+    const bool followsView = c.settings.fontScale == config::FontScale::View;
     int previous = -1;
     for (int row = 0; row < layout.rowCount; ++row) {
         if (c.pages.rowText(page, row)[0] == '\0') continue;  // a BLANK row draws nothing
@@ -585,8 +588,8 @@ void checkRowSpacing(Context& c, int sectionIndex, int page) {
         if (above < 0) continue;
         // In SCREEN units the step is HUD_STEP_Y * height / 480 pixels: below the line height in
         // views less than lineHeight * 480 / HUD_STEP_Y high.
-        const long long apart = static_cast<long long>(rowsApart) * (pixels ? overlay::pixelStep(c.settings, layout)
-                                                                            : static_cast<int>(c.settings.stepY));
+        const long long apart = static_cast<long long>(rowsApart) * (pixels ? overlay::pixelStep(c.drawn, layout)
+                                                                            : static_cast<int>(c.drawn.stepY));
         const long long lowest = (static_cast<long long>(lineHeight) * config::kScreenHeight + apart - 1) / apart;
         if (pixels ? apart >= lineHeight : c.view.height >= lowest) continue;
         const std::string key = config::kRowKeyPrefix + std::to_string(row + 1);
@@ -598,7 +601,9 @@ void checkRowSpacing(Context& c, int sectionIndex, int page) {
                        "rows " + std::to_string(above + 1) + " and " + std::to_string(row + 1) + " of page " +
                            std::to_string(page + 1) + " overlap in a " + std::to_string(c.view.width) + "x" +
                            std::to_string(c.view.height) + " view" +
-                           (pixels ? ", as in any other" : ", as in any view less than " + std::to_string(lowest) + " pixels high") +
+                           (pixels ? ", as in any other"
+                            : followsView ? ", as in any other, the font growing with the view (FONT_SCALE=VIEW)"
+                                          : ", as in any view less than " + std::to_string(lowest) + " pixels high") +
                            ": the font's line height is " + std::to_string(lineHeight) + " pixels, HUD_STEP_Y=" +
                            std::to_string(static_cast<int>(c.settings.stepY)) + (pixels ? ", HUD_UNITS=PIXELS" : ""));
         c.overlapFound = true;
@@ -744,8 +749,10 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
     config::SettingsReader reader;
     reader.setFilePath(readerPath.c_str());
     ViewLayout layout{view.width, view.height, false, {}};
-    layout.measured = view.measure != nullptr && view.measure(settings.fontFace, settings.fontSize, &layout.font);
-    Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader(), layout};
+    config::DisplaySettings drawn;
+    overlay::scaleLayout(settings, overlay::fontScaling(settings, view.height, view.dpi), &drawn);
+    layout.measured = view.measure != nullptr && view.measure(drawn.fontFace, drawn.fontSize, &layout.font);
+    Context c{checker, lines, *pages, settings, drawn, report, reader.textConvertedByReader(), layout};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {

@@ -11,6 +11,7 @@
 #include "config/display_settings.h"
 #include "config/page_table.h"
 #include "font_lookup.h"
+#include "overlay/font_scale.h"
 #include "key_listing.h"
 #include "platform/platform.h"
 #include "settings_check.h"
@@ -35,7 +36,9 @@ constexpr char kUsage[] =
     "\n"
     "The check lays the rows out with the font the file sets, as this system draws it, in a view of\n"
     "W x H pixels: 640x480 unless --viewport gives another size, each side 1 to 4096. It warns of\n"
-    "rows that run past an edge of that view or lie outside it, and of rows that overlap.\n"
+    "rows that run past an edge of that view or lie outside it, and of rows that overlap. With\n"
+    "FONT_SCALE the font is laid out at the size the plug-in draws it in that view (or at the\n"
+    "screen's DPI), which the dump shows.\n"
     "\n"
     "With --keys it lists every CONFIG key: what it does, its valid values and its default.\n"
     "\n"
@@ -97,6 +100,19 @@ public:
 private:
     std::string text;
 };
+
+// What FONT_SCALE makes of the font in the view checked: the size the glyphs are made at.
+std::string scaleInView(const config::DisplaySettings& settings, const check::ViewCheck& view) {
+    if (settings.fontScale == config::FontScale::None) return "";
+    const overlay::FontScaling scaling = overlay::fontScaling(settings, view.height, view.dpi);
+    std::string shown = ": font " + std::to_string(scaling.pixelSize) + " pixels ";
+    if (settings.fontScale == config::FontScale::View) {
+        return shown + "in a " + std::to_string(view.width) + "x" + std::to_string(view.height) + " view";
+    }
+    shown += "at " + std::to_string(overlay::believedDpi(view.dpi)) + " DPI";
+    if (overlay::believedDpi(view.dpi) != view.dpi) shown += " (the system reports " + std::to_string(view.dpi) + ")";
+    return shown;
+}
 
 // Prints what the plug-in makes of one settings file (unless `checkOnly`), then its warnings or
 // that there are none. Without an argument, the file is found the way the plug-in finds it. A
@@ -178,6 +194,7 @@ check::Outcome dump(const std::string* argument, bool checkOnly, const check::Vi
             report.source[index] == config::ValueSource::File) {
             shown = std::to_string(report.fileValue[index]) + ": leaves the visibility as it is (" + shown + ")";
         }
+        if (entry.key == config::ConfigKey::FontScale) shown += scaleInView(settings, view);
         out.print("  %-18s = %s (%s", entry.name, shown.c_str(), reason(report.source[index], present));
         if (report.source[index] == config::ValueSource::OutOfRange) {
             if (entry.kind == config::KeyKind::Word) {
@@ -223,6 +240,7 @@ int main(int argc, char** argv) {
     bool checkOnly = false;
     check::ViewCheck view;
     view.measure = &platform::measureFont;
+    view.dpi = platform::displayDpi(nullptr);
     std::vector<std::string> files;
     const std::vector<std::string> arguments = tools::programArguments(argc, argv);
     for (std::size_t index = 0; index < arguments.size(); ++index) {
