@@ -123,6 +123,7 @@ void OverlayPlugin::buildGlyphs() {
     glyphs = graphics.buildGlyphs(deviceContext, settings.fontFace, scaling.pixelSize, style, &glyphMetrics);
     lineCache.setAdvances(glyphMetrics.advance);
     lastBuildTick = tokens.clockSource().tickMilliseconds();
+    ++builds;
 }
 
 // The size the view or the display asks for now: taken, and the glyphs made at it, unless the

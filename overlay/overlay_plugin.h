@@ -73,6 +73,7 @@ public:
     const config::PageTable& pageTable() const { return pages; }
     LineCache::Counters lineCacheCounters() const { return lineCache.counters(); }
     const FontScaling& fontScalingInForce() const { return scaling; }
+    std::uint32_t glyphBuilds() const { return builds; }
 
 private:
     void initGraphics();
@@ -100,6 +101,7 @@ private:
     int dpi = kStandardDpi;
     std::uint32_t lastBuildTick = 0;
     std::uint32_t lastDpiLook = 0;
+    std::uint32_t builds = 0;  // glyphs made since the object was
     TokenValues tokens;
     LineCache lineCache;
     SettingsWatch watch;
