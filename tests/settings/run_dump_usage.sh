@@ -82,8 +82,7 @@ if [ ${#runner[@]} -gt 0 ]; then
   console=$(script -qc "$(printf '%q ' "${runner[@]}" "$dump" "$folder/Größe Ж.ini")" /dev/null < /dev/null | tr -d '\r')
   grep -qF "  row  1: Café Größe €" <<<"$console" || { printf 'the console shows:\n%s\n' "$console"; failures=$((failures + 1)); }
 fi
-# FONT_SCALE: the size the plug-in draws at in the view checked, or at the DPI the lever sets
-# (the same lever on both systems); a DPI of 0 is not believed.
+# FONT_SCALE: the size drawn in the view checked, or at the DPI the lever sets; 0 is not believed.
 printf '[CONFIG]\r\nFONT_SCALE=view\r\n[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/view.ini"
 printf '[CONFIG]\r\nFONT_SCALE=DPI\r\n[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/dpi.ini"
 for case in "view.ini|--viewport=1280x960|-|VIEW: font 36 pixels in a 1280x960 view" \

