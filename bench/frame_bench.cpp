@@ -122,6 +122,48 @@ void runSetUps(benchmark::State& state, const std::string& extraConfig) {
 void BM_SetUp(benchmark::State& state) { runSetUps(state, ""); }
 void BM_SetUpWithOutline(benchmark::State& state) { runSetUps(state, "TEXT_SHADOW=2\n"); }
 
+// FONT_SCALE=VIEW, OSMesa, a page of 28 rows with tokens: (i) a frame that makes the glyph texture
+// again at state.range(0) pixels (views 480, 960 and 1920 high for FONT_SIZE=18), the height
+// alternating with a pixel size larger, a quarter second apart; (j) the frames of a view resized
+// every frame at 60 Hz, which make the glyphs again at most four times a second.
+void runScaledFrames(benchmark::State& state, bool resizing) {
+    std::string file = simulation::settingsFile(1, simulation::tokenRow, "FONT_SCALE=VIEW\n");
+    file.replace(file.find("FONT_SIZE=14"), 12, "FONT_SIZE=18");
+    SettingsDirectory dir;
+    dir.write(file);
+    std::vector<unsigned char> pixels(640 * 480 * 4);
+    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+    if (context == nullptr || !OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, 640, 480)) {
+        state.SkipWithError("no OSMesa context");
+        return;
+    }
+    simulation::SimulatedHost sim;
+    auto plugin = std::make_unique<overlay::OverlayPlugin>(overlay::openGlGraphics());
+    plugin->setClock(SimClock::clock());
+    plugin->attachHost(&sim.host.record);
+    plugin->drawFunction(0);
+    const int size = static_cast<int>(state.range(0));
+    const std::uint32_t buildsBefore = plugin->glyphBuilds();
+    int frame = 0;
+    for (auto _ : state) {
+        if (resizing) {
+            sim.nextFrame();
+            glViewport(0, 0, 1024, 400 + (frame * 37) % 1200);
+        } else {
+            SimClock::tick += overlay::kRebuildIntervalMs;
+            glViewport(0, 0, 1024, (frame % 2 == 0 ? size : size + 1) * 480 / 18);
+        }
+        plugin->drawFunction(0);
+        glFinish();
+        ++frame;
+    }
+    state.counters["builds/frame"] = benchmark::Counter(static_cast<double>(plugin->glyphBuilds() - buildsBefore) /
+                                                        static_cast<double>(state.iterations()));
+    OSMesaDestroyContext(context);
+}
+void BM_ScaledRebuild(benchmark::State& state) { runScaledFrames(state, false); }
+void BM_ScaledFrameWhileResizing(benchmark::State& state) { runScaledFrames(state, true); }
+
 void BM_FrameWithTokens(benchmark::State& state) {
     runProjectFrames<false>(state, simulation::settingsFile(1, simulation::tokenRow));
 }
@@ -155,6 +197,8 @@ BENCHMARK(BM_WorstFrameLiteralBaseline);
 BENCHMARK(BM_ReloadFullSettingsFile);
 BENCHMARK(BM_SetUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetUpWithOutline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScaledRebuild)->Arg(18)->Arg(36)->Arg(72)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScaledFrameWhileResizing)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -67,6 +67,7 @@ constexpr std::uint32_t kEveryCorner = wordBit(Anchor::BottomLeft) | wordBit(Anc
                                        wordBit(Anchor::TopRight) | wordBit(Anchor::BottomRight);
 
 constexpr const char* kUnitWords[] = {"SCREEN", "PIXELS"};  // by Units
+constexpr const char* kFontScaleWords[] = {"NONE", "VIEW", "DPI"};  // by FontScale
 constexpr std::uint32_t kPixels = 1u << static_cast<int>(Units::Pixels);
 
 // In pixels, positions run from 0 to 4096, 10 by default, and the step's default (0) is the font's
@@ -127,6 +128,8 @@ constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
     withValueNames(integerKey(ConfigKey::FontSmooth, "FONT_SMOOTH", {0, 1, 0},
                               [](DisplaySettings& s, std::int32_t v) { s.fontSmooth = v == 1; }),
                    kSmoothNames),
+    wordKey(ConfigKey::FontScale, "FONT_SCALE", kFontScaleWords, static_cast<int>(FontScale::None), "a scale",
+            [](DisplaySettings& s, std::int32_t v) { s.fontScale = static_cast<FontScale>(v); }),
 };
 
 namespace {

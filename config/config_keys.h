@@ -21,7 +21,7 @@ struct SettingsReport;
 enum class ConfigKey {
     PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, DisplayOnStart, AutoReload,
     Anchor, TextShadow, ShadowRed, ShadowGreen, ShadowBlue, BoxAlpha, BoxRed, BoxGreen, BoxBlue, BoxPadding,
-    Units, DateFormat, TimeFormat, FontSmooth,
+    Units, DateFormat, TimeFormat, FontSmooth, FontScale,
     Count
 };
 constexpr int kConfigKeyCount = static_cast<int>(ConfigKey::Count);

@@ -41,6 +41,10 @@ enum class TextShadow { None = 0, Drop = 1, Outline = 2 };
 // viewport, or window pixels from the anchored corner of the viewport.
 enum class Units { Screen, Pixels };
 
+// What the font's pixel size follows: FONT_SIZE alone, the viewport's height (FONT_SIZE at a
+// 480-pixel view), or the display's DPI (FONT_SIZE at 96 DPI).
+enum class FontScale { None, View, Dpi };
+
 // What the CONFIG keys set. The constructor gives each field its key's default from the table.
 struct DisplaySettings {
     float posX = 0;          // the first line's x, in the 640x480 overlay space, from the anchor's side
@@ -65,6 +69,7 @@ struct DisplaySettings {
     char dateFormat[kTextFieldSize] = {};  // of *CUR_DATE* and *CUR_TIME*
     char timeFormat[kTextFieldSize] = {};
     bool fontSmooth = false;  // antialiased glyphs (where the graphics can make a glyph texture)
+    FontScale fontScale = FontScale::None;
 
     DisplaySettings();
 };

@@ -46,11 +46,16 @@ struct Frame {
     float boxAlpha = 0.0f;        // opacity of the box behind the rows; 0: none
     float boxColour[3] = {};
     int boxPadding = 0;
+    int stroke = 1;               // pixels: the drop shadow's offset right and down, the outline's width
     int ascent = 0, descent = 0;  // the font's, which the box reaches above and below the rows
 
     const DrawRow* rows = nullptr;
     int rowCount = 0;
 };
+
+// How far the outline's glyphs (grown by a pixel) are moved each way so that together they grow
+// the text by frame.stroke pixels.
+inline int outlineReach(const Frame& frame) { return frame.stroke > 1 ? frame.stroke - 1 : 0; }
 
 class Graphics {
 public:
@@ -64,6 +69,9 @@ public:
     // Deletes them, when a context is current to delete them from and they are still the
     // overlay's own.
     virtual void deleteGlyphs(const GlyphBlocks& glyphs) = 0;
+
+    // The display's DPI, as the system reports it (platform::displayDpi).
+    virtual int displayDpi(void* drawingContext) = 0;
 
     // The viewport the next frame draws in, which the rows are placed in.
     virtual Viewport viewport() = 0;

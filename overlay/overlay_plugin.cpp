@@ -78,6 +78,12 @@ void OverlayPlugin::loadSettings() {
     config::loadSettings(path, pages, settings, visible, nullptr);
     tokens.setClockFormats(settings.dateFormat, settings.timeFormat);
     lineCache.reset(-1);
+    adoptScaling(fontScaling(settings, viewHeight, dpi));
+}
+
+void OverlayPlugin::adoptScaling(const FontScaling& wanted) {
+    scaling = wanted;
+    scaleLayout(settings, scaling, &scaled);
 }
 
 // ---- Set-up -------------------------------------------------------------------------------------
@@ -91,6 +97,9 @@ void OverlayPlugin::initGraphics() {
 
 void OverlayPlugin::reloadSettingsAndGlyphs() {
     tokens.reloadTimeZone();
+    viewHeight = graphics.viewport().height;
+    dpi = graphics.displayDpi(deviceContext);
+    lastDpiLook = tokens.clockSource().tickMilliseconds();
     loadSettings();
     buildGlyphs();
 }
@@ -111,8 +120,28 @@ void OverlayPlugin::buildGlyphs() {
     GlyphStyle style;
     style.outline = settings.textShadow == config::TextShadow::Outline;
     style.smooth = settings.fontSmooth;
-    glyphs = graphics.buildGlyphs(deviceContext, settings.fontFace, settings.fontSize, style, &glyphMetrics);
+    glyphs = graphics.buildGlyphs(deviceContext, settings.fontFace, scaling.pixelSize, style, &glyphMetrics);
     lineCache.setAdvances(glyphMetrics.advance);
+    lastBuildTick = tokens.clockSource().tickMilliseconds();
+    ++builds;
+}
+
+// The size the view or the display asks for now: taken, and the glyphs made at it, unless the
+// last glyphs were made less than kRebuildIntervalMs ago; then a later frame takes it.
+void OverlayPlugin::followScale(const Viewport& view) {
+    if (settings.fontScale == config::FontScale::None) return;
+    const std::uint32_t now = tokens.clockSource().tickMilliseconds();
+    if (settings.fontScale == config::FontScale::Dpi && now - lastDpiLook >= kDpiLookIntervalMs) {
+        lastDpiLook = now;
+        dpi = graphics.displayDpi(deviceContext);
+    }
+    viewHeight = view.height;
+    const FontScaling wanted = fontScaling(settings, viewHeight, dpi);
+    if (wanted.pixelSize == scaling.pixelSize && wanted.stroke == scaling.stroke) return;
+    if (now - lastBuildTick < kRebuildIntervalMs) return;
+    const bool resized = wanted.pixelSize != scaling.pixelSize;
+    adoptScaling(wanted);
+    if (resized) buildGlyphs();
 }
 
 void OverlayPlugin::deleteGlyphs() {
@@ -136,6 +165,8 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
     tokens.countFrame();
     if (!visible) return true;
 
+    const Viewport view = graphics.viewport();
+    followScale(view);
     // Glyphs released by the host are rebuilt in the context current now, and nothing else.
     if (!glyphs.any()) {
         void* current = graphics.currentContext();
@@ -156,11 +187,12 @@ bool OverlayPlugin::drawFunction(std::int32_t index) {
     frame.shadow = settings.textShadow;
     frame.clipToViewport = settings.units == config::Units::Pixels;
     frame.boxAlpha = static_cast<float>(settings.boxAlpha) * config::kColourScale;
-    frame.boxPadding = settings.boxPadding;
+    frame.boxPadding = scaled.boxPadding;
+    frame.stroke = scaling.stroke;
     frame.ascent = glyphMetrics.ascent;
     frame.descent = glyphMetrics.descent;
     refreshTokenValues();
-    frame.rowCount = composeRows(graphics.viewport(), frameRows);
+    frame.rowCount = composeRows(view, frameRows);
     frame.rows = frameRows;
     graphics.drawFrame(glyphs, frame);
     return true;
@@ -186,7 +218,7 @@ int OverlayPlugin::composeRows(const Viewport& view, DrawRow* rows) {
         if (text[0] == '\0') continue;  // an empty row keeps its place
         DrawRow& drawn = rows[count++];
         drawn = lineCache.compose(row, text, tokens);
-        drawn.place = placeRow(settings, page, row, drawn.advance);
+        drawn.place = placeRow(scaled, page, row, drawn.advance);
     }
     return count;
 }

@@ -1,7 +1,8 @@
 // The plug-in's one object: it ties together the function catalogue offered to the host, the four
 // commands, the graphics set-up and the frame. The token values (token_values.h), the rows' drawn
 // texts (line_cache.h) and the settings file's watch (settings_watch.h) are rooms of their own;
-// the drawing goes through a Graphics (graphics.h).
+// the drawing goes through a Graphics (graphics.h). Under FONT_SCALE the glyphs are made again at
+// the size the view or the display asks for (font_scale.h), at most every kRebuildInterval.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "config/page_table.h"
 #include "host/host_interface.h"
 #include "host/plugin_base.h"
+#include "overlay/font_scale.h"
 #include "overlay/graphics.h"
 #include "overlay/line_cache.h"
 #include "overlay/settings_watch.h"
@@ -18,6 +20,13 @@
 namespace overlay {
 
 constexpr int kFunctionCount = 5;
+
+// While a view is resized continuously, the glyphs are made again at most this often; the frames
+// in between draw with the last ones, at the size and look they were made for.
+constexpr std::uint32_t kRebuildIntervalMs = 250;
+// How often FONT_SCALE=DPI asks the system for the display's DPI (a window may move to another
+// screen).
+constexpr std::uint32_t kDpiLookIntervalMs = 1000;
 
 enum Command : std::int32_t {
     kCommandSwitch = 1,
@@ -63,6 +72,8 @@ public:
     const char* tokenValue(int token) const { return tokens.value(token); }
     const config::PageTable& pageTable() const { return pages; }
     LineCache::Counters lineCacheCounters() const { return lineCache.counters(); }
+    const FontScaling& fontScalingInForce() const { return scaling; }
+    std::uint32_t glyphBuilds() const { return builds; }
 
 private:
     void initGraphics();
@@ -70,6 +81,8 @@ private:
     void reloadIfSaved();
     void buildGlyphs();
     void deleteGlyphs();
+    void adoptScaling(const FontScaling& wanted);
+    void followScale(const Viewport& view);
 
     host::PluginHostRecord* host = nullptr;
     void* hostExtra = nullptr;
@@ -80,6 +93,15 @@ private:
     std::int32_t currentPage = 0;
     config::PageTable pages;
     config::DisplaySettings settings;
+    // Under FONT_SCALE: the scaling the glyphs were made for, and the settings as the rows are
+    // laid out with it; the view height and DPI it was chosen in.
+    FontScaling scaling;
+    config::DisplaySettings scaled;
+    int viewHeight = config::kScreenHeight;
+    int dpi = kStandardDpi;
+    std::uint32_t lastBuildTick = 0;
+    std::uint32_t lastDpiLook = 0;
+    std::uint32_t builds = 0;  // glyphs made since the object was
     TokenValues tokens;
     LineCache lineCache;
     SettingsWatch watch;

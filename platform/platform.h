@@ -113,6 +113,13 @@ bool measureFont(const char* face, int pixelHeight, GlyphMetrics* out);
 // `drawnFace` (at most capacity - 1 bytes and a terminator). True when it cannot tell.
 bool hasFontFace(const char* face, char* drawnFace, std::uint32_t capacity);
 
+// The DPI of the display the drawing context's window is on: the window's own where the system
+// tells it (looked up at run time, so that older systems still load the plug-in), else the
+// system's; a null context asks for the system's. Natively there is no display: 96. On both, the
+// tests' lever OSTRIVANE_TEST_DPI, when set to a whole number, is the answer. What the system
+// says is passed on as it is (0 included). Nothing is allocated.
+int displayDpi(void* drawingContext);
+
 // Plain: the font's own bitmaps. Dilated: each bitmap grown by one pixel on every side (a pixel is
 // set when it or one of its 8 neighbours is), placed so that it covers the plain glyph with one
 // pixel to spare all round, with the same advance: the outline around a line of text.

@@ -3,6 +3,7 @@
 
 #include <strings.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/windows_1252.h"
@@ -144,6 +145,17 @@ bool hasFontFace(const char* face, char* drawnFace, std::uint32_t capacity) {
         }
     }
     return false;
+}
+
+int displayDpi(void*) {
+    const char* lever = std::getenv("OSTRIVANE_TEST_DPI");
+    if (lever == nullptr || *lever == '\0') return 96;
+    long number = 0;
+    for (const char* c = lever; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9' || number > 100000000L) return 96;
+        number = number * 10 + (*c - '0');
+    }
+    return static_cast<int>(number);
 }
 
 }  // namespace platform

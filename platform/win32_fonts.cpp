@@ -80,4 +80,43 @@ bool hasFontFace(const char* face, char* drawnFace, std::uint32_t capacity) {
     return has;
 }
 
+namespace {
+
+// The tests' lever: a whole number, or -1.
+long dpiLever() {
+    char value[16];
+    const DWORD length = GetEnvironmentVariableA("OSTRIVANE_TEST_DPI", value, sizeof value);
+    if (length == 0 || length >= sizeof value) return -1;
+    long number = 0;
+    for (DWORD i = 0; i < length; ++i) {
+        if (value[i] < '0' || value[i] > '9' || number > 100000000L) return -1;
+        number = number * 10 + (value[i] - '0');
+    }
+    return number;
+}
+
+}  // namespace
+
+int displayDpi(void* drawingContext) {
+    const long lever = dpiLever();
+    if (lever >= 0) return static_cast<int>(lever);
+    HDC dc = static_cast<HDC>(drawingContext);
+    // GetDpiForWindow came with Windows 10 1607: asked for by name, so that the DLL loads without it.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    HMODULE user = GetModuleHandleA("user32.dll");
+    const FARPROC found = user != nullptr ? GetProcAddress(user, "GetDpiForWindow") : nullptr;
+    HWND window = dc != nullptr ? WindowFromDC(dc) : nullptr;
+    if (found != nullptr && window != nullptr) {
+        const auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void (*)()>(found));
+        const UINT dpi = dpiForWindow(window);
+        if (dpi != 0) return static_cast<int>(dpi);
+    }
+    if (dc != nullptr) return GetDeviceCaps(dc, LOGPIXELSY);
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr) return 0;
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 }  // namespace platform

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Makes the README's pictures of HUD_UNITS with the preview: docs/units-screen.ini and
-# docs/units-pixels.ini drawn by the real DLL in one of four views (640x400) and in views of
-# 1280x960 and 2560x1440, into docs/units-<units>-<size>.png.
+# Makes the README's pictures of HUD_UNITS and FONT_SCALE with the preview: docs/units-screen.ini,
+# docs/units-pixels.ini and docs/units-view.ini (SCREEN with FONT_SCALE=VIEW) drawn by the real
+# DLL in one of four views (640x400) and in views of 1280x960 and 2560x1440, into
+# docs/units-<units>-<size>.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-for units in screen pixels; do
+for units in screen pixels view; do
   for size in 640x400 1280x960 2560x1440; do
-    "$root/scripts/preview.sh" --size "$size" "$root/docs/units-$units.ini" "$root/docs/units-$units-$size.png"
+    # Status 1 is a picture made of a file with warnings: the overlapping rows are the point.
+    "$root/scripts/preview.sh" --size "$size" "$root/docs/units-$units.ini" "$root/docs/units-$units-$size.png" ||
+      [ $? -eq 1 ]
     export OSTRIVANE_PREVIEW_BUILT=1  # built once is enough
   done
 done

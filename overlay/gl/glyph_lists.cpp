@@ -148,9 +148,13 @@ void drawRowsFromLists(const GlyphBlocks& glyphs, const Frame& frame, const View
     for (int index = 0; index < frame.rowCount; ++index) {
         const DrawRow& row = frame.rows[index];
         if (frame.shadow == config::TextShadow::Drop) {
-            drawPass(glyphs.glyphs, row, view, 1, -1, frame.shadowColour);
+            drawPass(glyphs.glyphs, row, view, frame.stroke, -frame.stroke, frame.shadowColour);
         } else if (frame.shadow == config::TextShadow::Outline && glyphs.outline != 0) {
-            drawPass(glyphs.outline, row, view, 0, 0, frame.shadowColour);
+            // Glyphs grown by a pixel, moved over every offset up to stroke - 1: grown by stroke.
+            const int reach = outlineReach(frame);
+            for (int dy = -reach; dy <= reach; ++dy) {
+                for (int dx = -reach; dx <= reach; ++dx) drawPass(glyphs.outline, row, view, dx, dy, frame.shadowColour);
+            }
         }
         drawPass(glyphs.glyphs, row, view, 0, 0, frame.colour);
     }

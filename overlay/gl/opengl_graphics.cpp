@@ -49,6 +49,8 @@ public:
         if (context) lists.release(glyphs);
     }
 
+    int displayDpi(void* drawingContext) override { return platform::displayDpi(drawingContext); }
+
     Viewport viewport() override {
         GLint box[4] = {0, 0, config::kScreenWidth, config::kScreenHeight};
         glGetIntegerv(GL_VIEWPORT, box);

@@ -55,7 +55,7 @@ void RowQuads::build(Slot& slot, const DrawRow& row, Pixel pen, const GlyphTextu
     colourBytes(frame.shadowColour, colours[0]);
     colourBytes(frame.colour, colours[1]);
     if (slot.built && slot.revision == row.revision && slot.generation == texture.generation() &&
-        slot.pen.x == pen.x && slot.pen.y == pen.y && slot.shadow == frame.shadow &&
+        slot.pen.x == pen.x && slot.pen.y == pen.y && slot.shadow == frame.shadow && slot.stroke == frame.stroke &&
         std::memcmp(slot.colours, colours, sizeof colours) == 0) {
         return;
     }
@@ -65,10 +65,12 @@ void RowQuads::build(Slot& slot, const DrawRow& row, Pixel pen, const GlyphTextu
     std::int32_t advance = 0;
     int count = 0;
     if (frame.shadow == config::TextShadow::Drop) {
-        count = atlas.lineQuads(GlyphSet::Plain, text, pen.x + 1, pen.y - 1, colours[0], quads, kMaxRowQuads, &advance);
+        count = atlas.lineQuads(GlyphSet::Plain, text, pen.x + frame.stroke, pen.y - frame.stroke, colours[0], quads,
+                                kMaxRowQuads, &advance);
     } else if (frame.shadow == config::TextShadow::Outline) {
         count = atlas.lineQuads(GlyphSet::Outline, text, pen.x, pen.y, colours[0], quads, kMaxRowQuads, &advance);
     }
+    slot.shadowQuads = count;
     count += atlas.lineQuads(GlyphSet::Plain, text, pen.x, pen.y, colours[1],
                              quads + static_cast<std::size_t>(count) * kQuadVertices, kMaxRowQuads, &advance);
     slot.built = true;
@@ -76,6 +78,7 @@ void RowQuads::build(Slot& slot, const DrawRow& row, Pixel pen, const GlyphTextu
     slot.generation = texture.generation();
     slot.pen = pen;
     slot.shadow = frame.shadow;
+    slot.stroke = frame.stroke;
     std::memcpy(slot.colours, colours, sizeof colours);
     slot.quads = count;
 }
@@ -129,8 +132,29 @@ void RowQuads::draw(const GlyphTexture& texture, const GlFeatures& features, con
     const GLint hostVertexArray = enterClientArrays(features);
 
     // Quads are drawn in order, so each row's shadow or outline comes before its text, and its
-    // text before the next row's shadow.
-    if (features.multiDrawArrays != nullptr) {
+    // text before the next row's shadow. An outline wider than a pixel is the row's outline quads
+    // drawn at every offset up to outlineReach, then its text.
+    const int reach = frame.shadow == config::TextShadow::Outline ? outlineReach(frame) : 0;
+    if (reach > 0) {
+        int range = 0;
+        for (int index = 0; index < frame.rowCount && index < config::kMaxRows && range < ranges; ++index) {
+            const DrawRow& row = frame.rows[index];
+            if (row.slot < 0 || row.slot >= config::kMaxRows) continue;
+            const Slot& slot = slots[row.slot];
+            if (!slot.raster.valid || slot.quads == 0) continue;
+            const GLsizei outline = slot.shadowQuads * kQuadVertices;
+            for (int dy = -reach; dy <= reach; ++dy) {
+                for (int dx = -reach; dx <= reach; ++dx) {
+                    glLoadIdentity();
+                    glTranslatef(static_cast<GLfloat>(dx), static_cast<GLfloat>(dy), 0.0f);
+                    if (outline > 0) glDrawArrays(GL_QUADS, firsts[range], outline);
+                }
+            }
+            glLoadIdentity();
+            glDrawArrays(GL_QUADS, firsts[range] + outline, counts[range] - outline);
+            ++range;
+        }
+    } else if (features.multiDrawArrays != nullptr) {
         if (ranges > 0) features.multiDrawArrays(GL_QUADS, firsts, counts, ranges);
     } else {
         for (GLsizei range = 0; range < ranges; ++range) glDrawArrays(GL_QUADS, firsts[range], counts[range]);

@@ -48,7 +48,9 @@ private:
         Pixel pen;
         std::uint8_t colours[2][4] = {};
         config::TextShadow shadow = config::TextShadow::None;
-        int quads = 0;  // the shadow's or outline's, then the text's
+        int stroke = 1;
+        int quads = 0;        // the shadow's or outline's, then the text's
+        int shadowQuads = 0;  // of which the shadow's or outline's
     };
 
     QuadVertex* quadsOf(int slot) const;

@@ -100,5 +100,18 @@ if [ ${#runner[@]} -gt 0 ]; then
   console=$(script -qc "$(printf '%q ' "${runner[@]}" "$dump" "$folder/Größe Ж.ini")" /dev/null < /dev/null | tr -d '\r')
   grep -qF "  row  1: Café Größe €" <<<"$console" || { printf 'the console shows:\n%s\n' "$console"; failures=$((failures + 1)); }
 fi
+# FONT_SCALE: the size drawn in the view checked, or at the DPI the lever sets; 0 is not believed.
+printf '[CONFIG]\r\nFONT_SCALE=view\r\n[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/view.ini"
+printf '[CONFIG]\r\nFONT_SCALE=DPI\r\n[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/dpi.ini"
+for case in "view.ini|--viewport=1280x960|-|VIEW: font 36 pixels in a 1280x960 view" \
+            "dpi.ini|--viewport=320x240|144|DPI: font 27 pixels at 144 DPI" \
+            "dpi.ini|--viewport=320x240|0|DPI: font 18 pixels at 96 DPI (the system reports 0)"; do
+  IFS='|' read -r file view dpi shown <<<"$case"
+  [ "$dpi" = - ] && unset OSTRIVANE_TEST_DPI || export OSTRIVANE_TEST_DPI=$dpi
+  output=$("${runner[@]}" "$dump" "$view" "$folder/$file" | tr -d '\r')
+  line="  FONT_SCALE         = $shown (from file)"
+  grep -qxF -- "$line" <<<"$output" || { printf 'no line "%s" in:\n%s\n' "$line" "$output"; failures=$((failures + 1)); }
+done
+unset OSTRIVANE_TEST_DPI
 [ $failures -eq 0 ] && echo "run_dump_usage: every case as expected"
 exit $((failures > 0))

@@ -344,3 +344,31 @@ TEST_F(SettingsCheckTest, OutcomesAndBoundedOutput) {
 }
 
 }  // namespace
+
+// A font of the test's own that grows with its size, and the last size it was measured at.
+int measuredSize = 0;
+bool growingFont(const char*, int pixelHeight, platform::GlyphMetrics* out) {
+    measuredSize = pixelHeight;
+    *out = platform::GlyphMetrics{pixelHeight * 7 / 9, pixelHeight * 2 / 9, pixelHeight * 10 / 9, {}};
+    for (int c = platform::kFirstDrawnCharacter; c < 256; ++c) out->advance[c] = static_cast<std::int16_t>(pixelHeight / 2);
+    return true;
+}
+
+// Under FONT_SCALE the rows are laid out with the font at the size the plug-in makes it in the
+// view checked or at the display's DPI, and in PIXELS with DPI at grown positions.
+TEST_F(SettingsCheckTest, FontScaleLaysRowsOutAtTheSizeThePluginDraws) {
+    const std::string rows = "[SECTION1]\nROWDATA1=abcdefghij\nROWDATA2=x\n";
+    // 18-pixel rows 15 apart overlap in any view once the font follows it.
+    EXPECT_EQ(run("[CONFIG]\nFONT_SCALE=VIEW\n" + rows, &everyFontInstalled, {&growingFont, 1280, 960}),
+              check::Outcome::Warnings);
+    EXPECT_EQ(measuredSize, 36);
+    EXPECT_NE(all().find("overlap in a 1280x960 view, as in any other, the font growing with the view (FONT_SCALE=VIEW): "
+                         "the font's line height is 40 pixels"),
+              std::string::npos) << all();
+    // A row 500 pixels from the left edge with 50 pixels of text fits 640 at 96 DPI, not at 144.
+    const std::string pixels = "[CONFIG]\nFONT_SCALE=DPI\nHUD_UNITS=PIXELS\nHUD_POS_X=500\nHUD_POS_Y=100\n"
+                               "FONT_SIZE=10\n[SECTION1]\nROWDATA1=abcdefghij\n";
+    EXPECT_EQ(run(pixels, &everyFontInstalled, {&growingFont, 640, 480, 0}), check::Outcome::Clean) << all();
+    EXPECT_EQ(run(pixels, &everyFontInstalled, {&growingFont, 640, 480, 144}), check::Outcome::Warnings);
+    EXPECT_EQ(measuredSize, 15);
+}

@@ -36,10 +36,15 @@ public:
     std::vector<Box> boxes;   // of the last frame
     bool keepLines = true;    // false: record nothing per frame, for benchmarks
 
+    int dpi = 96;
+    std::vector<int> builtSizes;  // the pixel size of each set of glyphs made, in order
+
     void* currentContext() override { return context; }
-    overlay::GlyphBlocks buildGlyphs(void*, const char*, int, const overlay::GlyphStyle& made,
+    int displayDpi(void*) override { return dpi; }
+    overlay::GlyphBlocks buildGlyphs(void*, const char*, int pixelHeight, const overlay::GlyphStyle& made,
                                      platform::GlyphMetrics* metrics) override {
         style = made;
+        builtSizes.push_back(pixelHeight);
         overlay::GlyphBlocks blocks;
         blocks.glyphs = take(built);
         if (made.outline) blocks.outline = take(outlines);

@@ -93,6 +93,62 @@ TEST_P(DrawnFrames, AllocateNothingAfterSetUp) {
     unsetenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE");
 }
 
+// Names of the textures and display lists alive in the current context.
+long liveNames(GLboolean (*isName)(GLuint), GLuint highest) {
+    long live = 0;
+    for (GLuint name = 1; name <= highest; ++name) live += isName(name) ? 1 : 0;
+    return live;
+}
+
+// FONT_SCALE=VIEW with FONT_SIZE=64 in a view whose size changes every frame for 1000 frames,
+// from 1x1 to 4096x4096, with the texture and with the lists: glyphs made again at most every
+// quarter second and none left behind, no GL error; then, steady at 4096x4096 (256 pixels, the
+// largest) and at 1x1, frames allocate nothing.
+TEST(FrameAllocation, AViewResizedEveryFrameMakesGlyphsBoundedlyAndSteadyFramesNothing) {
+    for (const char* limit : {"", "1"}) {
+        setenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE", limit, 1);
+        SettingsDirectory dir;
+        dir.write("[CONFIG]\nDISPLAY_ONSTART=1\nFONT_SCALE=VIEW\nFONT_SIZE=64\nTEXT_SHADOW=2\nBOX_ALPHA=80\n"
+                  "[SECTION1]\nROWDATA1=*CUR_TIME* caf\xE9\nROWDATA2=Wg\n");
+        std::vector<unsigned char> pixels(640 * 480 * 4);
+        OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+        ASSERT_NE(context, nullptr);
+        ASSERT_TRUE(OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, 640, 480));
+        simulation::SimulatedHost sim;
+        auto plugin = std::make_unique<overlay::OverlayPlugin>(overlay::openGlGraphics());
+        plugin->setClock(SimClock::clock());
+        plugin->attachHost(&sim.host.record);
+        plugin->drawFunction(0);
+        const std::uint32_t firstBuilds = plugin->glyphBuilds();
+        for (int frame = 0; frame < 1000; ++frame) {
+            sim.nextFrame();
+            glViewport(0, 0, 1 + (frame * 631) % 4096, 1 + (frame * 997) % 4096);
+            plugin->drawFunction(0);
+        }
+        EXPECT_LE(plugin->glyphBuilds() - firstBuilds, 1000u * 16 / overlay::kRebuildIntervalMs + 1) << limit;
+        EXPECT_EQ(liveNames(glIsTexture, 4096), limit[0] == '\0' ? 1 : 0) << limit;
+        EXPECT_EQ(liveNames(glIsList, 65536), limit[0] == '\0' ? 0 : 2 * overlay::kGlyphBlockSize) << limit;
+
+        for (const int side : {4096, 1}) {
+            glViewport(0, 0, side, side);
+            SimClock::tick += overlay::kRebuildIntervalMs;
+            plugin->drawFunction(0);
+            EXPECT_EQ(plugin->fontScalingInForce().pixelSize, side == 1 ? 6 : 256) << limit;
+            const std::uint64_t before = alloc_counter::allocations();
+            for (int frame = 0; frame < 100; ++frame) {
+                sim.nextFrame();
+                plugin->drawFunction(0);
+            }
+            EXPECT_EQ(alloc_counter::allocations() - before, 0u) << limit << " at " << side;
+        }
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << limit;
+        plugin->releaseResources(0);
+        EXPECT_EQ(liveNames(glIsTexture, 4096) + liveNames(glIsList, 65536), 0) << limit;
+        OSMesaDestroyContext(context);
+    }
+    unsetenv("OSTRIVANE_TEST_MAX_TEXTURE_SIZE");
+}
+
 INSTANTIATE_TEST_SUITE_P(FrameAllocation, DrawnFrames,
                          ::testing::Values(DrawnCase{"Texture", "", nullptr},
                                            DrawnCase{"SmoothOutlinedTextureWithBox",

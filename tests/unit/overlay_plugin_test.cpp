@@ -558,3 +558,93 @@ TEST_F(OverlayPluginTest, CachedLinesEqualThePassesOverManyFramesAndRows) {
 }
 
 }  // namespace
+
+// FONT_SCALE=VIEW: glyphs made at FONT_SIZE x height / 480 (6 to 256), again when the size
+// changes but at most every quarter second; the outline and the padding grow with them.
+TEST_F(OverlaySetUpTest, ViewScaleMakesGlyphsAtTheViewsSizeAtMostFourTimesASecond) {
+    graphics.view = {0, 0, 1280, 960};
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nFONT_SCALE=view\nTEXT_SHADOW=2\nBOX_ALPHA=9\n[SECTION1]\nROWDATA1=x\n");
+    plugin.drawFunction(0);
+    EXPECT_EQ(graphics.builtSizes, std::vector<int>{36});
+    EXPECT_EQ(graphics.look.stroke, 2);
+    EXPECT_EQ(graphics.look.boxPadding, 8);
+    graphics.view.height = 240;
+    FakeClock::tick += 249;
+    plugin.drawFunction(0);
+    EXPECT_EQ(graphics.look.stroke, 2) << "too soon: the last glyphs, with their look";
+    FakeClock::tick += 1;
+    plugin.drawFunction(0);
+    EXPECT_EQ(graphics.builtSizes, (std::vector<int>{36, 9}));
+    EXPECT_EQ(graphics.look.stroke, 1);
+    EXPECT_EQ(graphics.look.boxPadding, 2);
+    EXPECT_EQ(graphics.deleted.size(), 1u);
+
+    // A view resized every frame for 1000 frames of 16 ms: at most one set of glyphs a quarter
+    // second, each deleted when the next is made, then the last height's size once it stops.
+    for (int frame = 0; frame < 1000; ++frame) {
+        graphics.view.height = 1 + (frame * 997) % 4096;
+        FakeClock::tick += 16;
+        plugin.drawFunction(0);
+    }
+    EXPECT_LE(graphics.builtSizes.size(), 2u + 16000 / 250 + 1);
+    EXPECT_EQ(graphics.deleted.size(), graphics.builtSizes.size() - 1);
+    graphics.view.height = 480;
+    FakeClock::tick += 250;
+    plugin.drawFunction(0);
+    const std::size_t settled = graphics.builtSizes.size();
+    EXPECT_EQ(graphics.builtSizes.back(), 18);
+    for (int frame = 0; frame < 100; ++frame, FakeClock::tick += 16) plugin.drawFunction(0);
+    EXPECT_EQ(graphics.builtSizes.size(), settled) << "a steady view makes nothing again";
+
+    // FONT_SIZE=64 in a view 4096 high stops at 256 pixels, and so does the outline's growth.
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nFONT_SCALE=VIEW\nFONT_SIZE=64\nTEXT_SHADOW=1\n[SECTION1]\nROWDATA1=x\n");
+    graphics.view.height = 4096;
+    plugin.runFunction(overlay::kCommandReload);
+    plugin.drawFunction(0);
+    EXPECT_EQ(graphics.builtSizes.back(), 256);
+    EXPECT_EQ(graphics.look.stroke, 4);
+}
+
+// FONT_SCALE=DPI: FONT_SIZE x DPI / 96, and in PIXELS the positions, step and padding too; a DPI
+// of 0 or none a screen has counts as 96; the DPI is asked again once a second. Without
+// FONT_SCALE the DPI changes nothing.
+TEST_F(OverlaySetUpTest, DpiScaleGrowsFontAndPixelLayoutByTheDisplaysDpi) {
+    graphics.view = {0, 0, 1000, 800};
+    const std::string file = "HUD_UNITS=PIXELS\nHUD_POS_X=30\nHUD_POS_Y=40\nHUD_STEP_Y=20\nTEXT_SHADOW=1\nBOX_ALPHA=9\n"
+                             "[SECTION1]\nROWDATA1=abc\nROWDATA2=12345\n";
+    const struct {
+        const char* scale;
+        int dpi, size, stroke, dx, dy0, dy1, padding;
+    } cases[] = {
+        {"DPI", 144, 27, 2, 45, 60, 30, 6}, {"DPI", 192, 36, 2, 60, 80, 40, 8}, {"DPI", 0, 18, 1, 30, 40, 20, 4},
+        {"DPI", 100000, 18, 1, 30, 40, 20, 4}, {"NONE", 192, 18, 1, 30, 40, 20, 4},
+    };
+    for (const auto& c : cases) {
+        graphics.dpi = c.dpi;
+        writeSettings(std::string("[CONFIG]\nDISPLAY_ONSTART=1\nFONT_SCALE=") + c.scale + "\n" + file);
+        plugin.runFunction(overlay::kCommandReload);
+        plugin.drawFunction(0);
+        const std::string name = std::string(c.scale) + " at " + std::to_string(c.dpi);
+        EXPECT_EQ(graphics.builtSizes.back(), c.size) << name;
+        EXPECT_EQ(graphics.look.stroke, c.stroke) << name;
+        EXPECT_EQ(graphics.look.boxPadding, c.padding) << name;
+        ASSERT_EQ(graphics.lines.size(), 2u) << name;
+        EXPECT_EQ(graphics.lines[0].place.dx, c.dx) << name;
+        EXPECT_EQ(graphics.lines[0].place.dy, c.dy0) << name;
+        EXPECT_EQ(graphics.lines[1].place.dy, c.dy1) << name;
+    }
+    // In SCREEN units only the font and its shadow grow; and a window moved to another screen
+    // gets its DPI within a second.
+    graphics.dpi = 144;
+    writeSettings("[CONFIG]\nDISPLAY_ONSTART=1\nFONT_SCALE=DPI\nBOX_ALPHA=9\n[SECTION1]\nROWDATA1=x\n");
+    plugin.runFunction(overlay::kCommandReload);
+    plugin.drawFunction(0);
+    EXPECT_EQ(graphics.builtSizes.back(), 27);
+    EXPECT_EQ(graphics.look.boxPadding, 4);
+    graphics.dpi = 192;
+    for (const int size : {27, 36}) {
+        FakeClock::tick += 500;
+        plugin.drawFunction(0);
+        EXPECT_EQ(graphics.builtSizes.back(), size);
+    }
+}

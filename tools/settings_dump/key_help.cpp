@@ -34,7 +34,8 @@ constexpr KeyHelp kHelp[config::kConfigKeyCount] = {
     {ConfigKey::AutoReload, "above 0: read the file again within a second of every save, as Reload INI does but "
                             "with `*ELAPSED*` running on"},
     {ConfigKey::Anchor, "the corner `HUD_POS_X` and `HUD_POS_Y` measure from"},
-    {ConfigKey::TextShadow, "0 none, 1 a drop shadow 1 pixel right and down, 2 an outline 1 pixel all round: text "
+    {ConfigKey::TextShadow, "0 none, 1 a drop shadow 1 pixel right and down, 2 an outline 1 pixel all round (with "
+                            "`FONT_SCALE`, as many pixels as the font is times larger, rounded): text "
                             "that reads on light and dark backgrounds alike"},
     {ConfigKey::ShadowRed, kShadowColour},
     {ConfigKey::ShadowGreen, kShadowColour},
@@ -43,7 +44,7 @@ constexpr KeyHelp kHelp[config::kConfigKeyCount] = {
     {ConfigKey::BoxRed, kBoxColour},
     {ConfigKey::BoxGreen, kBoxColour},
     {ConfigKey::BoxBlue, kBoxColour},
-    {ConfigKey::BoxPadding, "window pixels between the text and the box's edges"},
+    {ConfigKey::BoxPadding, "window pixels between the text and the box's edges (see `FONT_SCALE`)"},
     {ConfigKey::Units, "what `HUD_POS_X`, `HUD_POS_Y` and `HUD_STEP_Y` count: `SCREEN`, the 640 x 480 screen "
                        "stretched over the viewport, or `PIXELS`, window pixels from the anchored corner of the "
                        "viewport, the same in every view"},
@@ -55,6 +56,11 @@ constexpr KeyHelp kHelp[config::kConfigKeyCount] = {
     {ConfigKey::FontSmooth, "1: antialiased text, its edges blended into the picture, with the shadow, outline and "
                             "box as usual; 0: crisp 1-bit text. Where the graphics cannot hold the font's glyph "
                             "texture the text stays 1-bit, and settings_dump says so"},
+    {ConfigKey::FontScale, "what the font's pixel size follows: `NONE`, `FONT_SIZE` alone; `VIEW`, the viewport: "
+                           "`FONT_SIZE` times its height over 480, so that `SCREEN` layouts look alike in every view; "
+                           "`DPI`, the screen: `FONT_SIZE` times its DPI over 96, and in `PIXELS` the positions, step "
+                           "and box padding too. From 6 to 256 pixels; the shadow's offset and the outline's width "
+                           "grow as much, and with `VIEW` in `SCREEN` units the box padding"},
 };
 
 constexpr bool everyKeyInOrder() {

@@ -15,6 +15,7 @@
 #include "config/display_settings.h"
 #include "config/utf8_text.h"
 #include "overlay/line_cache.h"
+#include "overlay/font_scale.h"
 #include "overlay/row_layout.h"
 #include "overlay/substitute.h"
 #include "overlay/token_values.h"
@@ -324,6 +325,7 @@ struct Context {
     const std::vector<Line>& lines;
     const config::PageTable& pages;
     const config::DisplaySettings& settings;
+    const config::DisplaySettings& drawn;  // as the rows are laid out under FONT_SCALE in the view
     const config::SettingsReport& report;
     bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
     const ViewLayout& view;
@@ -619,11 +621,11 @@ void checkRowPlace(Context& c, const Line& line, const std::string& where, int p
     if (c.view.measured) {
         for (const char ch : drawnText(c, text)) advance += c.view.font.advance[static_cast<unsigned char>(ch)];
     }
-    const overlay::RowLocation location = overlay::locateRow(c.settings, layout, row, advance);
+    const overlay::RowLocation location = overlay::locateRow(c.drawn, layout, row, advance);
     const overlay::RowPlace& place = location.place;
     const bool pixels = c.settings.units == config::Units::Pixels;
     const std::string inView = " in a " + std::to_string(c.view.width) + "x" + std::to_string(c.view.height) + " view";
-    const int step = overlay::pixelStep(c.settings, layout);
+    const int step = overlay::pixelStep(c.drawn, layout);
     const auto notShown = [&](const char* edge, bool across) {
         c.checker.warn(line.number, where + " is " + edge + inView + " and is not shown" + placementNote(c, across, step));
     };
@@ -667,6 +669,7 @@ void checkRowSpacing(Context& c, int sectionIndex, int page) {
     // The drawn rows (BLANK rows draw nothing), and how few steps lie between two of them.
     std::vector<int> drawn;
     int fewestApart = layout.rowCount;
+    const bool followsView = c.settings.fontScale == config::FontScale::View;
     for (int row = 0; row < layout.rowCount; ++row) {
         if (c.pages.rowText(page, row)[0] == '\0') continue;
         if (!drawn.empty()) fewestApart = std::min(fewestApart, row - drawn.back());
@@ -677,8 +680,8 @@ void checkRowSpacing(Context& c, int sectionIndex, int page) {
         const int row = drawn[i];
         // In SCREEN units the step is HUD_STEP_Y * height / 480 pixels: below the line height in
         // views less than lineHeight * 480 / HUD_STEP_Y high.
-        const long long apart = static_cast<long long>(row - above) * (pixels ? overlay::pixelStep(c.settings, layout)
-                                                                              : static_cast<int>(c.settings.stepY));
+        const long long apart = static_cast<long long>(row - above) * (pixels ? overlay::pixelStep(c.drawn, layout)
+                                                                              : static_cast<int>(c.drawn.stepY));
         const long long lowest = (static_cast<long long>(lineHeight) * config::kScreenHeight + apart - 1) / apart;
         if (pixels ? apart >= lineHeight : c.view.height >= lowest) continue;
         // The least step that puts the closest drawn rows a line height apart in this view.
@@ -699,7 +702,9 @@ void checkRowSpacing(Context& c, int sectionIndex, int page) {
                        "rows " + std::to_string(above + 1) + " and " + std::to_string(row + 1) + " of page " +
                            std::to_string(page + 1) + " overlap in a " + std::to_string(c.view.width) + "x" +
                            std::to_string(c.view.height) + " view" +
-                           (pixels ? ", as in any other" : ", as in any view less than " + std::to_string(lowest) + " pixels high") +
+                           (pixels ? ", as in any other"
+                            : followsView ? ", as in any other, the font growing with the view (FONT_SCALE=VIEW)"
+                                          : ", as in any view less than " + std::to_string(lowest) + " pixels high") +
                            ": the font's line height is " + std::to_string(lineHeight) + " pixels, " +
                            setting(c, config::ConfigKey::StepY, static_cast<int>(c.settings.stepY)) +
                            (pixels ? ", HUD_UNITS=PIXELS" : "") + fix);
@@ -829,7 +834,9 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
     config::SettingsReader reader;
     reader.setFilePath(readerPath.c_str());
     ViewLayout layout{view.width, view.height, false, {}};
-    layout.measured = view.measure != nullptr && view.measure(settings.fontFace, settings.fontSize, &layout.font);
+    config::DisplaySettings drawn;
+    overlay::scaleLayout(settings, overlay::fontScaling(settings, view.height, view.dpi), &drawn);
+    layout.measured = view.measure != nullptr && view.measure(drawn.fontFace, drawn.fontSize, &layout.font);
     std::vector<std::uint32_t> afterUnfinished(lines.size(), 0);
     for (std::size_t index = 1; index < lines.size(); ++index) {
         const Line& previous = lines[index - 1];
@@ -837,7 +844,7 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
             afterUnfinished[index] = unfinishedHeader(previous) ? previous.number : afterUnfinished[index - 1];
         }
     }
-    Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader(), layout, afterUnfinished};
+    Context c{checker, lines, *pages, settings, drawn, report, reader.textConvertedByReader(), layout, afterUnfinished};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {

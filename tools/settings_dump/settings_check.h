@@ -34,6 +34,7 @@ struct ViewCheck {
     FontMeasure measure = nullptr;
     int width = config::kScreenWidth;  // window pixels, 1 to kMaxViewSide
     int height = config::kScreenHeight;
+    int dpi = 96;  // the display's, as FONT_SCALE=DPI takes it (platform::displayDpi)
 };
 constexpr int kMaxViewSide = 4096;
 

@@ -11,6 +11,7 @@
 #include "config/display_settings.h"
 #include "config/page_table.h"
 #include "font_lookup.h"
+#include "overlay/font_scale.h"
 #include "key_listing.h"
 #include "overlay/row_layout.h"
 #include "platform/platform.h"
@@ -40,7 +41,9 @@ constexpr char kUsage[] =
     "The check lays the rows out with the font the file sets, as this system draws\n"
     "it, in a view of W x H pixels: 640x480 unless --viewport gives another size,\n"
     "each side 1 to 4096. It warns of rows that run past an edge of that view or\n"
-    "lie outside it, and of rows that overlap.\n"
+    "lie outside it, and of rows that overlap. With FONT_SCALE the font is laid out\n"
+    "at the size the plug-in draws it in that view (or at the screen's DPI), which\n"
+    "the dump shows.\n"
     "\n"
     "With --keys it lists every CONFIG key: what it does, its valid values and its\n"
     "default.\n"
@@ -111,6 +114,19 @@ public:
 private:
     std::string text;
 };
+
+// What FONT_SCALE makes of the font in the view checked: the size the glyphs are made at.
+std::string scaleInView(const config::DisplaySettings& settings, const check::ViewCheck& view) {
+    if (settings.fontScale == config::FontScale::None) return "";
+    const overlay::FontScaling scaling = overlay::fontScaling(settings, view.height, view.dpi);
+    std::string shown = ": font " + std::to_string(scaling.pixelSize) + " pixels ";
+    if (settings.fontScale == config::FontScale::View) {
+        return shown + "in a " + std::to_string(view.width) + "x" + std::to_string(view.height) + " view";
+    }
+    shown += "at " + std::to_string(overlay::believedDpi(view.dpi)) + " DPI";
+    if (overlay::believedDpi(view.dpi) != view.dpi) shown += " (the system reports " + std::to_string(view.dpi) + ")";
+    return shown;
+}
 
 // Prints what the plug-in makes of one settings file (unless `checkOnly`), then its warnings or
 // that there are none. Without an argument, the file is found the way the plug-in finds it. A
@@ -207,6 +223,7 @@ check::Outcome dump(const std::string* argument, bool checkOnly, const check::Vi
             why = std::string("default: ") + range.fallbackName +
                   (report.source[index] == config::ValueSource::NotFound && !present ? "" : why.replace(0, 9, "; "));
         }
+        if (entry.key == config::ConfigKey::FontScale) shown += scaleInView(settings, view);
         out.print("  %-18s = %s (%s", entry.name, shown.c_str(), why.c_str());
         if (report.source[index] == config::ValueSource::OutOfRange) {
             if (entry.kind == config::KeyKind::Word) {
@@ -250,6 +267,7 @@ int run(int argc, char** argv) {
     bool checkOnly = false;
     check::ViewCheck view;
     view.measure = &platform::measureFont;
+    view.dpi = platform::displayDpi(nullptr);
     std::vector<std::string> files;
     const std::vector<std::string> arguments = tools::programArguments(argc, argv);
     for (std::size_t index = 0; index < arguments.size(); ++index) {

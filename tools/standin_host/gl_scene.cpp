@@ -333,10 +333,11 @@ void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, co
         glListBase(listBase);
         // Lines GL shows no point for draw nothing, but set the raster position as the overlay's do.
         for (const OracleLine& line : lines) {
-            if (style.shadow == OracleShadow::Drop) drawOracleText(line, style.shadowColour, 1, -1);
+            const int reach = style.stroke;
+            if (style.shadow == OracleShadow::Drop) drawOracleText(line, style.shadowColour, reach, -reach);
             if (style.shadow == OracleShadow::Outline) {
-                for (int dy = -1; dy <= 1; ++dy) {
-                    for (int dx = -1; dx <= 1; ++dx) drawOracleText(line, style.shadowColour, dx, dy);
+                for (int dy = -reach; dy <= reach; ++dy) {
+                    for (int dx = -reach; dx <= reach; ++dx) drawOracleText(line, style.shadowColour, dx, dy);
                 }
             }
             drawOracleText(line, colour, 0, 0);

@@ -107,6 +107,7 @@ struct OracleStyle {
     bool box = false;
     float boxColour[3] = {0.0f, 0.0f, 0.0f};
     float boxAlpha = 0.0f;
+    int stroke = 1;  // pixels: the drop shadow's offset, the outline's reach
     int boxLeft = 0, boxBottom = 0, boxRight = 0, boxTop = 0;  // window pixels, right and top exclusive
     HostFrame host;
     // Antialiased text: these glyphs blended over the picture with their coverage, advancing by
@@ -119,8 +120,8 @@ struct OracleStyle {
 // Draws the measured lines that GL shows, in the lighting- and depth-test-free state the overlay
 // promises, the colour set before each raster position, the glyph list of character c at
 // listBase + c. The box is a rectangle of window pixels blended over the picture, a drop shadow
-// the same text a pixel right and down, an outline the same text at the eight pixel offsets
-// around it: the glyphs dilated by a pixel. With style.smooth the text is blended in by the
+// the same text `stroke` pixels right and down, an outline the same text at every offset up to
+// `stroke` pixels around it: the glyphs dilated by `stroke` pixels. With style.smooth the text is blended in by the
 // oracle itself (smooth_oracle.cpp).
 void drawOracleLines(const std::vector<OracleLine>& lines, unsigned listBase, const float colour[3],
                      const OracleStyle& style, int width, int height);

@@ -338,6 +338,7 @@ int preview(Request& request) {
     // The rows laid out in the view the picture is drawn in.
     check::ViewCheck view;
     view.measure = &platform::measureFont;
+    view.dpi = platform::displayDpi(nullptr);
     view.width = request.width;
     view.height = request.height;
     const check::Outcome outcome = check::checkSettingsFile(request.settings, request.settings, request.shownSettings,

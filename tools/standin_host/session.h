@@ -118,6 +118,10 @@ public:
     // The oracle-text lines added after it are in window pixels from the viewport's corner, or in
     // the 640x480 screen.
     void setOracleUnits(bool pixels) { oraclePixels = pixels; }
+    // From the next oracle step on: its SIZE is FONT_SIZE, grown as FONT_SCALE=VIEW or DPI would
+    // grow it in the viewport of that step or at `dpi`, with the look that follows the font.
+    enum class OracleScale { None, View, Dpi };
+    void setOracleScale(OracleScale scale, int dpi) { oracleScale = scale, oracleDpi = dpi; }
     void compare(int tolerance);
     // The rows of pixels where the last frame and the PNG at `path` (relative: in the output
     // directory) differ from the background alone have none in common.
@@ -258,6 +262,9 @@ private:
     Corner oracleCorner = Corner::BottomLeft;
     bool oracleOnDescent = false;  // a bottom corner named by oracle-anchor: lines stand on their descent
     bool oraclePixels = false;
+    OracleScale oracleScale = OracleScale::None;
+    int oracleDpi = 96;
+    double oracleFactor = 1.0;  // what the oracle's font grew by; 1 without a scale
     int oracleListAdvances[256] = {};
     int compareCount = 0;
 

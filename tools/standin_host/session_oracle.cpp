@@ -1,6 +1,7 @@
 // The oracle: the same text drawn by the host's own glyph lists, and the pixel comparison of the
 // plug-in's last frame with it.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -61,6 +62,15 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
     oracleCorner = Corner::BottomLeft;
     oracleOnDescent = false;
     oraclePixels = false;
+    // The scaled size, worked out here by itself: FONT_SIZE over a 480-pixel view or 96 DPI,
+    // rounded, from 6 to 256 pixels; the look grows by the same factor, no further than the font.
+    oracleFactor = 1.0;
+    if (oracleScale != OracleScale::None) {
+        const double grown = oracleScale == OracleScale::View ? height / 480.0 : oracleDpi / 96.0;
+        oracleFactor = std::min(grown, 256.0 / size);
+        size = std::clamp(static_cast<int>(std::lround(size * grown)), 6, 256);
+    }
+    oracleStyle.stroke = std::max(1, static_cast<int>(std::lround(oracleFactor)));
     if (oracleReady && face == oracleFace && size == oracleSize) return;
     if (oracleBase == 0) oracleBase = glGenLists(256);
     if (oracleBase == 0) fail("glGenLists gave no lists for the oracle");
@@ -79,6 +89,11 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
 void Session::addOracleLine(float x, double y, int lines, const std::string& text) {
     if (lines != 0 && !oracleReady) fail("line heights in oracle-text need an oracle step first");
     const double lineHeight = oraclePixels ? oracleMetrics.lineHeight : oracleMetrics.lineHeight * 480.0 / height;
+    // In pixels on a scaled display, the positions grow with the font.
+    if (oraclePixels && oracleScale == OracleScale::Dpi) {
+        x = static_cast<float>(std::lround(x * oracleFactor));
+        y = static_cast<double>(std::lround(y * oracleFactor));
+    }
     oracleLines.push_back({oracleCorner, oracleOnDescent, oraclePixels, x, static_cast<float>(y + lines * lineHeight), text});
 }
 
@@ -126,10 +141,17 @@ void Session::placeOracleLines(std::vector<OracleLine>& lines, OracleStyle& styl
         any = true;
     }
     style.box = style.box && any;
-    style.boxLeft -= oraclePadding;
-    style.boxBottom -= oraclePadding;
-    style.boxRight += oraclePadding;
-    style.boxTop += oraclePadding;
+    // The padding grows with the font where the layout does: SCREEN with VIEW, pixels with DPI.
+    bool pixels = false;
+    for (const OracleLine& line : lines) pixels = pixels || line.pixels;
+    int padding = oraclePadding;
+    if ((oracleScale == OracleScale::View && !pixels) || (oracleScale == OracleScale::Dpi && pixels)) {
+        padding = static_cast<int>(std::lround(oraclePadding * oracleFactor));
+    }
+    style.boxLeft -= padding;
+    style.boxBottom -= padding;
+    style.boxRight += padding;
+    style.boxTop += padding;
 }
 
 long Session::pixelsDrawn() {

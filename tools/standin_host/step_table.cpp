@@ -209,6 +209,10 @@ void textureLimit(Session& session, const Step& step) {
     session.setTextureLimit(step.words[1] == "none" ? -1 : static_cast<long>(integerArgument(step.words[1])));
 }
 
+void displayDpi(Session&, const Step& step) {
+    setEnvironment("OSTRIVANE_TEST_DPI", step.words[1] == "none" ? nullptr : step.words[1].c_str());
+}
+
 void benchFrames(Session& session, const Step& step) {
     session.benchFrames(step.restAfter(2), static_cast<long>(integerArgument(step.words[1])));
 }
@@ -250,6 +254,13 @@ void oracleBox(Session& session, const Step& step) {
 }
 
 void oracleAnchor(Session& session, const Step& step) { session.setOracleAnchor(step.words[1]); }
+void oracleScale(Session& session, const Step& step) {
+    const std::string& kind = step.words[1];
+    const Session::OracleScale scale = kind == "view"  ? Session::OracleScale::View
+                                       : kind == "dpi" ? Session::OracleScale::Dpi
+                                                       : Session::OracleScale::None;
+    session.setOracleScale(scale, step.words.size() > 2 ? int32At(step, 2) : 96);
+}
 void oracleUnits(Session& session, const Step& step) { session.setOracleUnits(step.words[1] == "pixels"); }
 
 void compareImage(Session& session, const Step& step) {
@@ -267,6 +278,39 @@ void repeat(Session& session, const Step& step) {
                 session.run(inner);
             } catch (const StepFailure& failure) {
                 session.fail("round " + std::to_string(round) + " of " + std::to_string(rounds) + ", \"" + inner.text +
+                             "\": " + failure.what());
+            }
+        }
+    }
+}
+
+// The views of `views`' first word, "WxH,WxH,...", each side 1 to 4096; false for anything else.
+bool viewSizes(const std::string& list, std::vector<std::pair<int, int>>* sizes) {
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = std::min(list.find(',', start), list.size());
+        const std::string size = list.substr(start, end - start);
+        const std::size_t x = size.find('x');
+        if (x == std::string::npos || !checkKind("size", size.substr(0, x)) || !checkKind("size", size.substr(x + 1))) {
+            return false;
+        }
+        sizes->emplace_back(std::stoi(size.substr(0, x)), std::stoi(size.substr(x + 1)));
+        start = end + 1;
+    }
+    return true;
+}
+
+void views(Session& session, const Step& step) {
+    std::vector<std::pair<int, int>> sizes;
+    viewSizes(step.words[1], &sizes);
+    const std::vector<Step> steps = repeatedSteps(step);
+    for (const auto& [width, height] : sizes) {
+        session.setViewport(width, height);
+        for (const Step& inner : steps) {
+            try {
+                session.run(inner);
+            } catch (const StepFailure& failure) {
+                session.fail("in a " + std::to_string(width) + "x" + std::to_string(height) + " view, \"" + inner.text +
                              "\": " + failure.what());
             }
         }
@@ -343,6 +387,15 @@ bool repeatedStepsValid(const Step& step, std::string* error) {
     return true;
 }
 
+bool viewsValid(const Step& step, std::string* error) {
+    std::vector<std::pair<int, int>> sizes;
+    if (!viewSizes(step.words[1], &sizes)) {
+        *error = "views takes sizes as WxH,WxH,..., each side 1 to 4096, not " + step.words[1];
+        return false;
+    }
+    return repeatedStepsValid(step, error);
+}
+
 // ---- The table ----------------------------------------------------------------------------------
 
 constexpr char kSetUp[] = "Set-up";
@@ -410,6 +463,11 @@ const StepDefinition kSteps[] = {
      "pixels (1: the glyph lists always); none: the context's own limit. Sets\n"
      "OSTRIVANE_TEST_MAX_TEXTURE_SIZE in the host's environment",
      textureLimit, nullptr},
+    {kSetUp, "display-dpi", "none|count", "display-dpi N | display-dpi none",
+     "the display's DPI the plug-in is told from its next look on (at set-up,\n"
+     "then once a second); none: the system's. Sets OSTRIVANE_TEST_DPI in the\n"
+     "host's environment",
+     displayDpi, nullptr},
     {kSetUp, "no-scene", "", "no-scene", "null scene-state pointer in the record (before bind)", noScene, nullptr},
     {kSetUp, "no-services", "", "no-services", "null service-table pointer in the record (before bind)", noServices,
      nullptr},
@@ -438,6 +496,8 @@ const StepDefinition kSteps[] = {
     {kCalls, "wait", "count", "wait MS", "sleep MS milliseconds", wait, nullptr},
     {kCalls, "repeat", "count steps", "repeat N STEP [; STEP]...",
      "run the steps N times, in order; a word \";\" separates them", repeat, repeatedStepsValid},
+    {kCalls, "views", "text steps", "views WxH[,WxH]... STEP [; STEP]...",
+     "for each size in turn, set the viewport to it and run the steps", views, viewsValid},
 
     {kHostState, "camera", "perspective|top|left|right|front|back|bottom|free|none|no-view|no-holder",
      "camera NAME",
@@ -534,6 +594,12 @@ const StepDefinition kSteps[] = {
      "descent higher), at the right X is left to its end; without it, Y is\n"
      "up to the baseline and X right to the start",
      oracleAnchor, nullptr},
+    {kOracle, "oracle-scale", "none|view|dpi ?size", "oracle-scale none|view|dpi [DPI]",
+     "from the next oracle step on, its SIZE is a FONT_SIZE grown as\n"
+     "FONT_SCALE=VIEW (by the viewport's height over 480) or DPI (by DPI over\n"
+     "96, default 96) grows it, and the shadow, outline, box padding and pixel\n"
+     "positions with it, as worked out by the oracle itself",
+     oracleScale, nullptr},
     {kOracle, "oracle-units", "screen|pixels", "oracle-units screen|pixels",
      "X and Y of the oracle-text lines that follow are in the 640x480 screen\n"
      "(the default) or in window pixels from the viewport's corner",
