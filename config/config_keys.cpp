@@ -126,6 +126,7 @@ constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
     withValueNames(integerKey(ConfigKey::FontSmooth, "FONT_SMOOTH", {0, 1, 0},
                               [](DisplaySettings& s, std::int32_t v) { s.fontSmooth = v == 1; }),
                    kSmoothNames),
+    textKey(ConfigKey::FontFallback, "FONT_FALLBACK", "", [](DisplaySettings& s) -> TextField& { return s.fontFallback; }),
 };
 
 namespace {
@@ -157,7 +158,7 @@ constexpr bool entryIsWellFormed(const KeyEntry& entry, int index) {
             return entry.storeNumber != nullptr && entry.wordCount > 0 && entry.wordsName != nullptr &&
                    entry.range.fallback >= 0 && entry.range.fallback < entry.wordCount;
         case KeyKind::Text:
-            return entry.textField != nullptr && entry.textDefault != nullptr && entry.textDefault[0] != '\0';
+            return entry.textField != nullptr && entry.textDefault != nullptr;
     }
     return false;
 }

@@ -20,7 +20,7 @@ struct DisplaySettings;
 enum class ConfigKey {
     PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, DisplayOnStart, AutoReload,
     Anchor, TextShadow, ShadowRed, ShadowGreen, ShadowBlue, BoxAlpha, BoxRed, BoxGreen, BoxBlue, BoxPadding,
-    Units, DateFormat, TimeFormat, FontSmooth,
+    Units, DateFormat, TimeFormat, FontSmooth, FontFallback,
     Count
 };
 constexpr int kConfigKeyCount = static_cast<int>(ConfigKey::Count);
@@ -29,7 +29,7 @@ enum class KeyKind {
     Integer,  // a whole number in a range; anything else gives the default
     Switch,   // on when above 0 and off otherwise, so every whole number is valid
     Word,     // one of the key's words, in any case; its value is the word's index
-    Text,     // any non-empty text, given in Windows-1252 like the rows
+    Text,     // any non-empty text, read like the rows; the default may be empty
 };
 
 // Whole numbers from min to max inclusive, and what anything else gives (which need not be in the

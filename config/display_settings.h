@@ -65,6 +65,7 @@ struct DisplaySettings {
     char dateFormat[kTextFieldSize] = {};  // of *CUR_DATE* and *CUR_TIME*
     char timeFormat[kTextFieldSize] = {};
     bool fontSmooth = false;  // antialiased glyphs (where the graphics can make a glyph texture)
+    char fontFallback[kTextFieldSize] = {};  // faces for the characters FONT_FACE lacks, by commas
 
     DisplaySettings();
 };

@@ -20,13 +20,13 @@ bool standInFonts(const char* face, std::string* drawn) {
     return false;
 }
 
-bool standInMeasure(const char*, int pixelHeight, platform::GlyphMetrics* out) {
-    *out = platform::GlyphMetrics{};
-    out->ascent = pixelHeight * 4 / 5;
-    out->descent = pixelHeight / 5;
-    out->lineHeight = pixelHeight + pixelHeight / 8;
-    for (int c = platform::kFirstDrawnCharacter; c < 256; ++c) {
-        out->advance[c] = static_cast<std::int16_t>(pixelHeight / 2 + c % 7);
+bool standInMeasure(const platform::FontRequest& font, const std::uint32_t* characters, int count,
+                    platform::GlyphMetrics* out, std::int16_t* advances, bool* missing) {
+    const int pixelHeight = font.pixelHeight;
+    *out = platform::GlyphMetrics{pixelHeight * 4 / 5, pixelHeight / 5, pixelHeight + pixelHeight / 8};
+    for (int i = 0; i < count; ++i) {
+        if (advances != nullptr) advances[i] = static_cast<std::int16_t>(pixelHeight / 2 + characters[i] % 7);
+        if (missing != nullptr) missing[i] = characters[i] % 11 == 0;
     }
     return true;
 }

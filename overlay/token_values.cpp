@@ -112,7 +112,7 @@ void TokenValues::refreshCalendar() {
     for (const auto& text : texts) {
         const std::int64_t key = calendarKey(local, text.fields);
         if (formattedFrom[text.token] == key) continue;
-        formatCalendar(values[text.token], kClockTextSize, text.format, local);
+        formatCalendar(values[text.token], kClockTextSize, text.format, local, kClockCharacters);
         formattedFrom[text.token] = key;
         changedAt[text.token] = ++changes;
     }

@@ -15,9 +15,11 @@ namespace overlay {
 
 class TokenValues {
 public:
-    // A value holds at most kValueSize - 1 characters; a date or a time at most 31.
-    static constexpr int kValueSize = 260;
-    static constexpr int kClockTextSize = 32;
+    // A value holds at most kValueSize - 1 bytes; a date or a time at most 31 characters, of up
+    // to four bytes of UTF-8 each.
+    static constexpr int kValueSize = 1040;
+    static constexpr int kClockCharacters = 31;
+    static constexpr int kClockTextSize = 4 * kClockCharacters + 1;
 
     TokenValues();
 

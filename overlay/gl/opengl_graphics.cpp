@@ -22,12 +22,13 @@ class OpenGlGraphics final : public Graphics {
 public:
     void* currentContext() override { return platform::currentDrawingContext(); }
 
-    GlyphBlocks buildGlyphs(void* drawingContext, const char* face, int pixelHeight, const GlyphStyle& style,
-                            platform::GlyphMetrics* metrics) override {
+    GlyphBlocks buildGlyphs(void* drawingContext, const platform::FontRequest& font, CharacterSet& characters,
+                            const GlyphStyle& style, platform::GlyphMetrics* metrics) override {
         features.find();
         GlyphBlocks glyphs;
         quads.release();
-        glyphs.texture = texture.build(drawingContext, face, pixelHeight, style, features, metrics);
+        listCharacters = &characters;
+        glyphs.texture = texture.build(drawingContext, font, characters, style, features, metrics);
         if (glyphs.texture != 0 && !quads.reserve()) {
             const GLuint name = glyphs.texture;
             glDeleteTextures(1, &name);
@@ -35,9 +36,11 @@ public:
             glyphs.texture = 0;
         }
         if (glyphs.texture != 0) return glyphs;
-        glyphs.glyphs = gl::buildListBlock(drawingContext, face, pixelHeight, platform::GlyphShape::Plain, metrics);
+        characters.forgetGlyphs();
+        glyphs.glyphs = gl::buildListBlock(drawingContext, font, characters, platform::GlyphShape::Plain, metrics);
+        if (glyphs.glyphs != 0) glyphs.listCount = characters.count();
         if (style.outline && glyphs.glyphs != 0) {
-            glyphs.outline = gl::buildListBlock(drawingContext, face, pixelHeight, platform::GlyphShape::Dilated, nullptr);
+            glyphs.outline = gl::buildListBlock(drawingContext, font, characters, platform::GlyphShape::Dilated, nullptr);
         }
         return glyphs;
     }
@@ -53,8 +56,8 @@ public:
             const GLuint name = glyphs.texture;
             glDeleteTextures(1, &name);
         }
-        gl::deleteListBlock(glyphs.glyphs);
-        gl::deleteListBlock(glyphs.outline);
+        gl::deleteListBlock(glyphs.glyphs, glyphs.listCount);
+        gl::deleteListBlock(glyphs.outline, glyphs.listCount);
     }
 
     Viewport viewport() override {
@@ -78,7 +81,7 @@ public:
             if (glyphs.texture != 0 && glyphs.texture == texture.name()) {
                 quads.draw(texture, features, frame, view);
             } else {
-                gl::drawRowsFromLists(glyphs, frame);
+                if (listCharacters != nullptr) gl::drawRowsFromLists(glyphs, *listCharacters, frame);
             }
         }
 
@@ -103,6 +106,7 @@ private:
     }
 
     GlFeatures features;
+    const CharacterSet* listCharacters = nullptr;  // the characters the glyphs were made for
     gl::HostState hostState;
     gl::GlyphTexture texture;
     gl::RowQuads quads;

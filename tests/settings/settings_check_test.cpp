@@ -16,10 +16,15 @@ bool noFontInstalled(const char*, std::string* drawn) {
     return false;
 }
 
-// A font of the test's own: 14 pixels up, 4 down, lines 20 apart, every character 10 wide.
-bool evenFont(const char*, int, platform::GlyphMetrics* out) {
-    *out = platform::GlyphMetrics{14, 4, 20, {}};
-    for (int c = platform::kFirstDrawnCharacter; c < 256; ++c) out->advance[c] = 10;
+// A font of the test's own: 14 pixels up, 4 down, lines 20 apart, every character 10 wide, and no
+// face for U+E000 and the private-use characters after it.
+bool evenFont(const platform::FontRequest&, const std::uint32_t* characters, int count, platform::GlyphMetrics* out,
+              std::int16_t* advances, bool* missing) {
+    *out = platform::GlyphMetrics{14, 4, 20};
+    for (int i = 0; i < count; ++i) {
+        if (advances != nullptr) advances[i] = 10;
+        if (missing != nullptr) missing[i] = characters[i] >= 0xE000 && characters[i] < 0xF900;
+    }
     return true;
 }
 

@@ -39,10 +39,10 @@ constexpr float kScale = 0.003921569f;
 auto fields(const DisplaySettings& s) {
     const auto& [posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
                  textShadow, shadowColour, boxAlpha, boxColour, boxPadding, units, anchorInFile, dateFormat,
-                 timeFormat, fontSmooth] = s;
+                 timeFormat, fontSmooth, fontFallback] = s;
     return std::tie(posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
                     textShadow, shadowColour, boxAlpha, boxColour, boxPadding, units, anchorInFile, dateFormat,
-                    timeFormat, fontSmooth);
+                    timeFormat, fontSmooth, fontFallback);
 }
 
 template <typename T>

@@ -54,6 +54,8 @@ constexpr KeyHelp kHelp[config::kConfigKeyCount] = {
     {ConfigKey::FontSmooth, "1: antialiased text, its edges blended into the picture, with the shadow, outline and "
                             "box as usual; 0: crisp 1-bit text. Where the graphics cannot hold the font's glyph "
                             "texture the text stays 1-bit, and settings_dump says so"},
+    {ConfigKey::FontFallback, "fonts for the characters `FONT_FACE` lacks, separated by commas, tried in order before "
+                              "the system's own choice; drawn at `FONT_SIZE` on the same baseline"},
 };
 
 constexpr bool everyKeyInOrder() {

@@ -307,12 +307,29 @@ bool metricTwin(const std::string& face, const std::string& drawn) {
     return false;
 }
 
-// The font in force as the plug-in measures it, and the view the rows are laid out in.
+// The font in force as the plug-in measures it, and the view the rows are laid out in: the
+// characters the rows draw, each once and sorted, with their advances and whether no face has them.
 struct ViewLayout {
     int width;
     int height;
-    bool measured;  // the font was measured: rows have their widths and heights
-    platform::GlyphMetrics font;
+    bool measured = false;  // the font was measured: rows have their widths and heights
+    platform::GlyphMetrics font = {};
+    std::vector<std::uint32_t> characters;
+    std::vector<std::int16_t> advances;
+    std::unique_ptr<bool[]> missing;
+
+    int indexOf(std::uint32_t c) const {
+        const auto at = std::lower_bound(characters.begin(), characters.end(), c);
+        return at != characters.end() && *at == c ? static_cast<int>(at - characters.begin()) : -1;
+    }
+    std::int32_t advanceOf(const std::string& text) const {
+        std::int32_t sum = 0;
+        for (std::size_t at = 0; at < text.size();) {
+            const int index = indexOf(overlay::nextCharacter(text.c_str(), &at));
+            if (index >= 0) sum += advances[static_cast<std::size_t>(index)];
+        }
+        return sum;
+    }
 };
 
 struct Context {
@@ -349,13 +366,15 @@ void checkClockFormat(Context& c, const Line& line, const std::string& name, con
                                         " never changes");
     }
     // The longest text the format makes: every number at its widest.
-    char text[4 * config::kTextFieldSize];
+    char text[16 * config::kTextFieldSize];
     const platform::CalendarTime widest = {8099, 11, 28, 23, 59, 59};
     const std::size_t length = overlay::formatCalendar(text, sizeof text, format, widest);
-    if (length >= static_cast<std::size_t>(overlay::TokenValues::kClockTextSize)) {
-        c.checker.warn(line.number, name + " makes texts of up to " + std::to_string(length) + " characters: " + token +
-                                        " shows only the first " +
-                                        std::to_string(overlay::TokenValues::kClockTextSize - 1));
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < length; ++i) characters += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 ? 1 : 0;
+    if (characters > static_cast<std::size_t>(overlay::TokenValues::kClockCharacters)) {
+        c.checker.warn(line.number, name + " makes texts of up to " + std::to_string(characters) + " characters: " +
+                                        token + " shows only the first " +
+                                        std::to_string(overlay::TokenValues::kClockCharacters));
     }
 }
 
@@ -481,12 +500,12 @@ overlay::PageLayout pageLayout(const Context& c, int page) {
 // The text a row draws, its tokens replaced as the plug-in replaces them, by values that stand for
 // what they show: the longest camera name and selection mode, five-digit counts, a two-digit frame
 // rate, ten hours elapsed, and the clock formats in force at 23:59:59 on 28 December 2025.
-std::string drawnText(const Context& c, const char* text) {
+std::string drawnText(const config::DisplaySettings& settings, const char* text) {
     char dated[overlay::TokenValues::kClockTextSize];
     char timed[overlay::TokenValues::kClockTextSize];
     const platform::CalendarTime late = {125, 11, 28, 23, 59, 59};
-    overlay::formatCalendar(dated, sizeof dated, c.settings.dateFormat, late);
-    overlay::formatCalendar(timed, sizeof timed, c.settings.timeFormat, late);
+    overlay::formatCalendar(dated, sizeof dated, settings.dateFormat, late);
+    overlay::formatCalendar(timed, sizeof timed, settings.timeFormat, late);
     const char* values[overlay::kTokenCount] = {};
     values[overlay::kTokenCameraName] = "Main Perspective";
     values[overlay::kTokenDate] = dated;
@@ -528,10 +547,7 @@ std::string placementNote(const Context& c, bool across, int pixelStep) {
 // spills past the view (in SCREEN units).
 void checkRowPlace(Context& c, const Line& line, const std::string& where, int page, int row, const char* text) {
     const overlay::PageLayout layout = pageLayout(c, page);
-    int advance = 0;
-    if (c.view.measured) {
-        for (const char ch : drawnText(c, text)) advance += c.view.font.advance[static_cast<unsigned char>(ch)];
-    }
+    const int advance = c.view.measured ? c.view.advanceOf(drawnText(c.settings, text)) : 0;
     const overlay::RowLocation location = overlay::locateRow(c.settings, layout, row, advance);
     const overlay::RowPlace& place = location.place;
     const bool pixels = c.settings.units == config::Units::Pixels;
@@ -606,6 +622,29 @@ void checkRowSpacing(Context& c, int sectionIndex, int page) {
     }
 }
 
+// Characters of a row that no face draws: not FONT_FACE, not FONT_FALLBACK's, not the system's.
+void checkRowGlyphs(Context& c, const Line& line, const std::string& where, const char* text) {
+    if (!c.view.measured) return;
+    std::string shownCharacters;
+    std::vector<std::uint32_t> seen;
+    for (std::size_t at = 0; text[at] != '\0';) {
+        const std::size_t start = at;
+        const std::uint32_t ch = overlay::nextCharacter(text, &at);
+        const int index = c.view.indexOf(ch);
+        if (index < 0 || !c.view.missing[static_cast<std::size_t>(index)]) continue;
+        if (std::find(seen.begin(), seen.end(), ch) != seen.end()) continue;
+        seen.push_back(ch);
+        char number[16];
+        std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(ch));
+        shownCharacters += (shownCharacters.empty() ? "" : ", ") + std::string(text + start, at - start) + " (" + number + ")";
+    }
+    if (seen.empty()) return;
+    std::string faces = c.settings.fontFace;
+    if (c.settings.fontFallback[0] != '\0') faces += ", " + std::string(c.settings.fontFallback);
+    c.checker.warn(line.number, where + ": no font has " + shownCharacters + " (tried " + faces +
+                                    " and the system's fonts): drawn as the font's missing-character box");
+}
+
 // What a row's text holds that does not draw as its writer meant.
 void checkRowText(Context& c, const Line& line, int page, int row) {
     const std::string where = "row " + std::to_string(row + 1) + " of page " + std::to_string(page + 1);
@@ -647,6 +686,7 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
         open = wordLike ? row_text.find('*', close + 1) : close;
     }
     checkRowPlace(c, line, where, page, row, text);
+    checkRowGlyphs(c, line, where, text);
 }
 
 // Why a page ended where it did: "ROWDATA4, which is missing" (or empty).
@@ -743,8 +783,25 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
 
     config::SettingsReader reader;
     reader.setFilePath(readerPath.c_str());
-    ViewLayout layout{view.width, view.height, false, {}};
-    layout.measured = view.measure != nullptr && view.measure(settings.fontFace, settings.fontSize, &layout.font);
+    ViewLayout layout;
+    layout.width = view.width;
+    layout.height = view.height;
+    if (view.measure != nullptr) {
+        // Every character the rows draw, with typical token values, measured at once.
+        for (int page = 0; page < pages->pageCount(); ++page) {
+            for (int row = 0; pages->rowText(page, row) != nullptr; ++row) {
+                const std::string drawn = drawnText(settings, pages->rowText(page, row));
+                for (std::size_t at = 0; at < drawn.size();) layout.characters.push_back(overlay::nextCharacter(drawn.c_str(), &at));
+            }
+        }
+        std::sort(layout.characters.begin(), layout.characters.end());
+        layout.characters.erase(std::unique(layout.characters.begin(), layout.characters.end()), layout.characters.end());
+        layout.advances.assign(layout.characters.size(), 0);
+        layout.missing.reset(new bool[layout.characters.size() + 1]());
+        const platform::FontRequest font = {settings.fontFace, settings.fontFallback, settings.fontSize};
+        layout.measured = view.measure(font, layout.characters.data(), static_cast<int>(layout.characters.size()),
+                                       &layout.font, layout.advances.data(), layout.missing.get());
+    }
     Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader(), layout};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);

@@ -7,6 +7,7 @@
 // numbers from the portable parser, which reads like the Windows reader.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,10 @@ using FontLookup = bool (*)(const char* face, std::string* drawn);
 // `limit` bytes are shown; "..." follows a text that was cut.
 std::string readableText(const std::string& text, std::size_t limit = std::string::npos);
 
-// Measures a font as the plug-in draws it: platform::measureFont, or a stand-in.
-using FontMeasure = bool (*)(const char* face, int pixelHeight, platform::GlyphMetrics* out);
+// Measures a font as the plug-in draws it: platform::measureFont, or a stand-in. `advances` and
+// `missing` have room for `count` characters.
+using FontMeasure = bool (*)(const platform::FontRequest& font, const std::uint32_t* characters, int count,
+                             platform::GlyphMetrics* metrics, std::int16_t* advances, bool* missing);
 
 // The view the check lays the rows out in, and the font measure it lays them out with. Without a
 // measure (or when it fails) only rows whose point is off the 640x480 screen are found.
