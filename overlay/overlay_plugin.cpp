@@ -1,9 +1,16 @@
 #include "overlay/overlay_plugin.h"
 
+#include <cstring>
+
+#include "config/utf8_text.h"
 
 namespace overlay {
 
 namespace {
+
+// The glyphs are those of Windows-1252: text, which the settings give in UTF-8, is drawn in that
+// code page, '?' for a character it lacks, until the glyphs are made for any character.
+void inGlyphCodePage(char* text) { config::utf8ToWindows1252(text, false); }
 
 struct FunctionEntry {
     const char* name;
@@ -76,6 +83,9 @@ void OverlayPlugin::releaseResources(host::HostArg value) {
 void OverlayPlugin::loadSettings() {
     const char* path = watch.locate(tokens.clockSource().tickMilliseconds());
     config::loadSettings(path, pages, settings, visible, nullptr);
+    inGlyphCodePage(settings.fontFace);
+    inGlyphCodePage(settings.dateFormat);
+    inGlyphCodePage(settings.timeFormat);
     tokens.setClockFormats(settings.dateFormat, settings.timeFormat);
     lineCache.reset(-1);
 }
@@ -184,8 +194,11 @@ int OverlayPlugin::composeRows(const Viewport& view, DrawRow* rows) {
         const char* text = pages.rowText(currentPage, row);
         if (text == nullptr) break;
         if (text[0] == '\0') continue;  // an empty row keeps its place
+        char drawnText[config::kTextBufferSize];
+        std::memcpy(drawnText, text, sizeof drawnText);
+        inGlyphCodePage(drawnText);
         DrawRow& drawn = rows[count++];
-        drawn = lineCache.compose(row, text, tokens);
+        drawn = lineCache.compose(row, drawnText, tokens);
         drawn.place = placeRow(settings, page, row, drawn.advance);
     }
     return count;

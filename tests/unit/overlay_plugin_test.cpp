@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "config/utf8_text.h"
+
 #include <cstring>
 #include <filesystem>
 #include <iterator>
@@ -509,6 +511,7 @@ std::string referenceLine(const std::string& row, const overlay::OverlayPlugin& 
     static char work[overlay::kWorkBufferSize];
     char line[overlay::LineCache::kTextSize] = {};
     std::strncpy(line, row.c_str(), sizeof line - 1);
+    config::utf8ToWindows1252(line, false);  // the code page the glyphs are drawn in
     for (int token = 0; token < overlay::kTokenCount; ++token) {
         overlay::substituteToken(work, sizeof work, line, line, overlay::kTokenNames[token], plugin.tokenValue(token),
                                 sizeof line);
