@@ -233,7 +233,7 @@ TEST_F(SettingsCheckTest, EachMistakeThatDrawsOtherwiseGetsItsLine) {
         // What cannot be decoded, and so is drawn as U+FFFD, in each kind of file.
         {"[SECTION1]\nROWDATA1=caf\xE9 \x81\x8D\n",
          "my.ini:2: warning: row 1 of page 1 is not UTF-8 and is read in the system's ANSI code page 1252, which leaves 2 "
-         "of its bytes undefined, shown as \uFFFD (U+FFFD) (save the file as UTF-8)"},
+         "bytes undefined, shown as \uFFFD (U+FFFD) (save the file as UTF-8)"},
         {utf16File(u"[SECTION1]\r\nROWDATA1=\xD800 x \xDC00\U0001F600\r\n"),
          "my.ini:2: warning: row 1 of page 1 holds 2 lone surrogates, which UTF-16 cannot decode, shown as \uFFFD (U+FFFD)"},
         {"\xEF\xBB\xBF[CONFIG]\nFONT_FACE=\xC0\xAF\xE5\xAE\x8B\n[SECTION1]\nROWDATA1=x\n",

@@ -228,8 +228,8 @@ std::string undecodedWarning(const Line& line, const std::string& what) {
     switch (line.read.source) {
         case platform::TextSource::CodePage:
             return what + " is not UTF-8 and is read in the system's ANSI code page " +
-                   std::to_string(platform::ansiCodePage()) + ", which leaves " + std::to_string(count) + " of its byte" +
-                   many + " undefined" + shownAs + " (save the file as UTF-8)";
+                   std::to_string(platform::ansiCodePage()) + ", which leaves " + std::to_string(count) + " byte" + many +
+                   " undefined" + shownAs + " (save the file as UTF-8)";
         case platform::TextSource::Utf16File:
             return what + " holds " + std::to_string(count) + " lone surrogate" + many + ", which UTF-16 cannot decode" + shownAs;
         default:
