@@ -117,6 +117,8 @@ TEST_F(SettingsCheckTest, TheDumpSaysHowTheFileWasRead) {
         {"[SECTION1]\nROWDATA1=\xCA\xE0\nROWDATA2=plain\n", "1251", "read as the system's ANSI code page 1251 (its text is not UTF-8)"},
         {"[SECTION1]\nROWDATA1=\xD0\x9A\nROWDATA2=\xCA\xE0\nROWDATA3=\xD0\x9A\n", "1251",
          "read as UTF-8, but for the value at line 3, read as the system's ANSI code page 1251"},
+        {"[SECTION1]\nROWDATA1=\xCA\xE0\nROWDATA2=\xD0\x9A\nROWDATA3=\xCA\xE0\n", "1251",
+         "read as the system's ANSI code page 1251, but for the value at line 3, read as UTF-8"},
     };
     for (const auto& example : cases) {
         writeSettings(example.file);
