@@ -37,12 +37,6 @@ bool convertible(const unsigned char* text, bool cutAtLimit, const unsigned char
 
 }  // namespace
 
-int charactersOutsideWindows1252(const char* text, bool cutAtLimit) {
-    const unsigned char* end = nullptr;
-    int lacking = 0;
-    return convertible(reinterpret_cast<const unsigned char*>(text), cutAtLimit, &end, &lacking) ? lacking : 0;
-}
-
 bool utf8ToWindows1252(char* text, bool cutAtLimit) {
     auto* bytes = reinterpret_cast<unsigned char*>(text);
     // First only look: text that is not UTF-8 stays byte for byte.

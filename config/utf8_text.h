@@ -1,5 +1,4 @@
-// Settings text saved as UTF-8 (what current Windows editors write by default, without a
-// byte-order mark) read as the Windows-1252 the glyphs are indexed by.
+// Text, which the settings give in UTF-8, in the Windows-1252 the glyphs are still indexed by.
 #pragma once
 
 namespace config {
@@ -9,9 +8,5 @@ namespace config {
 // converted. Other text, Windows-1252 text among it, is left as it is. A text that the reader cut
 // at its limit (`cutAtLimit`) may end in a sequence the cut split; that piece is dropped.
 bool utf8ToWindows1252(char* text, bool cutAtLimit);
-
-// How many characters of `text` utf8ToWindows1252 would turn into '?'; 0 for text it leaves as
-// it is.
-int charactersOutsideWindows1252(const char* text, bool cutAtLimit);
 
 }  // namespace config
