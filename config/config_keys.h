@@ -44,7 +44,7 @@ struct Range {
     const char* fallbackName = nullptr;    // what the fallback stands for, when it is not a number to show
 };
 
-using TextField = char[kTextFieldSize];
+using TextField = char[kTextBufferSize];  // text in UTF-8 (SettingsReader::readText)
 
 struct KeyEntry {
     ConfigKey key;

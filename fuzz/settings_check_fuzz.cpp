@@ -35,6 +35,9 @@ bool standInMeasure(const platform::FontRequest& font, const std::uint32_t* char
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& path = writeSettingsFile(data, size);
+    // The first byte picks the ANSI code page, so that each is reached from every seed.
+    static const char* const kCodePages[] = {"1252", "1251", "932"};
+    setenv("OSTRIVANE_TEST_CODE_PAGE", kCodePages[size > 0 ? data[0] % 3 : 0], 1);
     std::vector<std::string> messages;
     check::ViewCheck view;
     view.measure = &standInMeasure;

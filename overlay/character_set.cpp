@@ -17,7 +17,7 @@ constexpr std::uint32_t kReplacement = 0xFFFD;
 std::size_t addCharacters(const char* text, std::uint32_t* out, std::size_t at) {
     for (std::size_t i = 0; text[i] != '\0';) {
         const std::uint32_t c = nextCharacter(text, &i);
-        if (c < static_cast<std::uint32_t>(platform::kFirstDrawnCharacter) || c == 0x7F) continue;
+        if (drawsNothing(c)) continue;
         if (out != nullptr) out[at] = c;
         ++at;
     }

@@ -53,6 +53,9 @@ private:
     int size = 0;
 };
 
+// Whether a character is a control character, which draws nothing and does not advance.
+constexpr bool drawsNothing(std::uint32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
 // Decodes the character of UTF-8 `text` at *at and moves *at past it; ill-formed bytes give
 // U+FFFD. *at must not be at the terminator.
 std::uint32_t nextCharacter(const char* text, std::size_t* at);

@@ -13,9 +13,9 @@ TokenValues::TokenValues() {
 }
 
 void TokenValues::setClockFormats(const char* date, const char* time) {
-    const auto keep = [](char* field, const char* format, const char* fallback) {
-        std::strncpy(field, format != nullptr && format[0] != '\0' ? format : fallback, kValueSize - 1);
-        field[kValueSize - 1] = '\0';
+    const auto keep = [](char (&field)[config::kTextBufferSize], const char* format, const char* fallback) {
+        std::strncpy(field, format != nullptr && format[0] != '\0' ? format : fallback, sizeof field - 1);
+        field[sizeof field - 1] = '\0';
     };
     keep(dateFormat, date, config::kDefaultDateFormat);
     keep(timeFormat, time, config::kDefaultTimeFormat);

@@ -79,8 +79,8 @@ private:
     std::int64_t formattedFrom[kTokenCount];
     std::int64_t calendarSeconds = 0;
     bool calendarConverted = false;  // the date and time show calendarSeconds in the current zone
-    char dateFormat[kValueSize] = {};
-    char timeFormat[kValueSize] = {};
+    char dateFormat[config::kTextBufferSize] = {};  // whole, as the settings hold them
+    char timeFormat[config::kTextBufferSize] = {};
     unsigned dateFields = 0;  // what each format shows
     unsigned timeFields = 0;
 

@@ -3,6 +3,7 @@
 // win32_*.cpp (the product DLL) or portable_*.cpp (native builds, tests and previews).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {
@@ -10,12 +11,54 @@ namespace platform {
 // ---- Settings file ----------------------------------------------------------------------------
 
 // Reads `key` in `section` of the settings file at `path` exactly as the Windows profile reader
-// does with an empty default: writes at most capacity - 1 characters and a terminator into `dst`
-// and returns the number of characters written. A missing file, section or key gives 0 and "".
+// (GetPrivateProfileStringA under code page 1252) does with an empty default, for names and
+// numbers: text that is drawn goes through readSettingsText. Both parse the file's bytes with the
+// portable reader (portable_ini.h), on every system. Writes at most capacity - 1 characters and a
+// terminator into `dst` and returns the number of characters written. A missing file, section or key gives 0 and "".
 // `path` is written with backslashes; implementations map them to their own separator. Paths are
 // UTF-8 on Windows, where they reach the wide-character API, and the system's own bytes elsewhere.
 std::uint32_t readSettingsValue(const char* path, const char* section, const char* key, char* dst,
                                 std::uint32_t capacity);
+
+// How a text value (a row, a font name, a format) was read from the file.
+enum class TextSource : std::uint8_t {
+    None,      // no value
+    Utf8File,  // the file starts with a UTF-8 byte-order mark
+    Utf16File, // the file starts with a UTF-16 byte-order mark, either byte order
+    Ascii,     // no mark, and the value is plain ASCII: the same in UTF-8 and any ANSI code page
+    Utf8,      // no mark, and the value is valid UTF-8
+    CodePage,  // no mark, and the value is not UTF-8: read in the system's ANSI code page
+};
+
+struct TextRead {
+    TextSource source;
+    std::uint32_t replaced;    // characters that could not be decoded, given as U+FFFD
+    std::uint32_t characters;  // characters of the value in the file, quotes taken off
+    bool cut;                  // more than kMaxTextCharacters: only the first are given
+};
+
+// A text value holds at most this many characters (code points, whatever their script).
+constexpr std::uint32_t kMaxTextCharacters = 259;
+
+// Reads `key` in `section` as text: the same line readSettingsValue finds, but every character
+// whole, as UTF-8. The file's byte-order mark says how it is decoded; without one each value on
+// its own is UTF-8 when it is valid UTF-8 and otherwise in the system's ANSI code page. Writes at
+// most kMaxTextCharacters characters and a terminator into `dst` (capacity - 1 bytes at most, no
+// character split), and returns the bytes written; `how` (if not null) says how it was read.
+std::uint32_t readSettingsText(const char* path, const char* section, const char* key, char* dst,
+                               std::uint32_t capacity, TextRead* how);
+
+// The system's ANSI code page, by number: what a value without a byte-order mark that is not
+// UTF-8 is read in. GetACP() on Windows; natively 1252, or OSTRIVANE_TEST_CODE_PAGE for tests.
+std::uint32_t ansiCodePage();
+
+// Decodes text in the ANSI code page: writes the code points of the first characters of
+// `length` bytes to `out` (at most `capacity`; `out` may be null to count only) and returns how
+// many characters the bytes hold, or `capacity` when there are more. A byte the code page leaves
+// undefined, or a lead byte without its trail, gives kUndefinedCharacter and decoding resumes at
+// the next byte. Loading only: it may allocate.
+constexpr std::uint32_t kUndefinedCharacter = 0xFFFFFFFFu;
+std::size_t decodeAnsiText(const unsigned char* bytes, std::size_t length, std::uint32_t* out, std::size_t capacity);
 
 // True when `section` of the file holds a line for `key`, even one whose value is empty; for
 // tools that explain why a value was not found.
@@ -23,11 +66,6 @@ bool settingsKeyExists(const char* path, const char* section, const char* key);
 
 // True when `path` names a file that can be opened for reading.
 bool settingsFileReadable(const char* path);
-
-// Reads the first bytes of the file at `path`, at most `capacity`, into `dst` and returns how many
-// it read: 0 for a missing or unreadable file or a directory. The settings reader decides from
-// them how it decodes the file.
-std::uint32_t readSettingsFileStart(const char* path, unsigned char* dst, std::uint32_t capacity);
 
 // The last-write time (in the system's own units) and the size of a file: what tells that a
 // settings file was saved again.

@@ -126,7 +126,7 @@ TEST(GlyphAtlas, LineQuadsSitAtTheGlyphsOriginsAlongTheirAdvances) {
     overlay::GlyphAtlas atlas;
     feed(atlas, glyphs, false);
     ASSERT_TRUE(atlas.pack(4096));
-    const char text[] = "Ab\x01 \xC3\xA9c";  // a control character draws nothing and does not advance; nor does the space draw
+    const char text[] = "Ab\x01 \xC3\xA9" "c";  // a control character draws nothing and does not advance; nor does the space draw
     overlay::QuadVertex quads[8 * overlay::kQuadVertices];
     std::int32_t advance = 0;
     const std::uint8_t colour[4] = {1, 2, 3, 255};

@@ -13,7 +13,6 @@
 #include <unordered_map>
 
 #include "config/display_settings.h"
-#include "config/utf8_text.h"
 #include "overlay/line_cache.h"
 #include "overlay/row_layout.h"
 #include "overlay/substitute.h"
@@ -21,32 +20,88 @@
 #include "overlay/tokens.h"
 #include "overlay/value_format.h"
 #include "platform/portable_ini.h"
-#include "platform/windows_1252.h"
+#include "platform/utf8.h"
 
 namespace check {
 
+namespace {
+
+// Larger files are read only as far as this for their lines.
+constexpr std::size_t kMaxFileBytes = 64u * 1024 * 1024;
+
+// The file's bytes (a path of this system, UTF-8 on Windows); false when it cannot be read.
+bool readFileBytes(const std::string& filePath, std::string* bytes) {
+    std::ifstream in(std::filesystem::u8path(filePath), std::ios::binary);
+    char chunk[64 * 1024];
+    while (in && bytes->size() < kMaxFileBytes) {
+        in.read(chunk, sizeof chunk);
+        bytes->append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
+    return in || in.eof();
+}
+
+std::string fileBytes(const std::string& filePath) {
+    std::string bytes;
+    readFileBytes(filePath, &bytes);
+    return bytes;
+}
+
+}  // namespace
+
 std::string readableText(const std::string& text, std::size_t limit) {
     std::string out;
-    for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const std::uint16_t unit = platform::windows1252ToUnicode(byte);
-        if (byte < 0x20 || byte == 0x7F || unit == 0) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            out += hex;
-        } else if (unit < 0x80) {
-            out += static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            out += static_cast<char>(0xC0 | (unit >> 6));
-            out += static_cast<char>(0x80 | (unit & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (unit >> 12));
-            out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (unit & 0x3F));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t characters = 0;
+    std::size_t at = 0;
+    for (; at < text.size() && characters < limit; ++characters) {
+        const platform::Utf8Character c = platform::decodeUtf8(bytes + at, text.size() - at, platform::Utf8Errors::Reject);
+        char escape[12] = "";
+        if (c.codePoint == platform::kNoCodePoint) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", bytes[at]);
+        } else if (c.codePoint < 0x20 || c.codePoint == 0x7F) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c.codePoint));
+        } else if (c.codePoint >= 0x80 && c.codePoint < 0xA0) {
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c.codePoint));
         }
+        const std::size_t length = c.codePoint == platform::kNoCodePoint ? 1 : c.length;
+        out += escape[0] != '\0' ? std::string(escape) : text.substr(at, length);
+        at += length;
     }
-    if (text.size() > limit) out += "...";
+    if (at < text.size()) out += "...";
     return out;
+}
+
+std::string textReading(const std::string& filePath) {
+    const std::string bytes = fileBytes(filePath);
+    platform::IniDocument* document =
+        platform::parseIni(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    struct Seen {
+        platform::TextSource mark = platform::TextSource::None;
+        std::vector<std::uint32_t> utf8;
+        std::vector<std::uint32_t> codePage;
+    } seen;
+    platform::visitIniLines(document, &platform::decodeAnsiText, [](const platform::IniLine& line, void* context) {
+        auto& s = *static_cast<Seen*>(context);
+        const platform::TextSource source = line.read.source;
+        if (source == platform::TextSource::Utf8File || source == platform::TextSource::Utf16File) s.mark = source;
+        if (source == platform::TextSource::Utf8) s.utf8.push_back(line.line);
+        if (source == platform::TextSource::CodePage) s.codePage.push_back(line.line);
+        return true;
+    }, &seen);
+    platform::freeIni(document);
+    if (seen.mark == platform::TextSource::Utf16File) return "read as UTF-16 (it starts with a byte-order mark)";
+    if (seen.mark == platform::TextSource::Utf8File) return "read as UTF-8 (it starts with a byte-order mark)";
+    const std::string ansi = "the system's ANSI code page " + std::to_string(platform::ansiCodePage());
+    if (seen.codePage.empty()) return "read as UTF-8";
+    if (seen.utf8.empty()) return "read as " + ansi + " (its text is not UTF-8)";
+    // A file that mixes the two: say which values are which, the fewer by their lines.
+    const bool fewerInUtf8 = seen.utf8.size() < seen.codePage.size();
+    const std::vector<std::uint32_t>& fewer = fewerInUtf8 ? seen.utf8 : seen.codePage;
+    std::string lines;
+    for (std::size_t i = 0; i < fewer.size() && i < 8; ++i) lines += (i == 0 ? "" : ", ") + std::to_string(fewer[i]);
+    if (fewer.size() > 8) lines += ", ...";
+    return "read as " + (fewerInUtf8 ? ansi : std::string("UTF-8")) + ", but for the " +
+           (fewer.size() == 1 ? "value at line " : "values at lines ") + lines + ", read as " + (fewerInUtf8 ? std::string("UTF-8") : ansi);
 }
 
 namespace {
@@ -55,8 +110,6 @@ constexpr int kMaxPages = config::kMaxPages;
 constexpr int kMaxRows = config::kMaxRows;
 // Names longer than this are not compared with the known ones for a suggestion.
 constexpr std::size_t kLongestSuggestible = 64;
-// Larger files are read only as far as this for their lines.
-constexpr std::size_t kMaxFileBytes = 64u * 1024 * 1024;
 
 std::string upper(const std::string& text) {
     std::string out = text;
@@ -119,19 +172,16 @@ struct Line {
     std::string value;
     std::uint32_t valueLength;
     bool quoted;
-    std::uint32_t lacking;
+    platform::TextRead read;
     int section;  // index into the sections; -1 for keys before the first header
 };
-
-// Whether the reader cut the value to its 259 characters.
-bool valueCut(const Line& line) { return line.value.size() < line.valueLength - (line.quoted ? 2u : 0u) && line.valueLength >= 258; }
 
 bool collect(const platform::IniLine& line, void* context) {
     auto* lines = static_cast<std::vector<Line>*>(context);
     const int section = lines->empty() ? -1 : (lines->back().header ? static_cast<int>(lines->size()) - 1
                                                                     : lines->back().section);
     lines->push_back({line.header, line.line, line.name, line.hasValue, line.value, line.valueLength, line.quoted,
-                      line.lacking, line.header ? static_cast<int>(lines->size()) : section});
+                      line.read, line.header ? static_cast<int>(lines->size()) : section});
     return true;
 }
 
@@ -168,21 +218,53 @@ std::string quoteWarning(const Line& line, const std::string& what, const char* 
     return what + " starts with " + line.value[0] + " but does not end with it: " + consequence;
 }
 
-// Characters of a value that reach the plug-in as '?': those a Unicode file holds that Windows-1252
-// lacks (the reader's conversion), or those of UTF-8 text without a byte-order mark (the
-// plug-in's own conversion, which text the reader converted never gets).
-int lackingCharacters(const Line& line, bool convertedByReader) {
-    if (line.lacking > 0) return static_cast<int>(line.lacking);
-    if (convertedByReader) return 0;
-    return config::charactersOutsideWindows1252(line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
+// Characters of a value that could not be decoded and are drawn as U+FFFD, and why.
+std::string undecodedWarning(const Line& line, const std::string& what) {
+    const std::uint32_t count = line.read.replaced;
+    if (count == 0) return "";
+    const std::string many = count == 1 ? "" : "s";
+    const std::string shownAs = ", shown as \xEF\xBF\xBD (U+FFFD)";
+    switch (line.read.source) {
+        case platform::TextSource::CodePage:
+            return what + " is not UTF-8 and is read in the system's ANSI code page " +
+                   std::to_string(platform::ansiCodePage()) + ", which leaves " + std::to_string(count) + " byte" + many +
+                   " undefined" + shownAs + " (save the file as UTF-8)";
+        case platform::TextSource::Utf16File:
+            return what + " holds " + std::to_string(count) + " lone surrogate" + many + ", which UTF-16 cannot decode" + shownAs;
+        default:
+            return what + " holds " + std::to_string(count) + " byte sequence" + many + " that UTF-8 cannot decode" + shownAs;
+    }
 }
 
-// `shownAs`: what becomes of them, "drawn as" or "read as".
-std::string lackingWarning(const Line& line, const std::string& what, const char* shownAs, bool convertedByReader) {
-    const int lacking = lackingCharacters(line, convertedByReader);
-    if (lacking == 0) return "";
-    return what + " holds " + std::to_string(lacking) + (lacking == 1 ? " character" : " characters") +
-           " that Windows-1252 lacks, " + shownAs + " '?'" + (line.lacking > 0 ? " or as a look-alike" : "");
+// Scripts whose letters join or reorder, which the drawing puts down one by one, left to right.
+struct ShapedScript {
+    std::uint32_t first;
+    std::uint32_t last;
+    const char* name;
+};
+constexpr ShapedScript kShapedScripts[] = {
+    {0x0590, 0x05FF, "Hebrew"},  {0x0600, 0x06FF, "Arabic"},     {0x0700, 0x074F, "Syriac"},
+    {0x0750, 0x077F, "Arabic"},  {0x0780, 0x07BF, "Thaana"},     {0x0860, 0x08FF, "Arabic"},
+    {0x0900, 0x097F, "Devanagari"}, {0x0980, 0x09FF, "Bengali"}, {0x0A00, 0x0A7F, "Gurmukhi"},
+    {0x0A80, 0x0AFF, "Gujarati"}, {0x0B00, 0x0B7F, "Oriya"},     {0x0B80, 0x0BFF, "Tamil"},
+    {0x0C00, 0x0C7F, "Telugu"},  {0x0C80, 0x0CFF, "Kannada"},    {0x0D00, 0x0D7F, "Malayalam"},
+    {0x0D80, 0x0DFF, "Sinhala"}, {0x0E00, 0x0E7F, "Thai"},       {0x0E80, 0x0EFF, "Lao"},
+    {0x0F00, 0x0FFF, "Tibetan"}, {0x1000, 0x109F, "Myanmar"},    {0x1780, 0x17FF, "Khmer"},
+    {0xA8E0, 0xA8FF, "Devanagari"}, {0xFB1D, 0xFB4F, "Hebrew"},  {0xFB50, 0xFDFF, "Arabic"},
+    {0xFE70, 0xFEFF, "Arabic"},
+};
+
+// The first script of `text` (UTF-8) that needs shaping; null when it has none.
+const char* shapedScript(const std::string& text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t at = 0; at < text.size();) {
+        const platform::Utf8Character c = platform::decodeUtf8(bytes + at, text.size() - at, platform::Utf8Errors::Reject);
+        at += c.codePoint == platform::kNoCodePoint ? 1 : c.length;
+        for (const ShapedScript& script : kShapedScripts) {
+            if (c.codePoint >= script.first && c.codePoint <= script.last) return script.name;
+        }
+    }
+    return nullptr;
 }
 
 // What atol makes of a value that is not a plain whole number: only digits, after a sign.
@@ -338,7 +420,6 @@ struct Context {
     const config::PageTable& pages;
     const config::DisplaySettings& settings;
     const config::SettingsReport& report;
-    bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
     const ViewLayout& view;
     bool overlapFound = false;   // rows that overlap are told once a file
 };
@@ -386,15 +467,16 @@ void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entr
         c.checker.warn(line.number, name + " is empty, which reads as missing");
         return;
     }
-    if (valueCut(line)) {
-        c.checker.warn(line.number, "the value of " + name + " has " + std::to_string(line.valueLength) +
-                                        " characters: only the first " + std::to_string(line.value.size()) + " are read");
+    if (line.read.cut) {
+        c.checker.warn(line.number, "the value of " + name + " has " + std::to_string(line.read.characters) +
+                                        " characters: only the first " + std::to_string(platform::kMaxTextCharacters) +
+                                        " are read");
     }
     if (unfinishedQuote(line)) c.checker.warn(line.number, quoteWarning(line, assignment, "the quote is part of the value"));
     switch (entry.kind) {
         case config::KeyKind::Text: {
-            const std::string lacking = lackingWarning(line, name, "read as", c.textConvertedByReader);
-            if (!lacking.empty()) c.checker.warn(line.number, lacking);
+            const std::string undecoded = undecodedWarning(line, name);
+            if (!undecoded.empty()) c.checker.warn(line.number, undecoded);
             if (entry.key == config::ConfigKey::DateFormat || entry.key == config::ConfigKey::TimeFormat) {
                 const bool date = entry.key == config::ConfigKey::DateFormat;
                 checkClockFormat(c, line, name, date ? c.settings.dateFormat : c.settings.timeFormat);
@@ -460,8 +542,8 @@ void checkConfig(Context& c, int sectionIndex, check::FontLookup fonts) {
 // their order, over the row with a blank for each value, and looks for token names left with an
 // asterisk on one side.
 void checkTokenEnds(Context& c, const Line& line, const std::string& where, const char* text) {
-    char expanded[config::kTextFieldSize];
-    char work[config::kTextFieldSize];
+    char expanded[config::kTextBufferSize];
+    char work[config::kTextBufferSize];
     std::snprintf(expanded, sizeof expanded, "%s", text);
     for (const char* token : overlay::kTokenNames) {
         overlay::substituteToken(work, sizeof work, expanded, expanded, token, " ", static_cast<int>(sizeof expanded));
@@ -662,8 +744,12 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
         }
     }
     if (unfinishedQuote(line)) c.checker.warn(line.number, quoteWarning(line, where, "the quote is drawn"));
-    const std::string lacking = lackingWarning(line, where, "drawn as", c.textConvertedByReader);
-    if (!lacking.empty()) c.checker.warn(line.number, lacking);
+    const std::string undecoded = undecodedWarning(line, where);
+    if (!undecoded.empty()) c.checker.warn(line.number, undecoded);
+    if (const char* script = shapedScript(text)) {
+        c.checker.warn(line.number, where + " holds " + script +
+                                        " text, which is drawn unshaped: letter by letter, from left to right");
+    }
     checkTokenEnds(c, line, where, text);
     // *WORD* that is nearly a token name.
     std::vector<std::string> tokens(std::begin(overlay::kTokenNames), std::end(overlay::kTokenNames));
@@ -741,10 +827,10 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
             c.checker.warn(line.number, shown(line.name) + " is never shown: page " + std::to_string(page + 1) + " ends at " + end);
         } else {
             checkRowText(c, line, page, number - 1);
-            if (valueCut(line)) {
-                c.checker.warn(line.number, shown(line.name) + " has " + std::to_string(line.valueLength) +
-                                                " characters: only the first " + std::to_string(line.value.size()) +
-                                                " are shown");
+            if (line.read.cut) {
+                c.checker.warn(line.number, shown(line.name) + " has " + std::to_string(line.read.characters) +
+                                                " characters: only the first " +
+                                                std::to_string(platform::kMaxTextCharacters) + " are shown");
             }
         }
     }
@@ -756,15 +842,8 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
 Outcome checkSettingsFile(const std::string& filePath, const std::string& readerPath, const std::string& shownName,
                           FontLookup fonts, std::vector<std::string>* messages, const ViewCheck& view) {
     Checker checker(shownName, messages);
-    // UTF-8 on Windows, so that any name opens; the bytes of the name elsewhere.
-    std::ifstream in(std::filesystem::u8path(filePath), std::ios::binary);
     std::string bytes;
-    char chunk[64 * 1024];
-    while (in && bytes.size() < kMaxFileBytes) {
-        in.read(chunk, sizeof chunk);
-        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-    }
-    if (!in && !in.eof()) {
+    if (!readFileBytes(filePath, &bytes)) {
         checker.error("cannot read the file (is it there, and is it a file?)");
         return checker.finish();
     }
@@ -778,11 +857,9 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
     platform::IniDocument* document =
         platform::parseIni(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     std::vector<Line> lines;
-    platform::visitIniLines(document, &collect, &lines);
+    platform::visitIniLines(document, &platform::decodeAnsiText, &collect, &lines);
     platform::freeIni(document);
 
-    config::SettingsReader reader;
-    reader.setFilePath(readerPath.c_str());
     ViewLayout layout;
     layout.width = view.width;
     layout.height = view.height;
@@ -791,7 +868,10 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
         for (int page = 0; page < pages->pageCount(); ++page) {
             for (int row = 0; pages->rowText(page, row) != nullptr; ++row) {
                 const std::string drawn = drawnText(settings, pages->rowText(page, row));
-                for (std::size_t at = 0; at < drawn.size();) layout.characters.push_back(overlay::nextCharacter(drawn.c_str(), &at));
+                for (std::size_t at = 0; at < drawn.size();) {
+                    const std::uint32_t ch = overlay::nextCharacter(drawn.c_str(), &at);
+                    if (!overlay::drawsNothing(ch)) layout.characters.push_back(ch);
+                }
             }
         }
         std::sort(layout.characters.begin(), layout.characters.end());
@@ -802,7 +882,7 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
         layout.measured = view.measure(font, layout.characters.data(), static_cast<int>(layout.characters.size()),
                                        &layout.font, layout.advances.data(), layout.missing.get());
     }
-    Context c{checker, lines, *pages, settings, report, reader.textConvertedByReader(), layout};
+    Context c{checker, lines, *pages, settings, report, layout};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {
