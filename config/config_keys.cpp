@@ -63,19 +63,20 @@ constexpr const char* kSmoothNames[] = {"off", "antialiased, or 1-bit where the 
 constexpr const char* kHiddenShown[] = {"hidden on start", "shown on start"};
 
 constexpr std::uint32_t wordBit(Anchor anchor) { return 1u << static_cast<int>(anchor); }
-constexpr std::uint32_t kCornersButBottomLeft =
-    wordBit(Anchor::TopLeft) | wordBit(Anchor::TopRight) | wordBit(Anchor::BottomRight);
+constexpr std::uint32_t kEveryCorner = wordBit(Anchor::BottomLeft) | wordBit(Anchor::TopLeft) |
+                                       wordBit(Anchor::TopRight) | wordBit(Anchor::BottomRight);
 
 constexpr const char* kUnitWords[] = {"SCREEN", "PIXELS"};  // by Units
 constexpr std::uint32_t kPixels = 1u << static_cast<int>(Units::Pixels);
 
 // In pixels, positions run from 0 to 4096, 10 by default, and the step's default (0) is the font's
-// line height; from another corner than BOTTOM_LEFT, 0 is a position too.
+// line height; from a corner the file names, 0 is a position too. A file without HUD_ANCHOR keeps
+// the first version's ranges and defaults.
 constexpr std::int32_t kMaxPixels = 4096;
 constexpr Range kPosXRanges[] = {{0, kMaxPixels, 10, ConfigKey::Units, kPixels},
-                                 {0, kScreenWidth, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
+                                 {0, kScreenWidth, 10, ConfigKey::Anchor, kEveryCorner}};
 constexpr Range kPosYRanges[] = {{0, kMaxPixels, 10, ConfigKey::Units, kPixels},
-                                 {0, kScreenHeight, 10, ConfigKey::Anchor, kCornersButBottomLeft}};
+                                 {0, kScreenHeight, 10, ConfigKey::Anchor, kEveryCorner}};
 constexpr Range kStepRanges[] = {{1, kMaxPixels, 0, ConfigKey::Units, kPixels, "the font's line height"}};
 
 }  // namespace
@@ -174,12 +175,16 @@ static_assert(tableIsWellFormed(), "each ConfigKey has its entry, in order, with
 
 }  // namespace
 
-const Range& rangeInForce(ConfigKey key, const std::int32_t* values) {
+const Range& rangeInForce(ConfigKey key, const SettingsReport& report) {
     const KeyEntry& entry = keyEntry(key);
     for (int r = 0; r < entry.otherRangeCount; ++r) {
         const Range& other = entry.otherRanges[r];
-        const std::int32_t word = values[static_cast<int>(other.whenKey)];
-        if (word >= 0 && word < 32 && (other.whenWords & (1u << word)) != 0) return other;
+        const int when = static_cast<int>(other.whenKey);
+        const std::int32_t word = report.value[when];
+        if (report.source[when] == ValueSource::File && word >= 0 && word < 32 &&
+            (other.whenWords & (1u << word)) != 0) {
+            return other;
+        }
     }
     return entry.range;
 }

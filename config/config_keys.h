@@ -15,6 +15,7 @@
 namespace config {
 
 struct DisplaySettings;
+struct SettingsReport;
 
 // In the order of the table, which is the order settings_dump lists them in.
 enum class ConfigKey {
@@ -33,8 +34,9 @@ enum class KeyKind {
 };
 
 // Whole numbers from min to max inclusive, and what anything else gives (which need not be in the
-// range). A range may hold only while a Word key (read before the others) holds one of some
-// words: word i of `whenKey` when bit i of `whenWords` is set.
+// range). A range may hold only while the file gives a Word key (read before the others) one of
+// some words: word i of `whenKey` when bit i of `whenWords` is set. A Word key the file leaves
+// out holds no word here, so its default word selects no range.
 struct Range {
     std::int32_t min;
     std::int32_t max;
@@ -72,8 +74,8 @@ extern const KeyEntry kConfigKeys[kConfigKeyCount];
 inline const KeyEntry& keyEntry(ConfigKey key) { return kConfigKeys[static_cast<int>(key)]; }
 inline const char* configKeyName(ConfigKey key) { return keyEntry(key).name; }
 
-// The range of an Integer key while each Word key holds the word `values` gives it (indexed by
-// ConfigKey, like SettingsReport::value).
-const Range& rangeInForce(ConfigKey key, const std::int32_t* values);
+// The range of an Integer key, from the Word keys `report` has read: their words where the file
+// gives them.
+const Range& rangeInForce(ConfigKey key, const SettingsReport& report);
 
 }  // namespace config

@@ -72,7 +72,7 @@ void loadKey(const SettingsReader& reader, const KeyEntry& entry, DisplaySetting
             return;
         }
         case KeyKind::Integer: {
-            const Range& range = rangeInForce(entry.key, out.value);
+            const Range& range = rangeInForce(entry.key, out);
             std::int32_t v = reader.readInt(kConfigSection, entry.name, nullptr, &found);
             out.fileValue[index] = v;
             if (found == 1 && v >= range.min && v <= range.max) {

@@ -123,7 +123,8 @@ void TokenValues::restartElapsed() {
     tick = lastTick;
     startTick = tick;
     frameSecond = tick / 1000;
-    frameSecondWhole = false;
+    // A second that began at or after the set-up is counted whole.
+    frameSecondWhole = tick % 1000 == 0;
     framesInSecond = 0;
     framesPerSecond = 0;
 }
@@ -140,7 +141,7 @@ void TokenValues::countFrame() {
     const std::uint64_t second = tick / 1000;
     if (second != frameSecond) {
         // The last whole second is the one just ended, or an empty one when a second or more
-        // passed without a frame. The second of the restart was not whole.
+        // passed without a frame. The second of the restart is whole only when it began with it.
         if (second == frameSecond + 1) {
             if (frameSecondWhole) framesPerSecond = framesInSecond;
         } else {

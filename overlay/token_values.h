@@ -33,7 +33,7 @@ public:
     void setClockFormats(const char* dateFormat, const char* timeFormat);
 
     // Restarts *ELAPSED* from 00:00:00 and *FPS*'s count, which reads 0 until a whole second of
-    // the tick has passed.
+    // the tick has passed: one that began at or after the restart.
     void restartElapsed();
     // Counts a frame the host drew, hidden ones included, for *FPS*, and the ticks since the
     // last count for *ELAPSED*: a 32-bit tick difference is right only across at most one wrap.
@@ -92,7 +92,7 @@ private:
     // Frames counted in the second of `tick` that frameSecond names; framesPerSecond is the count
     // of the last whole second, 0 until one has passed since the restart.
     std::uint64_t frameSecond = 0;
-    bool frameSecondWhole = false;  // counting began at its start
+    bool frameSecondWhole = false;  // counting began at or before its start
     std::uint32_t framesInSecond = 0;
     std::uint32_t framesPerSecond = 0;
 };

@@ -48,10 +48,18 @@ expect 2 "^preview: --faces takes a whole number" --faces -3
 expect 2 "Next Page wraps" --page 6
 expect 2 "^preview: unknown option -x" -x
 expect 2 "^preview: settings file $work is a directory" --settings "$work"
+printf '[SECTION1]\nROWDATA1=x\n' > "$work/Réglages Ж.ini.txt"
+expect 2 "^preview: settings file $work/Réglages Ж.ini not found; there is Réglages Ж.ini.txt beside it: Notepad may have added .txt, rename it to Réglages Ж.ini$" \
+  "$work/Réglages Ж.ini"
 expect 2 "^preview: output $work is a directory" --output "$work"
 expect 2 "^preview: output $work/picture.jpg does not end in .png: .* name it picture.png" --output "$work/picture.jpg"
 expect 0 "^usage: preview.sh \[options\] \[SETTINGS.ini \[PICTURE.png\]\]" --help
 expect 0 "^  --switch" /?
+# The usages fit an 80-column console.
+for tool in preview standin_host; do
+  width=$($tool --help | tr -d '\r' | LC_ALL=C.UTF-8 wc -L)
+  [ "$width" -le 79 ] || { echo "$tool --help has lines of $width columns"; failures=$((failures + 1)); }
+done
 
 printf '[CONFIG]\nHUD_POSX=12\n[SECTION1]\nROWDATA1=hidden at start\n' > "$work/hidden.ini"
 expect 1 "hidden.ini:2: warning: \[CONFIG\] has no key HUD_POSX (did you mean HUD_POS_X?)" "$work/hidden.ini" "$work/hidden.png"
@@ -72,6 +80,15 @@ expect 0 "^preview: wrote $work/Aperçus Жж 图片/Aperçu Ж.png$" "$work/Ré
   "$work/Aperçus Жж 图片/Aperçu Ж.png"
 standin_host --output "$work" --script "$root/tests/package/preview-test.steps" "compare-image 0 $work/Aperçus Жж 图片/Aperçu Ж.png" ||
   { echo "the picture differs from the oracle"; failures=$((failures + 1)); }
+# *FPS* as a host drawing 60 frames a second shows it, or as many as --fps says.
+printf '[CONFIG]\nDISPLAY_ONSTART=1\nHUD_ANCHOR=TOP_LEFT\nCOLOR_RED=255\n[SECTION1]\nROWDATA1=*FPS* frames a second\n' > "$work/fps.ini"
+expect 0 "^preview: wrote $work/fps-60.png" "$work/fps.ini" "$work/fps-60.png"
+expect 0 "^preview: wrote $work/fps-1000.png" --fps 1000 "$work/fps.ini" "$work/fps-1000.png"
+expect 2 "^preview: --fps takes a whole number from 0 to 1000, not \"1001\"" --fps 1001 "$work/fps.ini"
+for fps in 60 1000; do
+  standin_host --output "$work" "background viewport" "oracle 18 255 64 64 Arial" "oracle-anchor top-left" "oracle-text 10 10 $fps frames a second" \
+    "compare-image 0 $work/fps-$fps.png" || { echo "the picture at $fps frames a second differs"; failures=$((failures + 1)); }
+done
 for picture in no-page.png picture.jpg; do
   [ ! -e "$work/$picture" ] || { echo "a picture was written for a bad input: $picture"; failures=$((failures + 1)); }
 done

@@ -38,6 +38,11 @@ expect() {  # expect STATUS EXPECTED_OUTPUT ARGS...: the whole output, or its fi
 
 usage="usage: settings_dump [--check] [--viewport WxH] [SETTINGS_FILE...]"
 for help in --help -h /?; do expect 0 "$usage" "$help"; done
+# What it prints to explain itself fits an 80-column console.
+for help in --help --keys; do
+  width=$("${runner[@]}" "$dump" "$help" | tr -d '\r' | LC_ALL=C.UTF-8 wc -L)
+  [ "$width" -le 79 ] || { echo "settings_dump $help has lines of $width columns"; failures=$((failures + 1)); }
+done
 for bad in -x --checks; do
   expect 2 "settings_dump: unknown option $bad
 $usage (see --help)" "$bad" "$folder/clean.ini"
@@ -45,6 +50,15 @@ done
 if [ ${#runner[@]} -gt 0 ]; then expect 2 "settings_dump: unknown option /x
 $usage (see --help)" /x; fi
 expect 2 "no-such.ini: error: not found" no-such.ini
+# Files Notepad or Explorer named with an extension too many, beside the one asked for.
+printf '[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/Réglages Ж.ini.txt"
+printf '[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/設定.txt"
+printf '[SECTION1]\r\nROWDATA1=x\r\n' > "$folder/twice.ini.ini"
+expect 2 "$folder/Réglages Ж.ini: error: not found; there is Réglages Ж.ini.txt beside it: Notepad may have added .txt, rename it to Réglages Ж.ini" \
+  --check "$folder/Réglages Ж.ini"
+expect 2 "$folder/設定.ini: error: not found; there is 設定.txt beside it: Notepad may have saved it as .txt, rename it to 設定.ini" "$folder/設定.ini"
+expect 2 "$folder/twice.ini: error: not found; there is twice.ini.ini beside it: the name may end in .ini twice where Windows hides the last, rename it to twice.ini" \
+  "$folder/twice.ini"
 expect 2 "$folder: error: is a directory" "$folder"
 expect 0 "$folder/clean.ini: no problems found" --check "$folder/clean.ini"
 # --viewport's parsing is plain code, tested natively only (under Wine a run takes seconds).
@@ -72,6 +86,10 @@ else
   printf '[CONFIG]\r\nFONT_FACE=%s\r\n[SECTION1]\r\nROWDATA1=x\r\n' "$drawn" > "$folder/drawn.ini"
   expect 0 "$folder/drawn.ini: no problems found" --check "$folder/drawn.ini"
 fi
+# In pixels the step in force is the font's line height, measured, not the 0 that stands for it.
+output=$("${runner[@]}" "$dump" "$folder/far.ini" | tr -d '\r')
+grep -qE '^  HUD_STEP_Y += [1-9][0-9]* \(default: the font.s line height\)$' <<<"$output" ||
+  { printf 'no step in force in:\n%s\n' "$output"; failures=$((failures + 1)); }
 output=$("${runner[@]}" "$dump" "$folder/Größe Ж.ini" "$folder/clean.ini" | tr -d '\r')
 for line in "file: $folder/Größe Ж.ini (found)" "page 1: 2 rows" "  row  1: Café Größe €" '  row  2: tab\x09here' \
             "page 1: 1 row"; do

@@ -90,15 +90,15 @@ TEST_F(SettingsCheckTest, TheTrapsOfTheFileEachGetALineOfTheirOwn) {
         "my.ini:9: warning: BOX_PADDING=65 is out of range (0 to 64): the default 4 applies",
         "my.ini:10: warning: [SECTON1] is not a section the plug-in reads (did you mean [SECTION1]?)",
         "my.ini:13: warning: [SECTION1] has no key ROWDATA01 (did you mean ROWDATA1?)",
-        "my.ini:14: warning: row 1 of page 1: *CAMERA* is not a token (did you mean *CAMERA_NAME*?)",
-        "my.ini:14: warning: row 1 of page 1: *cur_date* is not a token (did you mean *CUR_DATE*?)",
-        "my.ini:14: warning: row 1 of page 1: *SEL_FACE* is not a token (did you mean *SEL_FACES*?)",
+        "my.ini:14: warning: row 1 of page 1: *CAMERA* is not a token and is drawn as written (did you mean *CAMERA_NAME*?)",
+        "my.ini:14: warning: row 1 of page 1: *cur_date* is not a token and is drawn as written (did you mean *CUR_DATE*?)",
+        "my.ini:14: warning: row 1 of page 1: *SEL_FACE* is not a token and is drawn as written (did you mean *SEL_FACES*?)",
         "my.ini:15: warning: row 2 of page 1 reads \"blank\"",
         "my.ini:16: warning: row 3 of page 1 holds a tab, which draws nothing",
         "my.ini:17: warning: row 4 of page 1 holds Arabic text, which is drawn unshaped",
         "my.ini:18: warning: ROWDATA5 has 300 characters: only the first 259 are shown",
-        "my.ini:20: warning: row 7 of page 1 is below the bottom edge in a 640x480 view and is not shown (HUD_POS_Y=65, "
-        "HUD_STEP_Y=12)",
+        "my.ini:20: warning: row 7 of page 1 is below the bottom edge in a 640x480 view and is not shown (the default "
+        "HUD_POS_Y=65, HUD_STEP_Y=12)",
         "my.ini:21: warning: ROWDATA9 is never shown: page 1 ends at ROWDATA8, which is missing",
         "my.ini:22: warning: ROWDATA29 is never shown: a page has at most 28 rows",
         "my.ini:23: warning: [SECTION3] is never read: the pages end before it, as [SECTION2] is missing",
@@ -153,13 +153,15 @@ TEST_F(SettingsCheckTest, RowsPastAnEdgeOrOutsideTheViewAreToldWithTheView) {
     } cases[] = {
         // 450 + 200 pixels; 900 + 400 in a view twice as large.
         {"[SECTION1]\n" + row20, 640, 480,
-         "my.ini:2: warning: row 1 of page 1 runs 10 pixels past the right edge in a 640x480 view (HUD_POS_X=450)"},
+         "my.ini:2: warning: row 1 of page 1 runs 10 pixels past the right edge in a 640x480 view (the default "
+         "HUD_POS_X=450)"},
         {"[SECTION1]\nROWDATA1=" + std::string(40, 'x') + "\n", 1280, 960,
-         "my.ini:2: warning: row 1 of page 1 runs 20 pixels past the right edge in a 1280x960 view (HUD_POS_X=450)"},
+         "my.ini:2: warning: row 1 of page 1 runs 20 pixels past the right edge in a 1280x960 view (the default "
+         "HUD_POS_X=450)"},
         // The baseline at 235 of 240.
         {"[CONFIG]\nHUD_POS_Y=470\n[SECTION1]\nROWDATA1=a\n", 640, 240,
          "my.ini:4: warning: row 1 of page 1 reaches 9 pixels above the top edge in a 640x240 view (HUD_POS_Y=470, "
-         "HUD_STEP_Y=15)"},
+         "the default HUD_STEP_Y=15)"},
         // Ends at 630, 700 pixels wide.
         {"[CONFIG]\nHUD_ANCHOR=BOTTOM_RIGHT\nHUD_POS_X=10\n[SECTION1]\nROWDATA1=" + std::string(70, 'x') + "\n", 640, 480,
          "my.ini:5: warning: row 1 of page 1 runs 70 pixels past the left edge in a 640x480 view (HUD_POS_X=10, "
@@ -180,16 +182,22 @@ TEST_F(SettingsCheckTest, RowsPastAnEdgeOrOutsideTheViewAreToldWithTheView) {
         // fourth wholly.
         {pixels + "HUD_ANCHOR=TOP_LEFT\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\nROWDATA3=c\nROWDATA4=d\n", 320, 60,
          "my.ini:7: warning: row 3 of page 1 reaches 8 pixels below the bottom edge in a 320x60 view: only the part "
-         "inside is shown (HUD_POS_Y=10, steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, HUD_UNITS=PIXELS)\n"
-         "my.ini:8: warning: row 4 of page 1 is below the bottom edge in a 320x60 view and is not shown (HUD_POS_Y=10, "
-         "steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, HUD_UNITS=PIXELS)"},
+         "inside is shown (the default HUD_POS_Y=10, steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, "
+         "HUD_UNITS=PIXELS)\n"
+         "my.ini:8: warning: row 4 of page 1 is below the bottom edge in a 320x60 view and is not shown (the default "
+         "HUD_POS_Y=10, steps of the font's line height, 20 pixels, HUD_ANCHOR=TOP_LEFT, HUD_UNITS=PIXELS)"},
         // 15 screen units are 20 pixels in a view 640 high.
         {"[CONFIG]\nHUD_STEP_Y=15\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\n", 640, 639,
          "my.ini:5: warning: rows 1 and 2 of page 1 overlap in a 640x639 view, as in any view less than 640 pixels "
-         "high: the font's line height is 20 pixels, HUD_STEP_Y=15"},
+         "high: the font's line height is 20 pixels, HUD_STEP_Y=15; HUD_STEP_Y=16 or more keeps them apart in this "
+         "view"},
+        {"[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=\xD0\x96\xCE\xA9\nROWDATA2=BLANK\nROWDATA3=b\nROWDATA4=c\n", 1024, 600,
+         "my.ini:7: warning: rows 3 and 4 of page 1 overlap in a 1024x600 view, as in any view less than 640 pixels "
+         "high: the font's line height is 20 pixels, the default HUD_STEP_Y=15; HUD_STEP_Y=16 or more keeps them "
+         "apart in this view"},
         {pixels + "HUD_STEP_Y=19\nHUD_ANCHOR=TOP_LEFT\n[SECTION1]\nROWDATA1=a\nROWDATA2=b\n", 2560, 1440,
          "my.ini:7: warning: rows 1 and 2 of page 1 overlap in a 2560x1440 view, as in any other: the font's line "
-         "height is 20 pixels, HUD_STEP_Y=19, HUD_UNITS=PIXELS"},
+         "height is 20 pixels, HUD_STEP_Y=19, HUD_UNITS=PIXELS; HUD_STEP_Y=20 or more keeps them apart"},
     };
     for (const auto& example : cases) {
         EXPECT_EQ(runInView(example.file, example.width, example.height), check::Outcome::Warnings) << example.message;
@@ -245,6 +253,8 @@ TEST_F(SettingsCheckTest, EachMistakeThatDrawsOtherwiseGetsItsLine) {
          "my.ini:2: warning: row 1 of page 1 holds 2 lone surrogates, which UTF-16 cannot decode, shown as \uFFFD (U+FFFD)"},
         {"\xEF\xBB\xBF[CONFIG]\nFONT_FACE=\xC0\xAF\xE5\xAE\x8B\n[SECTION1]\nROWDATA1=x\n",
          "my.ini:2: warning: FONT_FACE holds 2 byte sequences that UTF-8 cannot decode, shown as \uFFFD (U+FFFD)"},
+        {"[CONFIG]\nHUD_UNITS=PIXELS\nHUD_STEP_Y=5000\n[SECTION1]\nROWDATA1=x\n",
+         "my.ini:3: warning: HUD_STEP_Y=5000 is out of range (1 to 4096): the default, the font's line height, applies"},
     };
     for (const auto& example : cases) {
         EXPECT_EQ(run(example.file), check::Outcome::Warnings) << example.message;
@@ -265,10 +275,6 @@ TEST_F(SettingsCheckTest, ClockFormatsAndNewTokensThatDoNotShowWhatTheySeem) {
                                           "never changes"},
         {"[CONFIG]\nTIME_FORMAT=%Y-%m-%d %H:%M:%S and %Y-%m-%d\n",
          "my.ini:2: warning: TIME_FORMAT makes texts of up to 34 characters: *CUR_TIME* shows only the first 31"},
-        {"[CONFIG]\n[SECTION1]\nROWDATA1=*FPS_* fps\n",
-         "my.ini:3: warning: row 1 of page 1: *FPS_* is not a token (did you mean *FPS*?)"},
-        {"[CONFIG]\n[SECTION1]\nROWDATA1=*SELCOUNT* selected\n",
-         "my.ini:3: warning: row 1 of page 1: *SELCOUNT* is not a token (did you mean *SEL_COUNT*?)"},
     };
     for (const auto& example : cases) {
         const std::string file = example.file.find("[SECTION1]") != std::string::npos ? example.file
@@ -279,6 +285,61 @@ TEST_F(SettingsCheckTest, ClockFormatsAndNewTokensThatDoNotShowWhatTheySeem) {
     EXPECT_EQ(run("[CONFIG]\nTIME_FORMAT=%I:%M %p\nDATE_FORMAT=%d/%m/%y\n[SECTION1]\nROWDATA1=*FPS* *SEL_MODE* *SEL_COUNT*\n"),
               check::Outcome::Clean)
         << all();
+}
+
+// A header without its ']' is a line of the section above, and so are the lines after it; a key
+// in the other kind of section is named with the section it belongs in.
+TEST_F(SettingsCheckTest, UnfinishedHeadersAndKeysOfTheOtherSection) {
+    EXPECT_EQ(run("[CONFIG]\nDISPLAY_ONSTART=1\nHUD_STEP_Y=30\n[SECTION1]\nROWDATA1=one\n[SECTION2\nROWDATA1=\xD0\xB4\xD0\xB2\xD0\xB0\n"
+                  "ROWDATA2=two\n[SECTION3]\nFONT_FACE=Arial\n"),
+              check::Outcome::Warnings);
+    EXPECT_EQ(all(),
+              "my.ini:6: warning: \"[SECTION2\" is an unfinished section header (no closing ']'): the lines after it "
+              "belong to [SECTION1] above it\n"
+              "my.ini:7: warning: ROWDATA1 appears again in [SECTION1]: the first, at line 5, is in force (the section "
+              "header at line 6 is unfinished)\n"
+              "my.ini:9: warning: [SECTION3] is never read: the pages end before it, as [SECTION2] is missing\n"
+              "my.ini:10: warning: [SECTION3] has no key FONT_FACE: it belongs in [CONFIG]\n");
+    EXPECT_EQ(run("[SECTION1]\nROWDATA1=one\n[CONFIG\nDISPLAY_ONSTART=1\n[CONFIG]\nROWDATA2=x\n"), check::Outcome::Warnings);
+    EXPECT_EQ(all(),
+              "my.ini:3: warning: \"[CONFIG\" is an unfinished section header (no closing ']'): the lines after it "
+              "belong to [SECTION1] above it\n"
+              "my.ini:4: warning: [SECTION1] has no key DISPLAY_ONSTART: it belongs in [CONFIG] (the section header at "
+              "line 3 is unfinished)\n"
+              "my.ini:6: warning: [CONFIG] has no key ROWDATA2: rows belong in a page, [SECTION1] to [SECTION5]\n");
+    EXPECT_EQ(run("[CONFIG=1\nFONT_SIZE=20\n[SECTION1]\nROWDATA1=x\n"), check::Outcome::Warnings);
+    EXPECT_EQ(all(),
+              "my.ini:1: warning: \"[CONFIG\" is an unfinished section header (no closing ']'): it and the lines after "
+              "it come before any [section] and are never read\n"
+              "my.ini:2: warning: FONT_SIZE comes before any [section] and is never read (the section header at line 1 "
+              "is unfinished)\n");
+}
+
+// Words in capitals between asterisks read as tokens to their writer; text between asterisks in
+// lower case, with spaces or punctuation, reads as text.
+TEST_F(SettingsCheckTest, WordsThatLookLikeTokensAreToldAndPlainTextIsNot) {
+    const std::string all10 = "; the tokens are *CAMERA_NAME*, *CUR_DATE*, *CUR_TIME*, *ELAPSED*, *SEL_FACES*, "
+                              "*SEL_EDGES*, *SEL_VERTICES*, *FPS*, *SEL_MODE* and *SEL_COUNT*";
+    const char* const cases[][3] = {  // row, word, the token meant
+        {"*TIME*", "TIME", "CUR_TIME"},     {"*DATE* \xD0\x96", "DATE", "CUR_DATE"},
+        {"*FRAMERATE* fps", "FRAMERATE", "FPS"}, {"*ELAPSED_TIME*", "ELAPSED_TIME", "ELAPSED"},
+        {"*SELECTED* of *SEL_MODE*", "SELECTED", "SEL_COUNT"}, {"*FPS_* fps", "FPS_", "FPS"},
+        {"*SELCOUNT* selected", "SELCOUNT", "SEL_COUNT"},     {"*cur_time*", "cur_time", "CUR_TIME"},
+        {"\xCE\xA9 *WEATHER_2* \xF0\x9F\x98\x80", "WEATHER_2", ""},
+    };
+    for (const auto& example : cases) {
+        const std::string said = "my.ini:2: warning: row 1 of page 1: *" + std::string(example[1]) +
+                                 "* is not a token and is drawn as written" +
+                                 (example[2][0] == '\0' ? all10 : " (did you mean *" + std::string(example[2]) + "*?)");
+        EXPECT_EQ(run(std::string("[SECTION1]\nROWDATA1=") + example[0] + "\n"), check::Outcome::Warnings) << example[0];
+        EXPECT_NE(all().find(said + "\n"), std::string::npos) << all();
+        EXPECT_EQ(all().find("not a token", all().find("not a token") + 1), std::string::npos) << all();  // one only
+    }
+    for (const char* text : {"*note* *very* important *today*", "5*3*2", "*\xD0\x96\xD0\x96* *\xCE\xA3 over all*",
+                             "\xE4\xB8\xAD*\xF0\x9F\x98\x80*", "** *, *_* *123*", "*\xC3\x89T\xC3\x89* *A-B*"}) {
+        run(std::string("[SECTION1]\nROWDATA1=") + text + "\n");
+        EXPECT_EQ(all().find("token"), std::string::npos) << text << "\n" << all();
+    }
 }
 
 TEST_F(SettingsCheckTest, TextIsShownAsTheCharactersItHolds) {

@@ -203,10 +203,19 @@ TEST_F(DisplaySettingsTest, AnchorsInAnyCaseAndTheirPositionRanges) {
     EXPECT_EQ(source(ConfigKey::Anchor), ValueSource::OutOfRange);
     EXPECT_STREQ(report.fileText[static_cast<int>(ConfigKey::Anchor)], "middle");
 
-    // Bottom left keeps its ranges and defaults; the other corners take 0 and default to 10.
+    // Without HUD_ANCHOR the ranges and defaults are the first version's; a corner the file
+    // names, BOTTOM_LEFT too, takes 0 and defaults to 10.
     DisplaySettings settings = loadConfig("HUD_POS_X=0\nHUD_POS_Y=0\n");
     EXPECT_EQ(settings.posX, 450.0f);
     EXPECT_EQ(settings.posY, 65.0f);
+    settings = loadConfig("HUD_ANCHOR=bottom_left\nHUD_POS_X=0\nHUD_POS_Y=0\n");
+    EXPECT_EQ(settings.posX, 0.0f);
+    EXPECT_EQ(settings.posY, 0.0f);
+    settings = loadConfig("HUD_ANCHOR=BOTTOM_LEFT\n");
+    EXPECT_EQ(settings.posX, 10.0f);
+    EXPECT_EQ(settings.posY, 10.0f);
+    settings = loadConfig("HUD_ANCHOR=middle\nHUD_POS_X=0\n");
+    EXPECT_EQ(settings.posX, 450.0f);
     settings = loadConfig("HUD_ANCHOR=TOP_RIGHT\nHUD_POS_X=0\nHUD_POS_Y=480\n");
     EXPECT_EQ(settings.posX, 0.0f);
     EXPECT_EQ(settings.posY, 480.0f);

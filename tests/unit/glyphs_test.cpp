@@ -474,6 +474,58 @@ TEST_F(GlyphsTest, RenderedBitmapsAreTheGlyphsTheListsDraw) {
     }
 }
 
+// Characters the face lacks come from the fallbacks, in order, at the face's pixel size on its
+// baseline, each glyph as FreeType draws it from the first face that has it; a character no face
+// has is the face's missing-character shape, and says so.
+TEST_F(GlyphsTest, CharactersTheFaceLacksComeFromTheFallbacksInOrder) {
+    const Reference latin("Liberation Sans", kPixelHeight), cjk("WenQuanYi Micro Hei", kPixelHeight),
+        sans("DejaVu Sans", kPixelHeight);
+    ASSERT_TRUE(latin.ok() && cjk.ok() && sans.ok());
+    const std::u32string text = U"\u0416\u03A9 \u2460\u4E2D\u6587\u304B\uD55C\U0001D538A";
+    const std::vector<std::uint32_t> characters(text.begin(), text.end());
+    platform::GlyphMetrics metrics = {};
+    std::vector<std::int16_t> advances(characters.size());
+    bool missing[16] = {};
+    // A named fallback the system lacks is passed over.
+    const platform::FontRequest font = {"Liberation Sans", "No Such Face Ostrivane, WenQuanYi Micro Hei, DejaVu Sans",
+                                        kPixelHeight};
+    ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), font, characters.data(),
+                                          static_cast<int>(characters.size()), listBase, platform::GlyphShape::Plain,
+                                          &metrics, advances.data(), missing));
+    glRasterPos2i(5, 20);
+    for (std::size_t i = 0; i < characters.size(); ++i) glCallList(listBase + static_cast<GLuint>(i));
+    GLfloat raster[4] = {};
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+
+    Image expected = blank();
+    int pen = 5;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        const Reference* face = &latin;
+        for (const Reference* candidate : {&latin, &cjk, &sans}) {
+            if (candidate->glyphOf(characters[i]) != 0) {
+                face = candidate;
+                break;
+            }
+        }
+        const int before = pen;
+        pen = face->draw({face->glyphOf(characters[i])}, pen, 20, &expected);
+        EXPECT_EQ(advances[i], pen - before) << i;
+        EXPECT_FALSE(missing[i]) << i;
+    }
+    EXPECT_EQ(raster[0], static_cast<float>(pen));
+    EXPECT_EQ(readBack(), expected);
+    EXPECT_GT(countSet(expected), 200);
+
+    // A character in no face: the main face's missing-character shape, told as missing.
+    const std::uint32_t none = 0x10FFFD;
+    platform::GlyphMetrics unused = {};
+    std::int16_t advance = 0;
+    bool isMissing = false;
+    ASSERT_TRUE(platform::measureFont(font, &none, 1, &unused, &advance, &isMissing));
+    EXPECT_TRUE(isMissing);
+    EXPECT_GT(advance, 0);
+}
+
 TEST_F(GlyphsTest, RejectsUnusableArguments) {
     void* dc = platform::currentDrawingContext();
     EXPECT_FALSE(byteLists(nullptr, "Liberation Sans", kPixelHeight, listBase, 0, 256));

@@ -225,6 +225,17 @@ TEST_F(TokenValuesTest, FramesPerSecondCountsTheLastWholeSecondAcrossTheTickWrap
     EXPECT_EQ(fps(), "100001");
     values.restartElapsed();
     EXPECT_EQ(fps(), "0");
+
+    // A set-up at the first millisecond of a second leaves that second whole; one a millisecond
+    // later does not.
+    for (const std::uint32_t setUp : {7'000u, 7'001u}) {
+        FakeClock::tick = setUp;
+        values.restartElapsed();
+        frames(1, 0);
+        frames(99, (7'999u - setUp) / 99);
+        frames(1, 8'000u - FakeClock::tick);
+        EXPECT_EQ(fps(), setUp == 7'000u ? "100" : "0") << "set-up at " << setUp;
+    }
 }
 
 // *CUR_DATE* and *CUR_TIME* in the user's formats, across midnight, noon and the year's end.

@@ -41,6 +41,34 @@ std::string inputProblem(const std::string& path) {
     return "";
 }
 
+std::string misnamedFileHint(const std::string& path, const std::string& where) {
+    std::string portable = path;
+    for (char& c : portable) {
+        if (c == '\\') c = '/';
+    }
+    const std::filesystem::path wanted = pathFromUtf8(portable);
+    const std::string extension = utf8FromPath(wanted.extension());
+    if (extension.empty()) return "";
+    const std::string name = utf8FromPath(wanted.filename());
+    const std::string stem = utf8FromPath(wanted.stem());
+    // The names, and how they came about.
+    const struct {
+        std::string name;
+        std::string how;
+    } misnamed[] = {
+        {name + ".txt", "Notepad may have added .txt"},
+        {stem + ".txt", "Notepad may have saved it as .txt"},
+        {name + extension, "the name may end in " + extension + " twice where Windows hides the last"},
+    };
+    for (const auto& candidate : misnamed) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(wanted.parent_path() / pathFromUtf8(candidate.name), error)) {
+            return "; there is " + candidate.name + " " + where + ": " + candidate.how + ", rename it to " + name;
+        }
+    }
+    return "";
+}
+
 bool isHelpOption(const std::string& argument) {
     return argument == "--help" || argument == "-h" || argument == "/?";
 }

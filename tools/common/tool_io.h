@@ -23,8 +23,14 @@ std::string programPath();
 std::string environmentText(const char* name);
 
 // Makes standard output and error write exactly the bytes they are given (no CR before LF), so
-// that the Windows and the native builds print the same when redirected.
+// that the Windows and the native builds print the same when redirected; and notes, before
+// anything is written, whether the program has a console window of its own.
 void setUpOutput();
+
+// Whether the program writes to a console window of its own, which closes when it ends: started
+// from Explorer (a double-click, a shortcut, a file dropped on it), not from a prompt, and its
+// output not redirected. Never on other systems.
+bool ownConsoleWindow();
 
 // Writes UTF-8 text to stdout or stderr. On a Windows console it is shown as the characters they
 // are (WriteConsoleW), whatever the console's code page; redirected to a file or a pipe, and on
@@ -49,6 +55,12 @@ std::FILE* openFile(const std::string& path, const char* mode);
 // Why the file at `path` cannot be read as an input: "not found", "is a directory" or "cannot be
 // read"; empty when it can.
 std::string inputProblem(const std::string& path);
+
+// For a file at `path` that is not found: "; there is NAME.ini.txt beside it: Notepad may have
+// added .txt, rename it to NAME.ini" when a file beside it has the name an editor or Explorer's
+// hidden extensions make of it (NAME.ini.txt, NAME.txt, NAME.ini.ini); else empty. `where` says
+// where that file is.
+std::string misnamedFileHint(const std::string& path, const std::string& where = "beside it");
 
 // Whether an argument is an option rather than a name: "-x" and "--word" everywhere; "/?" and, in
 // the Windows build, a switch such as "/x" (a slash and letters, with no further separator or

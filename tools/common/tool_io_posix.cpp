@@ -26,6 +26,8 @@ std::string environmentText(const char* name) {
 
 void setUpOutput() {}
 
+bool ownConsoleWindow() { return false; }
+
 void writeText(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
 std::FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }

@@ -40,6 +40,25 @@ HANDLE consoleOf(std::FILE* stream) {
     return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) ? handle : nullptr;
 }
 
+bool consoleOfItsOwn = false;
+
+// A console only this process is attached to was made for it, and its window closes when the
+// process ends; a prompt's console holds the prompt too. Where the console's processes cannot be
+// listed (Wine's older consoles list none), a shown window whose cursor has not moved: a prompt
+// writes its line before the program starts. Wine gives a program started from a Unix terminal a
+// console of its own that shows in that terminal, with a message-only window.
+bool startedInConsoleOfItsOwn() {
+    const HANDLE output = consoleOf(stdout);
+    const HWND window = GetConsoleWindow();
+    if (output == nullptr || window == nullptr || GetAncestor(window, GA_PARENT) != GetDesktopWindow()) return false;
+    DWORD processes[2];
+    const DWORD attached = GetConsoleProcessList(processes, 2);
+    if (attached != 0) return attached == 1;
+    CONSOLE_SCREEN_BUFFER_INFO screen;
+    return IsWindowVisible(window) && GetConsoleScreenBufferInfo(output, &screen) && screen.dwCursorPosition.X == 0 &&
+           screen.dwCursorPosition.Y == 0;
+}
+
 }  // namespace
 
 std::vector<std::string> programArguments(int argc, char** argv) {
@@ -74,7 +93,10 @@ std::string environmentText(const char* name) {
 void setUpOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    consoleOfItsOwn = startedInConsoleOfItsOwn();
 }
+
+bool ownConsoleWindow() { return consoleOfItsOwn; }
 
 void writeText(std::FILE* stream, const std::string& text) {
     if (const HANDLE console = consoleOf(stream)) {

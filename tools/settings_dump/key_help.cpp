@@ -48,9 +48,10 @@ constexpr KeyHelp kHelp[config::kConfigKeyCount] = {
                        "stretched over the viewport, or `PIXELS`, window pixels from the anchored corner of the "
                        "viewport, the same in every view"},
     {ConfigKey::DateFormat, "the text of `*CUR_DATE*`: `%Y` year, `%y` its last two digits, `%m` month, `%d` day, "
-                            "`%%` a `%`; other characters as written"},
-    {ConfigKey::TimeFormat, "the text of `*CUR_TIME*`: `%H` hour 00-23, `%I` hour 01-12, `%p` AM or PM, `%M` "
-                            "minute, `%S` second, and the fields of `DATE_FORMAT`; at most 31 characters"},
+                            "`%H` hour 00-23, `%I` hour 01-12, `%p` AM or PM, `%M` minute, `%S` second, `%%` a `%`; "
+                            "other characters as written; at most 31 characters"},
+    {ConfigKey::TimeFormat, "the text of `*CUR_TIME*`, made of the fields of `DATE_FORMAT` and other characters as "
+                            "written; at most 31 characters"},
     {ConfigKey::FontSmooth, "1: antialiased text, its edges blended into the picture, with the shadow, outline and "
                             "box as usual; 0: crisp 1-bit text. Where the graphics cannot hold the font's glyph "
                             "texture the text stays 1-bit, and settings_dump says so"},

@@ -11,7 +11,7 @@ namespace keys {
 namespace {
 
 constexpr std::size_t kTextColumn = 20;
-constexpr std::size_t kLineWidth = 99;
+constexpr std::size_t kLineWidth = 79;  // an 80-column console shows every line whole
 
 // Keys that are described together: neighbours of one kind with the same words and values.
 std::vector<std::vector<const config::KeyEntry*>> groups() {
@@ -80,14 +80,17 @@ std::string fallback(const config::KeyEntry& entry, bool markdown) {
     return "";
 }
 
-// "; with HUD_ANCHOR TOP_LEFT, TOP_RIGHT or BOTTOM_RIGHT: 0-640, default 10" for each other range.
+// "; with HUD_UNITS PIXELS: 0-4096, default 10" for each other range; "with HUD_ANCHOR in the
+// file" for a range that any of the key's words selects.
 std::string otherRanges(const config::KeyEntry& entry, bool markdown) {
     std::string out;
     for (int r = 0; r < entry.otherRangeCount; ++r) {
         const config::Range& range = entry.otherRanges[r];
         const config::KeyEntry& when = config::keyEntry(range.whenKey);
-        out += "; with " + code(when.name, markdown) + " " +
-               oneOf(when.words, range.whenWords, when.wordCount, markdown) + ": " + span(range) + ", default " +
+        const std::string words = range.whenWords == allWords(when)
+                                      ? std::string("in the file")
+                                      : oneOf(when.words, range.whenWords, when.wordCount, markdown);
+        out += "; with " + code(when.name, markdown) + " " + words + ": " + span(range) + ", default " +
                (range.fallbackName != nullptr ? range.fallbackName : std::to_string(range.fallback));
     }
     return out;

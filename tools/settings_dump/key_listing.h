@@ -8,7 +8,7 @@
 namespace keys {
 
 // One paragraph a key, or a group of keys that share their words: the names from column 3, the
-// text from column 21, lines of at most 99 characters.
+// text from column 21, lines of at most 79 characters.
 std::string plainListing();
 
 // The Markdown table: key, meaning, valid values, default.

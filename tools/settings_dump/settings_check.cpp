@@ -189,6 +189,10 @@ bool collect(const platform::IniLine& line, void* context) {
 // nobody asks for, which does no harm.
 bool isComment(const Line& line) { return !line.name.empty() && (line.name[0] == ';' || line.name[0] == '#'); }
 
+// "[SECTION2" without its ']': the reader takes it for a key of the section above, as it does the
+// lines after it.
+bool unfinishedHeader(const Line& line) { return !line.header && !line.name.empty() && line.name[0] == '['; }
+
 // A line without '=' sets nothing: its whole text is a key name that nobody asks for. Says so,
 // with the key it seems to hold: the known name its first word is, or is close to.
 std::string withoutEquals(const Line& line, const std::vector<std::string>& known) {
@@ -421,8 +425,39 @@ struct Context {
     const config::DisplaySettings& settings;
     const config::SettingsReport& report;
     const ViewLayout& view;
+    // By line index: the number of the unfinished header the line follows in its section, or 0.
+    const std::vector<std::uint32_t>& afterUnfinished;
     bool overlapFound = false;   // rows that overlap are told once a file
 };
+
+// What a warning about `line` adds when the line is where it is because a header above it is
+// unfinished.
+std::string unfinishedNote(const Context& c, const Line& line) {
+    const std::uint32_t header = c.afterUnfinished[static_cast<std::size_t>(&line - c.lines.data())];
+    return header == 0 ? "" : " (the section header at line " + std::to_string(header) + " is unfinished)";
+}
+
+// Says what an unfinished header does where it is; false when `line` is none.
+bool checkUnfinishedHeader(Context& c, const Line& line) {
+    if (!unfinishedHeader(line)) return false;
+    const std::string above = line.section < 0 ? "" : "[" + shown(c.lines[static_cast<std::size_t>(line.section)].name) + "]";
+    c.checker.warn(line.number, "\"" + shown(line.name) + "\" is an unfinished section header (no closing ']'): " +
+                                    (above.empty() ? "it and the lines after it come before any [section] and are never read"
+                                                   : "the lines after it belong to " + above + " above it"));
+    return true;
+}
+
+// Why a key a section does not have is there: a key of the other kind of section.
+std::string otherSectionNote(const std::string& name, bool inConfig) {
+    const auto configKey = std::find_if(std::begin(config::kConfigKeys), std::end(config::kConfigKeys),
+                                        [&](const config::KeyEntry& k) { return sameName(name, k.name); });
+    if (!inConfig && configKey != std::end(config::kConfigKeys)) return ": it belongs in [" + std::string(config::kConfigSection) + "]";
+    if (inConfig && numberAfter(name, config::kRowKeyPrefix) > 0) {
+        return ": rows belong in a page, [" + std::string(config::kPageSectionPrefix) + "1] to [" +
+               config::kPageSectionPrefix + std::to_string(kMaxPages) + "]";
+    }
+    return "";
+}
 
 // DATE_FORMAT and TIME_FORMAT: fields that are none, a format that shows nothing that changes, a
 // text longer than the token holds. `format` is the value in force.
@@ -499,10 +534,12 @@ void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entr
                                         std::to_string(c.report.fileValue[index]));
     }
     if (entry.kind == config::KeyKind::Integer && c.report.source[index] == config::ValueSource::OutOfRange) {
-        const config::Range& range = config::rangeInForce(entry.key, c.report.value);
+        const config::Range& range = config::rangeInForce(entry.key, c.report);
         c.checker.warn(line.number, assignment + " is out of range (" + std::to_string(range.min) + " to " +
-                                        std::to_string(range.max) + "): the default " +
-                                        std::to_string(range.fallback) + " applies");
+                                        std::to_string(range.max) + "): the default" +
+                                        (range.fallbackName != nullptr ? ", " + std::string(range.fallbackName) + ","
+                                                                       : " " + std::to_string(range.fallback)) +
+                                        " applies");
     }
 }
 
@@ -510,20 +547,22 @@ void checkConfig(Context& c, int sectionIndex, check::FontLookup fonts) {
     const std::vector<std::string> known = configNames();
     FirstLines seen;
     for (const Line& line : c.lines) {
-        if (line.header || line.section != sectionIndex || isComment(line)) continue;
+        if (line.header || line.section != sectionIndex || isComment(line) || checkUnfinishedHeader(c, line)) continue;
         if (!line.hasValue) {
             c.checker.warn(line.number, withoutEquals(line, known));
             continue;
         }
         if (const Line* first = seen.firstOf(line)) {
             c.checker.warn(line.number, shown(line.name) + " appears again in [CONFIG]: the first, at line " +
-                                            std::to_string(first->number) + ", is in force");
+                                            std::to_string(first->number) + ", is in force" + unfinishedNote(c, line));
             continue;
         }
         const auto entry = std::find_if(std::begin(config::kConfigKeys), std::end(config::kConfigKeys),
                                        [&](const config::KeyEntry& k) { return sameName(line.name, k.name); });
         if (entry == std::end(config::kConfigKeys)) {
-            c.checker.warn(line.number, "[CONFIG] has no key " + shown(line.name) + suggestion(line.name, known));
+            const std::string other = otherSectionNote(line.name, true);
+            c.checker.warn(line.number, "[CONFIG] has no key " + shown(line.name) +
+                                            (other.empty() ? suggestion(line.name, known) : other) + unfinishedNote(c, line));
             continue;
         }
         checkConfigValue(c, line, *entry);
@@ -563,6 +602,48 @@ void checkTokenEnds(Context& c, const Line& line, const std::string& where, cons
                                             (opened ? "closing" : "opening") + " asterisk and is shown as written (write " +
                                             token + ")");
         }
+    }
+}
+
+// Words users write in capitals for what a token shows, and the token that shows it.
+constexpr const char* kTokenSynonyms[][2] = {
+    {"TIME", "CUR_TIME"},     {"CLOCK", "CUR_TIME"},       {"NOW", "CUR_TIME"},      {"DATE", "CUR_DATE"},
+    {"TODAY", "CUR_DATE"},    {"FRAMERATE", "FPS"},        {"FRAME_RATE", "FPS"},    {"FRAMES", "FPS"},
+    {"ELAPSED_TIME", "ELAPSED"}, {"UPTIME", "ELAPSED"},    {"TIMER", "ELAPSED"},     {"CAMERA", "CAMERA_NAME"},
+    {"VIEW", "CAMERA_NAME"},  {"SELECTED", "SEL_COUNT"},   {"SELECTION", "SEL_COUNT"}, {"MODE", "SEL_MODE"},
+};
+
+// *WORD* between asterisks that is no token is drawn as written: said of every word in capitals
+// (with digits and underscores), which reads as a token to its writer, and of any other word
+// close to a token's name; text with spaces, punctuation or other letters is taken for text.
+void checkTokenLikeWords(Context& c, const Line& line, const std::string& where, const std::string& row) {
+    std::vector<std::string> tokens;
+    std::string list;
+    for (int t = 0; t < overlay::kTokenCount; ++t) {
+        const std::string token = overlay::kTokenNames[t];
+        list += (t == 0 ? "" : t + 1 == overlay::kTokenCount ? " and " : ", ") + token;
+        tokens.push_back(token.substr(1, token.size() - 2));
+    }
+    const auto isWordCharacter = [](char ch) {
+        return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || ch == '_';
+    };
+    for (std::size_t open = row.find('*'); open != std::string::npos;) {
+        const std::size_t close = row.find('*', open + 1);
+        if (close == std::string::npos) break;
+        const std::string word = row.substr(open + 1, close - open - 1);
+        const bool wordLike = !word.empty() && std::all_of(word.begin(), word.end(), isWordCharacter);
+        open = wordLike ? row.find('*', close + 1) : close;
+        if (!wordLike || std::find(tokens.begin(), tokens.end(), word) != tokens.end()) continue;
+        std::string meant = nearest(word, tokens);
+        for (const auto& synonym : kTokenSynonyms) {
+            if (word == synonym[0]) meant = synonym[1];
+        }
+        const bool capitals = upper(word) == word && std::any_of(word.begin(), word.end(), [](char ch) {
+                                  return ch >= 'A' && ch <= 'Z';
+                              });
+        if (meant.empty() && !capitals) continue;
+        c.checker.warn(line.number, where + ": *" + word + "* is not a token and is drawn as written" +
+                                        (meant.empty() ? "; the tokens are " + list : " (did you mean *" + meant + "*?)"));
     }
 }
 
@@ -611,13 +692,19 @@ std::string drawnText(const config::DisplaySettings& settings, const char* text)
 
 std::string pixelCount(int pixels) { return std::to_string(pixels) + (pixels == 1 ? " pixel" : " pixels"); }
 
+// "HUD_STEP_Y=15", or "the default HUD_STEP_Y=15" where the file does not set the value in force.
+std::string setting(const Context& c, config::ConfigKey key, int value) {
+    const bool fromFile = c.report.source[static_cast<int>(key)] == config::ValueSource::File;
+    return (fromFile ? "" : "the default ") + std::string(config::configKeyName(key)) + "=" + std::to_string(value);
+}
+
 // What places a row up or down (or across) the view, as the file sets it.
 std::string placementNote(const Context& c, bool across, int pixelStep) {
     const config::DisplaySettings& s = c.settings;
     const bool pixels = s.units == config::Units::Pixels;
-    std::string note = across ? "HUD_POS_X=" + std::to_string(static_cast<int>(s.posX))
-                              : "HUD_POS_Y=" + std::to_string(static_cast<int>(s.posY)) +
-                                    (s.stepY >= 1.0f ? ", HUD_STEP_Y=" + std::to_string(static_cast<int>(s.stepY))
+    std::string note = across ? setting(c, config::ConfigKey::PosX, static_cast<int>(s.posX))
+                              : setting(c, config::ConfigKey::PosY, static_cast<int>(s.posY)) +
+                                    (s.stepY >= 1.0f ? ", " + setting(c, config::ConfigKey::StepY, static_cast<int>(s.stepY))
                                                      : ", steps of the font's line height, " + pixelCount(pixelStep));
     if (s.anchorInFile) note += ", HUD_ANCHOR=" + std::string(config::anchorName(s.anchor));
     if (pixels) note += ", HUD_UNITS=PIXELS";
@@ -668,37 +755,52 @@ void checkRowPlace(Context& c, const Line& line, const std::string& where, int p
 }
 
 // Rows of a page closer than the font's line height: the first two of a page that are, once a
-// file. In SCREEN units the step grows with the view, so the warning says up to which height.
+// file, with the least HUD_STEP_Y that keeps every row of the page apart in the view. In SCREEN
+// units the step grows with the view, so the warning says up to which height they overlap.
 void checkRowSpacing(Context& c, int sectionIndex, int page) {
     if (!c.view.measured || c.overlapFound) return;
     const overlay::PageLayout layout = pageLayout(c, page);
     const int lineHeight = c.view.font.lineHeight;
     const bool pixels = c.settings.units == config::Units::Pixels;
-    int previous = -1;
+    // The drawn rows (BLANK rows draw nothing), and how few steps lie between two of them.
+    std::vector<int> drawn;
+    int fewestApart = layout.rowCount;
     for (int row = 0; row < layout.rowCount; ++row) {
-        if (c.pages.rowText(page, row)[0] == '\0') continue;  // a BLANK row draws nothing
-        const int rowsApart = row - previous;
-        const int above = previous;
-        previous = row;
-        if (above < 0) continue;
+        if (c.pages.rowText(page, row)[0] == '\0') continue;
+        if (!drawn.empty()) fewestApart = std::min(fewestApart, row - drawn.back());
+        drawn.push_back(row);
+    }
+    for (std::size_t i = 1; i < drawn.size(); ++i) {
+        const int above = drawn[i - 1];
+        const int row = drawn[i];
         // In SCREEN units the step is HUD_STEP_Y * height / 480 pixels: below the line height in
         // views less than lineHeight * 480 / HUD_STEP_Y high.
-        const long long apart = static_cast<long long>(rowsApart) * (pixels ? overlay::pixelStep(c.settings, layout)
-                                                                            : static_cast<int>(c.settings.stepY));
+        const long long apart = static_cast<long long>(row - above) * (pixels ? overlay::pixelStep(c.settings, layout)
+                                                                              : static_cast<int>(c.settings.stepY));
         const long long lowest = (static_cast<long long>(lineHeight) * config::kScreenHeight + apart - 1) / apart;
         if (pixels ? apart >= lineHeight : c.view.height >= lowest) continue;
+        // The least step that puts the closest drawn rows a line height apart in this view.
+        const long long stepPixels = (lineHeight + fewestApart - 1) / fewestApart;
+        const long long least =
+            pixels ? stepPixels
+                   : (static_cast<long long>(lineHeight) * config::kScreenHeight + static_cast<long long>(fewestApart) * c.view.height - 1) /
+                         (static_cast<long long>(fewestApart) * c.view.height);
+        const config::Range& range = config::rangeInForce(config::ConfigKey::StepY, c.report);
+        const std::string fix = least <= range.max ? "; HUD_STEP_Y=" + std::to_string(least) + " or more keeps them apart" +
+                                                         (pixels ? "" : " in this view")
+                                                   : "";
         const std::string key = config::kRowKeyPrefix + std::to_string(row + 1);
         const auto at = std::find_if(c.lines.begin(), c.lines.end(), [&](const Line& l) {
             return !l.header && l.section == sectionIndex && sameName(l.name, key);
         });
-        // Rows a whole line height apart never overlap: HUD_STEP_Y is set when they do.
         c.checker.warn(at != c.lines.end() ? at->number : 0,
                        "rows " + std::to_string(above + 1) + " and " + std::to_string(row + 1) + " of page " +
                            std::to_string(page + 1) + " overlap in a " + std::to_string(c.view.width) + "x" +
                            std::to_string(c.view.height) + " view" +
                            (pixels ? ", as in any other" : ", as in any view less than " + std::to_string(lowest) + " pixels high") +
-                           ": the font's line height is " + std::to_string(lineHeight) + " pixels, HUD_STEP_Y=" +
-                           std::to_string(static_cast<int>(c.settings.stepY)) + (pixels ? ", HUD_UNITS=PIXELS" : ""));
+                           ": the font's line height is " + std::to_string(lineHeight) + " pixels, " +
+                           setting(c, config::ConfigKey::StepY, static_cast<int>(c.settings.stepY)) +
+                           (pixels ? ", HUD_UNITS=PIXELS" : "") + fix);
         c.overlapFound = true;
         return;
     }
@@ -751,26 +853,7 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
                                         " text, which is drawn unshaped: letter by letter, from left to right");
     }
     checkTokenEnds(c, line, where, text);
-    // *WORD* that is nearly a token name.
-    std::vector<std::string> tokens(std::begin(overlay::kTokenNames), std::end(overlay::kTokenNames));
-    for (std::string& token : tokens) token = token.substr(1, token.size() - 2);
-    const std::string row_text = text;
-    std::size_t open = row_text.find('*');
-    while (open != std::string::npos) {
-        const std::size_t close = row_text.find('*', open + 1);
-        if (close == std::string::npos) break;
-        const std::string word = row_text.substr(open + 1, close - open - 1);
-        const bool wordLike = !word.empty() && std::all_of(word.begin(), word.end(), [](char ch) {
-            return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || ch == '_';
-        });
-        if (wordLike && std::find(tokens.begin(), tokens.end(), word) == tokens.end()) {
-            const std::string close_token = nearest(word, tokens);
-            if (!close_token.empty()) {
-                c.checker.warn(line.number, where + ": *" + word + "* is not a token (did you mean *" + close_token + "*?)");
-            }
-        }
-        open = wordLike ? row_text.find('*', close + 1) : close;
-    }
+    checkTokenLikeWords(c, line, where, text);
     checkRowPlace(c, line, where, page, row, text);
     checkRowGlyphs(c, line, where, text);
 }
@@ -802,19 +885,21 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
     const std::string end = read ? endOfPage(c, sectionIndex, rows + 1) : "";
     FirstLines seen;
     for (const Line& line : c.lines) {
-        if (line.header || line.section != sectionIndex || isComment(line)) continue;
+        if (line.header || line.section != sectionIndex || isComment(line) || checkUnfinishedHeader(c, line)) continue;
         if (!line.hasValue) {
             c.checker.warn(line.number, withoutEquals(line, known));
             continue;
         }
         if (const Line* first = seen.firstOf(line)) {
             c.checker.warn(line.number, shown(line.name) + " appears again in " + section + ": the first, at line " +
-                                            std::to_string(first->number) + ", is in force");
+                                            std::to_string(first->number) + ", is in force" + unfinishedNote(c, line));
             continue;
         }
         const int number = numberAfter(line.name, config::kRowKeyPrefix);
         if (number == 0) {
-            c.checker.warn(line.number, section + " has no key " + shown(line.name) + suggestion(line.name, known));
+            const std::string other = otherSectionNote(line.name, false);
+            c.checker.warn(line.number, section + " has no key " + shown(line.name) +
+                                            (other.empty() ? suggestion(line.name, known) : other) + unfinishedNote(c, line));
             continue;
         }
         if (!read) continue;  // the section's own warning says why
@@ -882,14 +967,22 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
         layout.measured = view.measure(font, layout.characters.data(), static_cast<int>(layout.characters.size()),
                                        &layout.font, layout.advances.data(), layout.missing.get());
     }
-    Context c{checker, lines, *pages, settings, report, layout};
+    std::vector<std::uint32_t> afterUnfinished(lines.size(), 0);
+    for (std::size_t index = 1; index < lines.size(); ++index) {
+        const Line& previous = lines[index - 1];
+        if (!lines[index].header && !previous.header) {
+            afterUnfinished[index] = unfinishedHeader(previous) ? previous.number : afterUnfinished[index - 1];
+        }
+    }
+    Context c{checker, lines, *pages, settings, report, layout, afterUnfinished};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const Line& line = lines[index];
         if (!line.header) {
-            if (line.section < 0 && !isComment(line)) {
-                checker.warn(line.number, shown(line.name) + " comes before any [section] and is never read");
+            if (line.section < 0 && !isComment(line) && !checkUnfinishedHeader(c, line)) {
+                checker.warn(line.number, shown(line.name) + " comes before any [section] and is never read" +
+                                              unfinishedNote(c, line));
             }
             continue;
         }

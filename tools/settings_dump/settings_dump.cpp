@@ -12,36 +12,48 @@
 #include "config/page_table.h"
 #include "font_lookup.h"
 #include "key_listing.h"
+#include "overlay/row_layout.h"
 #include "platform/platform.h"
 #include "settings_check.h"
 #include "tool_io.h"
 
 namespace {
 
+// Lines of at most 79 characters, so that an 80-column console shows them whole.
 constexpr char kUsage[] =
     "usage: settings_dump [--check] [--viewport WxH] [SETTINGS_FILE...]\n"
     "       settings_dump --keys\n"
     "\n"
-    "Reads each SETTINGS_FILE the way the Ostrivane plug-in reads its Ostrivane.ini and prints the\n"
-    "pages and lines it will show and the CONFIG values it will use, saying for each value whether\n"
-    "it came from the file or fell back to its default, and why. Without a SETTINGS_FILE it reads\n"
-    "the file the plug-in would: Plugins\\Startup Plugins\\Ostrivane.ini in the current folder, or\n"
-    "else Ostrivane.ini beside this program (the plug-in looks beside its own DLL).\n"
+    "Reads each SETTINGS_FILE the way the Ostrivane plug-in reads its Ostrivane.ini\n"
+    "and prints the pages and lines it will show and the CONFIG values it will use,\n"
+    "saying for each value whether it came from the file or fell back to its\n"
+    "default, and why. Without a SETTINGS_FILE it reads the file the plug-in would:\n"
+    "Plugins\\Startup Plugins\\Ostrivane.ini in the current folder, or else\n"
+    "Ostrivane.ini beside this program (the plug-in looks beside its own DLL).\n"
     "\n"
-    "After each file it lists what in the file does not do what it seems to, one warning a line:\n"
+    "After each file it lists what in the file does not do what it seems to, one\n"
+    "warning a line:\n"
     "  FILE:LINE: warning: TEXT\n"
     "or, when there is nothing to warn about, FILE: no problems found.\n"
     "With --check it prints only those lines. --help, -h or /? prints this text.\n"
     "\n"
-    "The check lays the rows out with the font the file sets, as this system draws it, in a view of\n"
-    "W x H pixels: 640x480 unless --viewport gives another size, each side 1 to 4096. It warns of\n"
-    "rows that run past an edge of that view or lie outside it, and of rows that overlap.\n"
+    "The check lays the rows out with the font the file sets, as this system draws\n"
+    "it, in a view of W x H pixels: 640x480 unless --viewport gives another size,\n"
+    "each side 1 to 4096. It warns of rows that run past an edge of that view or\n"
+    "lie outside it, and of rows that overlap.\n"
     "\n"
-    "With --keys it lists every CONFIG key: what it does, its valid values and its default.\n"
+    "With --keys it lists every CONFIG key: what it does, its valid values and its\n"
+    "default.\n"
     "\n"
-    "Exit status: 0 when there is nothing to warn about, 1 when there are warnings, 2 when a file\n"
-    "is missing, unreadable or a folder, holds no page to show, or an option is unknown (of several\n"
-    "files, the highest).\n";
+    "In a console window every character shows as it is. Written to a file or a\n"
+    "pipe the text is UTF-8: open such a file in Notepad; to read it through a pipe\n"
+    "in a console (settings_dump --check My.ini | more), type chcp 65001 first, so\n"
+    "that the console reads UTF-8 too. Started by a double-click, in a window of its\n"
+    "own, it waits for a key before the window closes.\n"
+    "\n"
+    "Exit status: 0 when there is nothing to warn about, 1 when there are warnings,\n"
+    "2 when a file is missing, unreadable or a folder, holds no page to show, or an\n"
+    "option is unknown (of several files, the highest).\n";
 
 // Windows looks a bare file name up in its own directory, so a name without a folder is made
 // relative to the current directory explicitly.
@@ -74,8 +86,10 @@ std::string locationNote(config::SettingsLocation location) {
     }
     char beside[config::kTextFieldSize];
     const bool named = platform::libraryFolderFile(config::kSettingsFileName, beside, sizeof beside);
+    std::string hint = tools::misnamedFileHint(config::kSettingsPath, "in the current folder's Plugins\\Startup Plugins");
+    if (hint.empty() && named) hint = tools::misnamedFileHint(beside, "beside this program");
     return std::string("not found: not in the current folder, nor beside this program") +
-           (named ? std::string(" as ") + beside : std::string());
+           (named ? std::string(" as ") + beside : std::string()) + hint;
 }
 
 // What the dump prints for one file, gathered and then written at once, so that a console shows
@@ -119,7 +133,8 @@ check::Outcome dump(const std::string* argument, bool checkOnly, const check::Vi
         }
     } else {
         shownName = *argument;
-        const std::string problem = tools::inputProblem(*argument);
+        std::string problem = tools::inputProblem(*argument);
+        if (problem == "not found") problem += tools::misnamedFileHint(*argument);
         if (!problem.empty()) {
             out.print("%s: error: %s\n", shownName.c_str(), problem.c_str());
             out.write();
@@ -178,7 +193,23 @@ check::Outcome dump(const std::string* argument, bool checkOnly, const check::Vi
             report.source[index] == config::ValueSource::File) {
             shown = std::to_string(report.fileValue[index]) + ": leaves the visibility as it is (" + shown + ")";
         }
-        out.print("  %-18s = %s (%s", entry.name, shown.c_str(), reason(report.source[index], present));
+        std::string why = reason(report.source[index], present);
+        // In pixels the step's default is the font's line height: the step in force is shown.
+        const config::Range& range = config::rangeInForce(entry.key, report);
+        if (entry.key == config::ConfigKey::StepY && range.fallbackName != nullptr &&
+            report.source[index] != config::ValueSource::File) {
+            overlay::PageLayout layout;
+            platform::GlyphMetrics font{};
+            if (view.measure != nullptr &&
+                view.measure(platform::FontRequest{settings.fontFace, settings.fontFallback, settings.fontSize}, nullptr,
+                             0, &font, nullptr, nullptr)) {
+                layout.lineHeight = font.lineHeight;
+            }
+            shown = std::to_string(overlay::pixelStep(settings, layout));
+            why = std::string("default: ") + range.fallbackName +
+                  (report.source[index] == config::ValueSource::NotFound && !present ? "" : why.replace(0, 9, "; "));
+        }
+        out.print("  %-18s = %s (%s", entry.name, shown.c_str(), why.c_str());
         if (report.source[index] == config::ValueSource::OutOfRange) {
             if (entry.kind == config::KeyKind::Word) {
                 out.print(", file has %s", check::readableText(report.fileText[index]).c_str());
@@ -215,10 +246,8 @@ bool parseViewport(const std::string& text, check::ViewCheck* view) {
 
 constexpr char kShortUsage[] = "usage: settings_dump [--check] [--viewport WxH] [SETTINGS_FILE...] (see --help)\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    tools::setUpOutput();
+// What the command line asks for; returns the exit status.
+int run(int argc, char** argv) {
     bool checkOnly = false;
     check::ViewCheck view;
     view.measure = &platform::measureFont;
@@ -266,4 +295,17 @@ int main(int argc, char** argv) {
         worst = outcome > worst ? outcome : worst;
     }
     return worst;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    tools::setUpOutput();
+    const int status = run(argc, argv);
+    if (tools::ownConsoleWindow()) {
+        // Started from Explorer: its window closes as soon as the program ends.
+        tools::writeText(stdout, "\nPress a key to close this window.\n");
+        tools::waitForKey();
+    }
+    return status;
 }

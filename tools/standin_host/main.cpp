@@ -15,31 +15,39 @@
 
 namespace {
 
+// Lines of at most 79 characters, so that an 80-column console shows them whole.
 const char kUsage[] = R"(Usage: standin_host --plugin PATH [options] [STEP ...]
-       standin_host --preview LAUNCHER ...   (what preview.bat and scripts/preview.sh run)
+       standin_host --preview LAUNCHER ...
+         (what preview.bat and scripts/preview.sh run)
 
-Loads the plug-in library PATH (Ostrivane.dll, Ostrivane.so or a test plug-in), binds it to host
-records of its own and runs the steps in order. Each STEP is one argument, e.g. "frame 3" or
-"save out.png"; quote steps with spaces.
+Loads the plug-in library PATH (Ostrivane.dll, Ostrivane.so or a test
+plug-in), binds it to host records of its own and runs the steps in order.
+Each STEP is one argument, e.g. "frame 3" or "save out.png"; quote steps with
+spaces.
 
 Options:
   --plugin PATH      the plug-in library (required)
-  --settings FILE    stage FILE as the plug-in's settings file before anything runs
-  --library-dir DIR  copy the plug-in into DIR (relative to the work directory) and load the
-                     copy, so that the folder beside the plug-in is the run's own (see the
-                     library-settings step)
-  --workdir DIR      the work directory (current directory of the plug-in; created if needed);
-                     default: a temporary directory, removed at exit
-  --script FILE      read steps from FILE (one per line, '#' comments), at this place among the
-                     steps; may be given more than once
-  --output DIR       where save and compare failures write images; default: the current
-                     directory
+  --settings FILE    stage FILE as the plug-in's settings file before anything
+                     runs
+  --library-dir DIR  copy the plug-in into DIR (relative to the work
+                     directory) and load the copy, so that the folder beside
+                     the plug-in is the run's own (see the library-settings
+                     step)
+  --workdir DIR      the work directory (current directory of the plug-in;
+                     created if needed); default: a temporary directory,
+                     removed at exit
+  --script FILE      read steps from FILE (one per line, '#' comments), at
+                     this place among the steps; may be given more than once
+  --output DIR       where save and compare failures write images; default:
+                     the current directory
   --verbose          print each step as it runs
   --help             this text (also -h and /?)
 
-Relative paths in options and command-line steps are taken from the directory standin_host was
-started in; relative input paths in a script from the script's folder.
-Exit status: 0 when every step passed, 1 when a step or the set-up failed, 2 for a usage error.
+Relative paths in options and command-line steps are taken from the directory
+standin_host was started in; relative input paths in a script from the
+script's folder.
+Exit status: 0 when every step passed, 1 when a step or the set-up failed, 2
+for a usage error.
 
 )";
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -23,6 +24,7 @@ namespace {
 constexpr char kCameras[] = "perspective top left right front back bottom free";
 constexpr char kModes[] = "face edge vertex none";
 constexpr int kMaxPage = config::kMaxPages;
+constexpr int kMaxFramesPerSecond = 1000;
 
 #if defined(_WIN32)
 constexpr char kPluginFile[] = "Ostrivane.dll";
@@ -54,6 +56,8 @@ struct Request {
     std::string mode = "face";
     std::string faces = "12", edges = "30", vertices = "20";
     std::string page = "1";
+    std::string fps = "60";
+    int framesPerSecond = 60;
     bool pressSwitch = false;
     bool help = false;
     bool waitIfDoubleClicked = false;
@@ -76,6 +80,8 @@ bool digitsOnly(const std::string& text, std::size_t most) {
 
 std::string fileName(const std::string& path) { return tools::utf8FromPath(tools::pathFromUtf8(path).filename()); }
 
+// Lines of at most 79 characters, so that an 80-column console shows them whole; the paths of
+// the defaults stand on lines of their own.
 std::string usage(const Request& request) {
     const std::string name = fileName(request.launcher);
     const std::string settings = request.settings.empty() ? "none" : request.settings;
@@ -83,31 +89,40 @@ std::string usage(const Request& request) {
         request.outputGiven ? request.output : std::string("beside the settings file, named like it, with .png");
     return "usage: " + name + " [options] [SETTINGS.ini [PICTURE.png]]\n"
            "\n"
-           "Draws a settings file through the Ostrivane plug-in, as the host would, over a picture like\n"
-           "the host's viewport and writes it as a PNG picture. The settings file is checked first and\n"
-           "its warnings are printed.\n"
+           "Draws a settings file through the Ostrivane plug-in, as the host would, over a\n"
+           "picture like the host's viewport, and writes it as a PNG picture. The settings\n"
+           "file is checked first and its warnings are printed.\n"
            "\n"
-           "  --settings FILE   the settings file (default: " + settings + ")\n"
-           "  --output FILE     the PNG picture to write, a name ending in .png (default: " + output + ");\n"
-           "                    a missing folder is made\n"
+           "  --settings FILE   the settings file (default: see below)\n"
+           "  --output FILE     the PNG picture to write, a name ending in .png (default:\n"
+           "                    see below); a missing folder is made\n"
            "  --size WxH        the viewport size in pixels, each 1-4096 (default: 640x480)\n"
-           "  --camera NAME     the active view's camera: perspective, top, left, right, front, back,\n"
-           "                    bottom or free (default: perspective)\n"
+           "  --camera NAME     the active view's camera: perspective, top, left, right,\n"
+           "                    front, back, bottom or free (default: perspective)\n"
            "  --mode MODE       selection mode: face, edge, vertex or none (default: face)\n"
            "  --faces N, --edges N, --vertices N\n"
-           "                    selected counts, whole numbers of 0 or more (default: 12, 30, 20)\n"
-           "  --page N          show page N, 1-5 (default: 1), reached by pressing Next Page; past the\n"
-           "                    file's last page it wraps around to the first, as Next Page does\n"
-           "  --switch          press \"Ostrivane Switch\" first, for files that start hidden\n"
-           "                    (DISPLAY_ONSTART missing or 0)\n"
+           "                    selected counts, whole numbers of 0 or more (default: 12,\n"
+           "                    30, 20)\n"
+           "  --page N          show page N, 1-5 (default: 1), reached by pressing Next\n"
+           "                    Page; past the file's last page it wraps around to the\n"
+           "                    first, as Next Page does\n"
+           "  --fps N           the frames the host draws a second, as *FPS* shows them,\n"
+           "                    0-1000 (default: 60)\n"
+           "  --switch          press \"Ostrivane Switch\" first, for files that start\n"
+           "                    hidden (DISPLAY_ONSTART missing or 0)\n"
            "  --help            this text (also -h and /?)\n"
            "\n"
-           "SETTINGS.ini and PICTURE.png may also be given without --settings and --output.\n"
+           "SETTINGS.ini and PICTURE.png may also be given without --settings and\n"
+           "--output. Without either, the settings file is\n"
+           "  " + settings + "\n"
+           "and the picture\n"
+           "  " + output + "\n"
            "\n"
-           "Exit status: 0 the picture was made and the file has no warnings; 1 the picture was made,\n"
-           "but the file has warnings or the picture shows nothing of the overlay (the reason is\n"
-           "printed); 2 bad input: an unknown option or value, a settings file that is missing or holds\n"
-           "no page to show, an output that is not a .png file; no picture is written then.\n";
+           "Exit status: 0 the picture was made and the file has no warnings; 1 the\n"
+           "picture was made, but the file has warnings or the picture shows nothing of\n"
+           "the overlay (the reason is printed); 2 bad input: an unknown option or value,\n"
+           "a settings file that is missing or holds no page to show, an output that is\n"
+           "not a .png file; no picture is written then.\n";
 }
 
 // The launcher's options, then the user's, into `out`. A later option overrides an earlier one.
@@ -144,7 +159,7 @@ void parse(const std::vector<std::string>& arguments, Request* out) {
             continue;
         }
         static const char* const kValued[] = {"--settings", "--output", "--size",     "--camera", "--mode",
-                                              "--faces",    "--edges",  "--vertices", "--page"};
+                                              "--faces",    "--edges",  "--vertices", "--page",   "--fps"};
         const bool valued = std::find(std::begin(kValued), std::end(kValued), option) != std::end(kValued);
         if (!valued && tools::isOption(option)) throw BadInput("unknown option " + option);
         if (!valued) {
@@ -172,6 +187,7 @@ void parse(const std::vector<std::string>& arguments, Request* out) {
         if (option == "--edges") request.edges = value;
         if (option == "--vertices") request.vertices = value;
         if (option == "--page") request.page = value;
+        if (option == "--fps") request.fps = value;
     }
 }
 
@@ -198,6 +214,10 @@ void checkValues(Request& request) {
             throw BadInput(std::string(count.first) + " takes a whole number of 0 or more, not \"" + *count.second + "\"");
         }
     }
+    if (!digitsOnly(request.fps, 4) || std::stoi(request.fps) > kMaxFramesPerSecond) {
+        throw BadInput("--fps takes a whole number from 0 to 1000, not \"" + request.fps + "\"");
+    }
+    request.framesPerSecond = std::stoi(request.fps);
     if (request.page.size() != 1 || request.page[0] < '1' || request.page[0] > '0' + kMaxPage) {
         throw BadInput("--page takes 1 to 5, not \"" + request.page +
                        "\": a file has at most 5 pages, and Next Page wraps from the last one to the first");
@@ -206,7 +226,8 @@ void checkValues(Request& request) {
 
 void checkFiles(Request& request) {
     if (request.settings.empty()) throw BadInput("no settings file given (--settings FILE)");
-    const std::string problem = tools::inputProblem(request.settings);
+    std::string problem = tools::inputProblem(request.settings);
+    if (problem == "not found") problem += tools::misnamedFileHint(request.settings);
     if (!problem.empty()) throw BadInput("settings file " + request.settings + " " + problem);
     if (!request.outputGiven) {
         request.output = tools::utf8FromPath(tools::pathFromUtf8(request.settings).replace_extension(".png"));
@@ -237,6 +258,7 @@ void checkFiles(Request& request) {
 struct SettingsFacts {
     int pages = 0;
     bool shownAtStart = false;
+    bool showsFrameRate = false;  // a row holds *FPS*
     std::vector<bool> pageEmpty;
 };
 
@@ -248,7 +270,10 @@ SettingsFacts readFacts(const std::string& path) {
     facts.pages = table->pageCount();
     for (int page = 0; page < facts.pages; ++page) {
         bool empty = true;
-        for (int row = 0; const char* text = table->rowText(page, row); ++row) empty = empty && text[0] == '\0';
+        for (int row = 0; const char* text = table->rowText(page, row); ++row) {
+            empty = empty && text[0] == '\0';
+            facts.showsFrameRate = facts.showsFrameRate || std::strstr(text, "*FPS*") != nullptr;
+        }
         facts.pageEmpty.push_back(empty);
     }
     return facts;
@@ -275,7 +300,7 @@ std::string whyNothingShows(const Request& request, const SettingsFacts& facts) 
     return why;
 }
 
-std::vector<Step> previewSteps(const Request& request) {
+std::vector<Step> previewSteps(const Request& request, const SettingsFacts& facts) {
     std::vector<std::string> lines = {"viewport " + std::to_string(request.width) + " " + std::to_string(request.height),
                                       "background viewport",
                                       "camera " + request.camera,
@@ -286,6 +311,14 @@ std::vector<Step> previewSteps(const Request& request) {
                                       "frame"};
     if (request.pressSwitch) lines.push_back("run 1");
     for (int page = 1; page < request.page[0] - '0'; ++page) lines.push_back("run 2");
+    // *FPS* as a host drawing that many frames a second shows it: that many frames in one second
+    // of the tick, hidden, so that they cost nothing, then the picture's frame in the next.
+    if (facts.showsFrameRate) {
+        const bool shown = facts.shownAtStart != request.pressSwitch;
+        if (shown) lines.push_back("run 1");
+        lines.push_back("frames-per-second " + std::to_string(request.framesPerSecond));
+        if (shown) lines.push_back("run 1");
+    }
     lines.push_back("frame");
     lines.push_back("save " + request.output);
     std::vector<Step> steps;
@@ -330,7 +363,7 @@ int preview(Request& request) {
     long drawn = 0;
     try {
         Session session(options);
-        for (const Step& step : previewSteps(request)) session.run(step);
+        for (const Step& step : previewSteps(request, readFacts(request.settings))) session.run(step);
         drawn = session.pixelsDrawn();
     } catch (const StepFailure& failure) {
         throw BadInput(std::string("no picture: ") + failure.what(), false);

@@ -1,7 +1,9 @@
 #include "session.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "gl_headers.h"
 #include "step_table.h"
@@ -276,6 +278,31 @@ void Session::drawFrame(std::int32_t index, int distinctiveLighting, FrameCaptur
     lastFrame = gl->read();
     haveFrame = true;
     gl->pump();
+}
+
+void Session::framesInOneSecond(int count) {
+    ensureBound();
+    ensureGl();
+    if (setupPending) fail("the plug-in is not set up: draw a frame first");
+    const auto nextSecond = [] {
+        const std::uint32_t second = systemTick() / 1000;
+        while (systemTick() / 1000 == second) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return systemTick() / 1000;
+    };
+    // A second the frames do not fit in (a busy machine) is tried again with the next.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const std::uint32_t second = nextSecond();
+        for (int frame = 0; frame < count; ++frame) {
+            const std::uint32_t tick0 = systemTick();
+            if (!call(24, {0}).flag) fail("drawFunction(0) answered false; the host expects true");
+            facts.frameTicks.emplace_back(tick0, systemTick());
+        }
+        if (systemTick() / 1000 == second) {
+            nextSecond();
+            return;
+        }
+    }
+    fail(std::to_string(count) + " frames did not fit in one second of the tick");
 }
 
 Image Session::renderBackgroundOnly() {

@@ -85,6 +85,9 @@ public:
     void drawFrame(std::int32_t index);
     // runFunction(index), which must answer true.
     void runFunction(std::int32_t index);
+    // drawFunction(0) `count` times within one second of the tick, nothing of the host's drawn
+    // around them, and on into the next second: a frame drawn then shows `count` for *FPS*.
+    void framesInOneSecond(int count);
     void save(const std::string& path);
 
     // ---- Checks (session_checks.cpp) ----
@@ -116,6 +119,9 @@ public:
     // the 640x480 screen.
     void setOracleUnits(bool pixels) { oraclePixels = pixels; }
     void compare(int tolerance);
+    // The rows of pixels where the last frame and the PNG at `path` (relative: in the output
+    // directory) differ from the background alone have none in common.
+    void expectInkApart(const std::string& path);
     // The same with a PNG file in place of the last frame.
     void compareImageFile(const std::string& path, int tolerance);
     // Pixels of the last frame that differ from the background drawn alone.

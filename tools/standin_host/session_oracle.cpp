@@ -2,6 +2,7 @@
 // plug-in's last frame with it.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -15,16 +16,18 @@ namespace standin {
 namespace {
 
 // What *FPS* shows after the frames counted since set-up, each at `tick` of a pair: the frames of
-// the last whole second of the tick before the last frame's, 0 while the second of the set-up
-// has not ended or after a second without a frame.
+// the last whole second of the tick before the last frame's (one that began at or after the
+// set-up), 0 while no such second has ended or after a second without a frame.
 int framesPerSecond(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& frames, bool after) {
     int shown = 0, counted = 0;
     bool whole = false;
     std::uint32_t second = 0;
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        const std::uint32_t now = (after ? frames[i].second : frames[i].first) / 1000;
+        const std::uint32_t tick = after ? frames[i].second : frames[i].first;
+        const std::uint32_t now = tick / 1000;
         if (i == 0) {
             second = now;  // the set-up restarts the count within this second
+            whole = tick % 1000 == 0;
         } else if (now != second) {
             if (now == second + 1) {
                 if (whole) shown = counted;
@@ -136,6 +139,36 @@ long Session::pixelsDrawn() {
     }
     ensureGl();
     return compareImages(lastFrame, renderBackgroundOnly(), 0, 0).differing;
+}
+
+void Session::expectInkApart(const std::string& path) {
+    std::string error;
+    Image other;
+    if (!readPng(outputPath(path), &other, &error)) fail(error);
+    if (!haveFrame || other.width != width || other.height != height || lastFrame.width != width ||
+        lastFrame.height != height) {
+        fail("expect-ink-apart needs a frame and a picture of the viewport's size");
+    }
+    ensureGl();
+    const Image bare = renderBackgroundOnly();
+    // Rows of pixels where each picture differs from the background alone: 1 ours, 2 the other's.
+    std::vector<int> ink(static_cast<std::size_t>(height), 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (std::memcmp(lastFrame.at(x, y), bare.at(x, y), 3) != 0) ink[static_cast<std::size_t>(y)] |= 1;
+            if (std::memcmp(other.at(x, y), bare.at(x, y), 3) != 0) ink[static_cast<std::size_t>(y)] |= 2;
+        }
+    }
+    const auto shared = std::find(ink.begin(), ink.end(), 3);
+    if (shared != ink.end()) {
+        fail("text of the last frame and of " + path + " shares rows of pixels, from row " +
+             std::to_string(shared - ink.begin()) + " down from the top");
+    }
+    for (const int drawn : {1, 2}) {
+        if (std::none_of(ink.begin(), ink.end(), [&](int row) { return (row & drawn) != 0; })) {
+            fail("the last frame or " + path + " shows nothing drawn");
+        }
+    }
 }
 
 void Session::compare(int tolerance) {

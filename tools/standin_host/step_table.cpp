@@ -84,6 +84,7 @@ void frame(Session& session, const Step& step) {
 }
 
 void drawIndex(Session& session, const Step& step) { session.drawFrame(int32At(step, 1)); }
+void framesPerSecond(Session& session, const Step& step) { session.framesInOneSecond(int32At(step, 1)); }
 void run(Session& session, const Step& step) { session.runFunction(int32At(step, 1)); }
 void release(Session& session, const Step& step) { session.call(1, {wordAt(step, 1)}); }
 
@@ -147,6 +148,8 @@ void expectDefaultHooks(Session& session, const Step&) { session.expectDefaults(
 void expectModeCalls(Session& session, const Step& step) {
     session.expectModeCalls(static_cast<std::uint32_t>(integerArgument(step.words[1])));
 }
+
+void expectInkApart(Session& session, const Step& step) { session.expectInkApart(step.restAfter(1)); }
 
 void countDrawn(Session& session, const Step&) {
     std::printf("standin_host: the plug-in drew %ld pixels\n", session.pixelsDrawn());
@@ -399,6 +402,11 @@ const StepDefinition kSteps[] = {
     {kCalls, "frame", "?count", "frame [N]", "draw the background, then drawFunction(0); N times (default 1)", frame,
      nullptr},
     {kCalls, "draw-index", "int", "draw-index I", "the same with drawFunction(I)", drawIndex, nullptr},
+    {kCalls, "frames-per-second", "count", "frames-per-second N",
+     "drawFunction(0) N times within one second of the tick, nothing of the\n"
+     "host's drawn around them (hide the overlay first for many), and wait\n"
+     "for the next second: the next frame's {fps} is N",
+     framesPerSecond, nullptr},
     {kCalls, "run", "int", "run I",
      "runFunction(I): 1 switch, 2 next page, 3 previous page, 4 reload\n"
      "(after which the next frame counts as the set-up frame for {elapsed})",
@@ -532,6 +540,11 @@ const StepDefinition kSteps[] = {
      "drawn, compared with the oracle and checked with\n"
      "expect-raster-as-oracle",
      randomLayouts, nullptr},
+    {kOracle, "expect-ink-apart", "text", "expect-ink-apart FILE.png",
+     "no row of pixels holds text of both the last frame and FILE.png (a\n"
+     "relative FILE is taken from the output directory, as save writes it):\n"
+     "text drawn in one does not reach the other's",
+     expectInkApart, nullptr},
     {kOracle, "count-drawn", "", "count-drawn",
      "print how many pixels of the last frame the plug-in drew: those that\n"
      "differ from the background alone",

@@ -214,25 +214,37 @@ bool validateStep(const Step& step, std::string* error) {
 
 std::string stepHelp() {
     constexpr std::size_t kUsageWidth = 24;
-    std::string help = "Steps (one per argument, or one per line of a --script file; '#' starts a comment line):\n";
+    constexpr std::size_t kHelpColumn = kUsageWidth + 2;
+    constexpr std::size_t kLineWidth = 79;  // an 80-column console shows every line whole
+    std::string help = "Steps (one per argument, or one per line of a --script file; '#' starts a\n"
+                       "comment line):\n";
     const char* group = "";
     for (const StepDefinition* step = stepsBegin(); step != stepsEnd(); ++step) {
         if (std::strcmp(step->group, group) != 0) {
             group = step->group;
             help += std::string("\n") + group + "\n";
         }
-        std::string usage = std::string("  ") + step->usage;
+        std::string line = std::string("  ") + step->usage;
         // A usage too long for its column gets a line of its own.
-        usage += usage.size() <= kUsageWidth ? std::string(kUsageWidth - usage.size(), ' ')
-                                             : "\n" + std::string(kUsageWidth, ' ');
-        help += usage;
-        for (const char* line = step->help; *line != '\0';) {
-            const char* end = std::strchr(line, '\n');
-            if (end == nullptr) end = line + std::strlen(line);
-            if (line != step->help) help += std::string(kUsageWidth, ' ');
-            help += "  " + std::string(line, end) + "\n";
-            line = *end == '\n' ? end + 1 : end;
+        if (line.size() > kUsageWidth) {
+            help += line + "\n";
+            line.clear();
         }
+        line.resize(kHelpColumn, ' ');
+        // The help's words, in lines that fit.
+        std::stringstream words(step->help);
+        std::string word;
+        bool first = true;
+        while (words >> word) {
+            if (!first && line.size() + 1 + word.size() > kLineWidth) {
+                help += line + "\n";
+                line = std::string(kHelpColumn, ' ');
+                first = true;
+            }
+            line += (first ? "" : " ") + word;
+            first = false;
+        }
+        help += line + "\n";
     }
     return help;
 }
