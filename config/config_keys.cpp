@@ -130,6 +130,7 @@ constexpr KeyEntry kConfigKeys[kConfigKeyCount] = {
                    kSmoothNames),
     wordKey(ConfigKey::FontScale, "FONT_SCALE", kFontScaleWords, static_cast<int>(FontScale::None), "a scale",
             [](DisplaySettings& s, std::int32_t v) { s.fontScale = static_cast<FontScale>(v); }),
+    textKey(ConfigKey::FontFallback, "FONT_FALLBACK", "", [](DisplaySettings& s) -> TextField& { return s.fontFallback; }),
 };
 
 namespace {
@@ -161,7 +162,7 @@ constexpr bool entryIsWellFormed(const KeyEntry& entry, int index) {
             return entry.storeNumber != nullptr && entry.wordCount > 0 && entry.wordsName != nullptr &&
                    entry.range.fallback >= 0 && entry.range.fallback < entry.wordCount;
         case KeyKind::Text:
-            return entry.textField != nullptr && entry.textDefault != nullptr && entry.textDefault[0] != '\0';
+            return entry.textField != nullptr && entry.textDefault != nullptr;
     }
     return false;
 }

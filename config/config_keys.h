@@ -21,7 +21,7 @@ struct SettingsReport;
 enum class ConfigKey {
     PosX, PosY, StepY, FontSize, Red, Green, Blue, FontFace, DisplayOnStart, AutoReload,
     Anchor, TextShadow, ShadowRed, ShadowGreen, ShadowBlue, BoxAlpha, BoxRed, BoxGreen, BoxBlue, BoxPadding,
-    Units, DateFormat, TimeFormat, FontSmooth, FontScale,
+    Units, DateFormat, TimeFormat, FontSmooth, FontScale, FontFallback,
     Count
 };
 constexpr int kConfigKeyCount = static_cast<int>(ConfigKey::Count);
@@ -30,7 +30,7 @@ enum class KeyKind {
     Integer,  // a whole number in a range; anything else gives the default
     Switch,   // on when above 0 and off otherwise, so every whole number is valid
     Word,     // one of the key's words, in any case; its value is the word's index
-    Text,     // any non-empty text, given in Windows-1252 like the rows
+    Text,     // any non-empty text, read like the rows; the default may be empty
 };
 
 // Whole numbers from min to max inclusive, and what anything else gives (which need not be in the
@@ -46,7 +46,7 @@ struct Range {
     const char* fallbackName = nullptr;    // what the fallback stands for, when it is not a number to show
 };
 
-using TextField = char[kTextFieldSize];
+using TextField = char[kTextBufferSize];  // text in UTF-8 (SettingsReader::readText)
 
 struct KeyEntry {
     ConfigKey key;

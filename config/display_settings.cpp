@@ -34,12 +34,12 @@ void loadKey(const SettingsReader& reader, const KeyEntry& entry, DisplaySetting
     const int index = static_cast<int>(entry.key);
     out.fileValue[index] = 0;
     out.value[index] = 0;
-    out.convertedFromUtf8[index] = false;
+    out.textRead[index] = {};
     std::memset(out.fileText[index], 0, sizeof out.fileText[index]);
     std::int32_t found = 0;
     switch (entry.kind) {
         case KeyKind::Text:
-            if (reader.readText(kConfigSection, entry.name, entry.textField(settings), &out.convertedFromUtf8[index])) {
+            if (reader.readText(kConfigSection, entry.name, entry.textField(settings), &out.textRead[index])) {
                 out.source[index] = ValueSource::File;
             } else {
                 applyDefault(entry, settings);

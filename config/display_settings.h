@@ -52,7 +52,7 @@ struct DisplaySettings {
                              // from the top edge
     float stepY = 0;         // distance between lines, downwards; 0 in pixels: the font's line height
     std::int32_t fontSize = 0;  // character height in pixels
-    char fontFace[kTextFieldSize] = {};
+    char fontFace[kTextBufferSize] = {};  // UTF-8, as are the formats
     float red = 0;           // colour components, 0.0-1.0
     float green = 0;
     float blue = 0;
@@ -66,10 +66,11 @@ struct DisplaySettings {
     std::int32_t boxPadding = 0;  // window pixels between the text and the box's edges
     Units units = Units::Screen;
     bool anchorInFile = false;    // HUD_ANCHOR names a corner: a bottom corner then holds the block
-    char dateFormat[kTextFieldSize] = {};  // of *CUR_DATE* and *CUR_TIME*
-    char timeFormat[kTextFieldSize] = {};
+    char dateFormat[kTextBufferSize] = {};  // of *CUR_DATE* and *CUR_TIME*
+    char timeFormat[kTextBufferSize] = {};
     bool fontSmooth = false;  // antialiased glyphs (where the graphics can make a glyph texture)
     FontScale fontScale = FontScale::None;
+    char fontFallback[kTextBufferSize] = {};  // faces for the characters FONT_FACE lacks, by commas
 
     DisplaySettings();
 };
@@ -87,7 +88,7 @@ struct SettingsReport {
     ValueSource source[kConfigKeyCount];
     std::int32_t fileValue[kConfigKeyCount];  // Integer and Switch keys: the number read (0 when not found)
     std::int32_t value[kConfigKeyCount];      // the number in force: a Switch's 0 or 1, a Word's index; 0 for Text
-    bool convertedFromUtf8[kConfigKeyCount];  // Text keys: the text was converted from UTF-8
+    platform::TextRead textRead[kConfigKeyCount];  // Text keys: how the text was read
     char fileText[kConfigKeyCount][kTextFieldSize];  // Word keys: the value as the file holds it
 };
 

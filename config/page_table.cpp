@@ -11,7 +11,6 @@ void PageTable::resetPages() {
     numPages = 0;
     cursorRow = 0;
     std::memset(pageList, 0, sizeof pageList);
-    for (std::uint32_t& rows : utf8Rows) rows = 0;
 }
 
 int PageTable::loadPages(const SettingsReader& reader, const char* sectionPrefix, const char* keyPrefix) {
@@ -29,14 +28,9 @@ int PageTable::loadPages(const SettingsReader& reader, const char* sectionPrefix
         list.count = 0;
         for (int row = 0; row < kMaxRows; ++row) {
             std::snprintf(key, sizeof key, "%s%d", keyPrefix, row + 1);
-            char value[kTextFieldSize];
-            bool converted = false;
-            if (!reader.readText(section, key, value, &converted)) break;
-            // "BLANK" keeps its place as an empty line; the row stays as resetPages left it.
-            if (std::memcmp(value, "BLANK", 6) != 0) {
-                if (converted) utf8Rows[page] |= 1u << row;
-                std::memcpy(list.rows[row], value, sizeof value);
-            }
+            // Read in place: "BLANK" keeps its place as an empty line.
+            if (!reader.readText(section, key, list.rows[row], &list.read[row])) break;
+            if (std::memcmp(list.rows[row], "BLANK", 6) == 0) std::memset(list.rows[row], 0, sizeof list.rows[row]);
             ++list.count;
         }
         if (list.count == 0) break;
@@ -69,8 +63,8 @@ const char* PageTable::rowText(int page, int row) const {
     return pageList[page].rows[row];
 }
 
-bool PageTable::rowConvertedFromUtf8(int page, int row) const {
-    return rowText(page, row) != nullptr && (utf8Rows[page] & (1u << row)) != 0;
+platform::TextRead PageTable::rowRead(int page, int row) const {
+    return rowText(page, row) != nullptr ? pageList[page].read[row] : platform::TextRead{};
 }
 
 }  // namespace config

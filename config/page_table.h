@@ -19,7 +19,7 @@ public:
     // Clears every row; numPages = 0, cursorRow = 0.
     void resetPages();
     // Reads SECTION1..5 / ROWDATA1..28 style pages from the reader's file; returns the number of
-    // pages. Each row is read as drawn text (SettingsReader::readText).
+    // pages. Each row is read as drawn text, in UTF-8 (SettingsReader::readText).
     int loadPages(const SettingsReader& reader, const char* sectionPrefix, const char* keyPrefix);
 
     int pageCount() const { return numPages; }
@@ -29,12 +29,13 @@ public:
     const char* currentRowText() const;
     // Text of a row without moving the cursor; null when out of range.
     const char* rowText(int page, int row) const;
-    // Whether loadPages converted a row's text from UTF-8 to Windows-1252.
-    bool rowConvertedFromUtf8(int page, int row) const;
+    // How loadPages read a row's text; source None for a row out of range.
+    platform::TextRead rowRead(int page, int row) const;
 
 private:
     struct Page {
-        char rows[kMaxRows][kTextFieldSize];
+        char rows[kMaxRows][kTextBufferSize];  // UTF-8
+        platform::TextRead read[kMaxRows];
         std::int32_t count;
     };
 
@@ -42,7 +43,6 @@ private:
     std::int32_t cursorPage = 0;
     std::int32_t cursorRow = 0;
     Page pageList[kMaxPages];
-    std::uint32_t utf8Rows[kMaxPages] = {};  // per page, a bit for each row converted from UTF-8
 };
 
 }  // namespace config

@@ -2,21 +2,9 @@
 
 #include <cstring>
 
-#include "config/utf8_text.h"
 #include "platform/platform.h"
 
 namespace config {
-
-namespace {
-
-// The first bytes by which the platform's reader decides to decode the file itself: UTF-8,
-// UTF-16LE and UTF-16BE byte-order marks. It reads any other file byte for byte.
-bool startsWithByteOrderMark(const unsigned char* bytes, std::uint32_t length) {
-    if (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) return true;
-    return length >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF));
-}
-
-}  // namespace
 
 SettingsReader::SettingsReader() { std::memset(path, 0, sizeof path); }
 
@@ -24,9 +12,6 @@ int SettingsReader::setFilePath(const char* fileName) {
     if (fileName == nullptr || fileName[0] == '\0') return 0;
     if (std::strlen(fileName) >= sizeof path) return 0;
     std::strncpy(path, fileName, sizeof path);
-    unsigned char start[3];
-    const std::uint32_t length = platform::readSettingsFileStart(path, start, sizeof start);
-    readerConverts = startsWithByteOrderMark(start, length);
     return 1;
 }
 
@@ -83,16 +68,11 @@ std::int32_t SettingsReader::readInt(const char* section, const char* key, std::
     return parsed;
 }
 
-bool SettingsReader::readText(const char* section, const char* key, char (&dst)[kTextFieldSize],
-                              bool* convertedFromUtf8) const {
-    std::int32_t size = kTextFieldSize;
-    std::int32_t found = 0;
-    readString(section, key, dst, &size, &found);
-    // Text the platform's reader converted is Windows-1252 already: converting it again would take
-    // "\xC3\xA9" (two characters) for one. A value cut at its limit may end in a piece of a sequence.
-    const bool converted = found == 1 && !readerConverts && utf8ToWindows1252(dst, size == kTextFieldSize - 1);
-    if (convertedFromUtf8 != nullptr) *convertedFromUtf8 = converted;
-    return found == 1;
+bool SettingsReader::readText(const char* section, const char* key, char (&dst)[kTextBufferSize],
+                              platform::TextRead* how) const {
+    std::memset(dst, 0, sizeof dst);
+    platform::readSettingsText(path, section, key, dst, sizeof dst, how);
+    return dst[0] != '\0';
 }
 
 }  // namespace config

@@ -1,19 +1,23 @@
 // Keyed reads of one settings file through the platform's reader, with the plug-in's rules for
-// what a value must be to count as found, and for how text reaches Windows-1252.
+// what a value must be to count as found. Text that is drawn arrives as UTF-8.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 namespace config {
 
-constexpr int kTextFieldSize = 260;  // every name, value, line, path and face: at most 259 chars
+constexpr int kTextFieldSize = 260;  // names, numbers' values and paths: at most 259 bytes
+// Text that is drawn (rows, FONT_FACE, the formats): at most 259 characters of any plane in
+// UTF-8, terminated, every character whole and never an ill-formed sequence.
+constexpr int kTextBufferSize = static_cast<int>(platform::kMaxTextCharacters) * 4 + 1;
 
 class SettingsReader {
 public:
     SettingsReader();
 
-    // Sets the settings file path and notes how the platform's reader decodes that file, from its
-    // first bytes as the reader decides. Refuses (returns 0, path unchanged) a null or empty
+    // Sets the settings file path. Refuses (returns 0, path unchanged) a null or empty
     // name and a name of kTextFieldSize characters or more, which would not stay terminated.
     int setFilePath(const char* fileName);
     const char* filePath() const { return path; }
@@ -31,20 +35,14 @@ public:
     // first non-digit, no digits gives 0); stores it in *value (if not null) and returns it.
     std::int32_t readInt(const char* section, const char* key, std::int32_t* value, std::int32_t* found) const;
 
-    // Reads text that is drawn (a row, a font name) into `dst` as readString does with a capacity
-    // of kTextFieldSize, then gives it in Windows-1252: text written in UTF-8 is converted
-    // (utf8_text.h), unless the platform's reader converted the file's text itself, which it does
-    // for a file that starts with a byte-order mark. Returns whether the value was found;
-    // *convertedFromUtf8 (if not null) says whether it was converted here.
-    bool readText(const char* section, const char* key, char (&dst)[kTextFieldSize], bool* convertedFromUtf8) const;
-
-    // Whether the file started with a UTF-8 or UTF-16 byte-order mark when the path was set: the
-    // platform's reader then gives its text already converted to Windows-1252.
-    bool textConvertedByReader() const { return readerConverts; }
+    // Reads text that is drawn (a row, a font name, a format) into `dst` as UTF-8
+    // (platform::readSettingsText): every character whole, at most 259 of them, what cannot be
+    // decoded as U+FFFD. Returns whether the value was found and is not empty; `how` (if not null)
+    // says how it was read.
+    bool readText(const char* section, const char* key, char (&dst)[kTextBufferSize], platform::TextRead* how) const;
 
 private:
     char path[kTextFieldSize];
-    bool readerConverts = false;
 };
 
 }  // namespace config

@@ -20,13 +20,13 @@ bool standInFonts(const char* face, std::string* drawn) {
     return false;
 }
 
-bool standInMeasure(const char*, int pixelHeight, platform::GlyphMetrics* out) {
-    *out = platform::GlyphMetrics{};
-    out->ascent = pixelHeight * 4 / 5;
-    out->descent = pixelHeight / 5;
-    out->lineHeight = pixelHeight + pixelHeight / 8;
-    for (int c = platform::kFirstDrawnCharacter; c < 256; ++c) {
-        out->advance[c] = static_cast<std::int16_t>(pixelHeight / 2 + c % 7);
+bool standInMeasure(const platform::FontRequest& font, const std::uint32_t* characters, int count,
+                    platform::GlyphMetrics* out, std::int16_t* advances, bool* missing) {
+    const int pixelHeight = font.pixelHeight;
+    *out = platform::GlyphMetrics{pixelHeight * 4 / 5, pixelHeight / 5, pixelHeight + pixelHeight / 8};
+    for (int i = 0; i < count; ++i) {
+        if (advances != nullptr) advances[i] = static_cast<std::int16_t>(pixelHeight / 2 + characters[i] % 7);
+        if (missing != nullptr) missing[i] = characters[i] % 11 == 0;
     }
     return true;
 }
@@ -35,6 +35,9 @@ bool standInMeasure(const char*, int pixelHeight, platform::GlyphMetrics* out) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& path = writeSettingsFile(data, size);
+    // The first byte picks the ANSI code page, so that each is reached from every seed.
+    static const char* const kCodePages[] = {"1252", "1251", "932"};
+    setenv("OSTRIVANE_TEST_CODE_PAGE", kCodePages[size > 0 ? data[0] % 3 : 0], 1);
     std::vector<std::string> messages;
     check::ViewCheck view;
     view.measure = &standInMeasure;

@@ -4,15 +4,28 @@
 #include <cstdlib>
 #include <cstring>
 
+// stb_rect_pack, from Debian's libstb-dev: a skyline packer. Its checks are compiled out: nothing
+// in the host's process may abort.
+#define STB_RECT_PACK_IMPLEMENTATION
+#define STBRP_STATIC
+#define STBRP_ASSERT(condition) ((void)0)
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wconversion"
+#pragma GCC diagnostic ignored "-Wshadow"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#endif
+#include <stb_rect_pack.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
 namespace overlay {
 
 namespace {
 
-int smallestPowerOfTwoAtLeast(int value) {
-    int side = 1;
-    while (side < value && side < (1 << 30)) side *= 2;
-    return side;
-}
+const AtlasGlyph kNoGlyph = {};
 
 }  // namespace
 
@@ -36,12 +49,31 @@ void dilateCoverage(const unsigned char* in, int width, int height, unsigned cha
     }
 }
 
-void GlyphAtlas::begin(bool outline) {
+void GlyphAtlas::release() {
     releasePixels();
-    for (auto& set : table) {
-        for (AtlasGlyph& entry : set) entry = {};
+    for (AtlasGlyph*& set : table) {
+        std::free(set);
+        set = nullptr;
     }
+    std::free(pixelOffset);
+    pixelOffset = nullptr;
+    count = 0;
+    characters = nullptr;
+}
+
+bool GlyphAtlas::begin(CharacterSet& set, bool outline) {
+    release();
+    const std::size_t n = set.count() > 0 ? static_cast<std::size_t>(set.count()) : 1;
+    for (AtlasGlyph*& glyphs : table) glyphs = static_cast<AtlasGlyph*>(std::calloc(n, sizeof(AtlasGlyph)));
+    pixelOffset = static_cast<std::size_t*>(std::calloc(n, sizeof(std::size_t)));
+    if (table[0] == nullptr || table[1] == nullptr || pixelOffset == nullptr) {
+        release();
+        return false;
+    }
+    characters = &set;
+    count = set.count();
     outlined = outline;
+    return true;
 }
 
 bool GlyphAtlas::reserve(std::size_t bytes) {
@@ -55,18 +87,20 @@ bool GlyphAtlas::reserve(std::size_t bytes) {
     return true;
 }
 
-bool GlyphAtlas::receive(int character, const platform::GlyphImage& image) {
-    if (character < 0 || character >= kCodes) return true;
-    AtlasGlyph& plain = table[static_cast<int>(GlyphSet::Plain)][character];
+bool GlyphAtlas::receive(int index, const platform::GlyphImage& image) {
+    if (index < 0 || index >= count) return true;
+    characters->advances()[index] = static_cast<std::int16_t>(image.advance);
+    characters->missing()[index] = image.missing;
+    AtlasGlyph& plain = table[static_cast<int>(GlyphSet::Plain)][index];
     plain = {0, 0, 0, 0, image.xOrigin, image.yOrigin, image.advance};
-    AtlasGlyph& outline = table[static_cast<int>(GlyphSet::Outline)][character];
+    AtlasGlyph& outline = table[static_cast<int>(GlyphSet::Outline)][index];
     // The outline covers the glyph with a pixel to spare all round and advances as it does.
     outline = {0, 0, 0, 0, image.xOrigin + 1, image.yOrigin + 1, image.advance};
     if (image.width <= 0 || image.height <= 0 || image.pixels == nullptr) return true;
     const std::size_t bytes = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
     if (!reserve(bytes)) return false;
     std::memcpy(received + receivedSize, image.pixels, bytes);
-    pixelOffset[character] = receivedSize;
+    pixelOffset[index] = receivedSize;
     receivedSize += bytes;
     plain.width = image.width;
     plain.height = image.height;
@@ -81,73 +115,77 @@ bool GlyphAtlas::pack(int maxSide) {
     std::free(packed);
     packed = nullptr;
     packedWidth = packedHeight = 0;
+    if (maxSide <= 0) return false;
 
-    // Shelves, tallest glyphs first, so that each shelf wastes little height.
-    struct Item {
-        std::int16_t set;
-        std::int16_t code;
-    };
-    Item order[kGlyphSets * kCodes];
-    int items = 0;
+    // One rectangle a glyph with pixels; its id tells the set and the character.
+    std::size_t rectangles = 0;
+    std::uint64_t area = 0;
     for (int set = 0; set < kGlyphSets; ++set) {
-        for (int code = 0; code < kCodes; ++code) {
-            if (table[set][code].width > 0) order[items++] = {static_cast<std::int16_t>(set), static_cast<std::int16_t>(code)};
+        for (int index = 0; index < count; ++index) {
+            const AtlasGlyph& entry = table[set][index];
+            if (entry.width <= 0) continue;
+            if (entry.width > maxSide || entry.height > maxSide) return false;
+            ++rectangles;
+            area += static_cast<std::uint64_t>(entry.width) * static_cast<std::uint64_t>(entry.height);
         }
     }
-    const auto heightOf = [&](const Item& item) { return table[item.set][item.code].height; };
-    for (int i = 1; i < items; ++i) {  // insertion sort: a few hundred items, once per set-up
-        const Item item = order[i];
-        int j = i;
-        for (; j > 0 && heightOf(order[j - 1]) < heightOf(item); --j) order[j] = order[j - 1];
-        order[j] = item;
+    auto* rects = static_cast<stbrp_rect*>(std::malloc((rectangles > 0 ? rectangles : 1) * sizeof(stbrp_rect)));
+    auto* nodes = static_cast<stbrp_node*>(std::malloc(static_cast<std::size_t>(maxSide) * sizeof(stbrp_node)));
+    if (rects == nullptr || nodes == nullptr) {
+        std::free(rects);
+        std::free(nodes);
+        return false;
     }
-
-    // The height the shelves need at a width, -1 when a glyph is wider; with `place`, each
-    // glyph's texel is noted.
-    const auto shelfHeight = [&](int shelfWidth, bool place) {
-        int x = 0, y = 0, shelf = 0;
-        for (int i = 0; i < items; ++i) {
-            AtlasGlyph& entry = table[order[i].set][order[i].code];
-            if (entry.width > shelfWidth) return -1;
-            if (x + entry.width > shelfWidth) {
-                y += shelf;
-                x = 0;
-                shelf = 0;
-            }
-            if (place) {
-                entry.texelX = x;
-                entry.texelY = y;
-            }
-            x += entry.width;
-            shelf = entry.height > shelf ? entry.height : shelf;
-        }
-        return y + shelf;
-    };
-    // The narrowest width whose shelves fit in a height no greater than it, or the widest allowed.
+    // The smallest image first: sizes of each area from the squarest, wider than high.
     int width = 0, height = 0;
-    for (int side = 16; side <= maxSide && width == 0; side *= 2) {
-        const int needed = shelfHeight(side, false);
-        if (needed < 0) continue;
-        const int rounded = smallestPowerOfTwoAtLeast(needed > 0 ? needed : 1);
-        if (rounded <= side || side == maxSide || side * 2 > maxSide) {
-            if (rounded > maxSide) return false;
-            width = side;
-            height = rounded;
+    for (int areaLog = 8; areaLog <= 62 && width == 0; ++areaLog) {
+        if ((std::uint64_t{1} << areaLog) < area) continue;
+        for (int widthLog = (areaLog + 1) / 2; widthLog <= areaLog && width == 0; ++widthLog) {
+            const int heightLog = areaLog - widthLog;
+            if (widthLog > 30 || (1 << widthLog) > maxSide) break;
+            std::size_t n = 0;
+            for (int set = 0; set < kGlyphSets; ++set) {
+                for (int index = 0; index < count; ++index) {
+                    const AtlasGlyph& entry = table[set][index];
+                    if (entry.width <= 0) continue;
+                    rects[n] = {};
+                    rects[n].id = set * count + index;
+                    rects[n].w = entry.width;
+                    rects[n].h = entry.height;
+                    ++n;
+                }
+            }
+            stbrp_context context;
+            stbrp_init_target(&context, 1 << widthLog, 1 << heightLog, nodes, 1 << widthLog);
+            if (stbrp_pack_rects(&context, rects, static_cast<int>(n)) == 1) {
+                width = 1 << widthLog;
+                height = 1 << heightLog;
+            }
         }
+        if ((std::uint64_t{1} << areaLog) > static_cast<std::uint64_t>(maxSide) * static_cast<std::uint64_t>(maxSide)) break;
     }
-    if (width == 0) return false;
-    shelfHeight(width, true);
-
+    std::free(nodes);
+    if (width == 0) {
+        std::free(rects);
+        return false;
+    }
     packed = static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(width) * height, 1));
-    if (packed == nullptr) return false;
+    if (packed == nullptr) {
+        std::free(rects);
+        return false;
+    }
     packedWidth = width;
     packedHeight = height;
-    for (int i = 0; i < items; ++i) {
-        const AtlasGlyph& entry = table[order[i].set][order[i].code];
-        const AtlasGlyph& plain = table[static_cast<int>(GlyphSet::Plain)][order[i].code];
-        const unsigned char* pixels = received + pixelOffset[order[i].code];
+    for (std::size_t i = 0; i < rectangles; ++i) {
+        const int set = rects[i].id / (count > 0 ? count : 1);
+        const int index = rects[i].id % (count > 0 ? count : 1);
+        AtlasGlyph& entry = table[set][index];
+        entry.texelX = rects[i].x;
+        entry.texelY = rects[i].y;
+        const AtlasGlyph& plain = table[static_cast<int>(GlyphSet::Plain)][index];
+        const unsigned char* pixels = received + pixelOffset[index];
         unsigned char* corner = packed + static_cast<std::size_t>(entry.texelY) * width + entry.texelX;
-        if (order[i].set == static_cast<int>(GlyphSet::Outline)) {
+        if (set == static_cast<int>(GlyphSet::Outline)) {
             dilateCoverage(pixels, plain.width, plain.height, corner, width);
         } else {
             for (int y = 0; y < entry.height; ++y) {
@@ -156,6 +194,7 @@ bool GlyphAtlas::pack(int maxSide) {
             }
         }
     }
+    std::free(rects);
     return true;
 }
 
@@ -167,14 +206,19 @@ void GlyphAtlas::releasePixels() {
     packed = nullptr;
 }
 
+const AtlasGlyph& GlyphAtlas::glyph(GlyphSet set, int index) const {
+    if (index < 0 || index >= count) return kNoGlyph;
+    return table[static_cast<int>(set)][index];
+}
+
 int GlyphAtlas::lineQuads(GlyphSet set, const char* text, int penX, int penY, const std::uint8_t colour[4],
                           QuadVertex* out, int capacity, std::int32_t* advance) const {
-    const AtlasGlyph* glyphs = table[static_cast<int>(set)];
     std::int32_t pen = 0;
     int quads = 0;
     const auto inRange = [](std::int64_t low, std::int64_t high) { return low >= INT16_MIN && high <= INT16_MAX; };
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-        const AtlasGlyph& glyph = glyphs[*p];
+    for (std::size_t at = 0; text[at] != '\0';) {
+        const std::uint32_t c = nextCharacter(text, &at);
+        const AtlasGlyph& glyph = this->glyph(set, characters != nullptr ? characters->indexOf(c) : -1);
         const std::int64_t left = static_cast<std::int64_t>(penX) + pen - glyph.xOrigin;
         const std::int64_t bottom = static_cast<std::int64_t>(penY) - glyph.yOrigin;
         if (glyph.width > 0 && quads < capacity && inRange(left, left + glyph.width) &&

@@ -1,11 +1,12 @@
-// A font's glyphs packed into one texture image, and the quads that draw a line of text from it
-// with the same pixels as the font's bitmap glyph lists. Plain code: the OpenGL drawing uploads
-// the image and draws the quads.
+// The glyphs of a character set packed into one texture image, and the quads that draw a line of
+// text from it with the same pixels as the font's bitmap glyph lists. Plain code: the OpenGL
+// drawing uploads the image and draws the quads.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "overlay/character_set.h"
 #include "platform/platform.h"
 
 namespace overlay {
@@ -33,22 +34,22 @@ constexpr int kQuadVertices = 4;
 
 class GlyphAtlas final : public platform::GlyphReceiver {
 public:
-    static constexpr int kCodes = 256;
-
     GlyphAtlas() = default;
-    ~GlyphAtlas() { releasePixels(); }
+    ~GlyphAtlas() { release(); }
     GlyphAtlas(const GlyphAtlas&) = delete;
     GlyphAtlas& operator=(const GlyphAtlas&) = delete;
 
-    // Forgets every glyph; the glyphs received next get an outline when `outline` is set.
-    void begin(bool outline);
-    // Keeps a copy of the glyph's pixels (from malloc: false when memory runs out). Characters
-    // never received draw nothing and do not advance.
-    bool receive(int character, const platform::GlyphImage& image) override;
+    // Forgets every glyph and makes room for those of `characters` (which must outlive the
+    // atlas's use), with their outlines when `outline` is set. False when memory runs out.
+    bool begin(CharacterSet& characters, bool outline);
+    // Keeps a copy of the glyph's pixels (from malloc: false when memory runs out), and notes the
+    // character's advance and whether a face has it in the set. Characters never received draw
+    // nothing and do not advance.
+    bool receive(int index, const platform::GlyphImage& image) override;
 
-    // Packs every glyph received (and its outline) into one image whose sides are powers of two
-    // no longer than `maxSide`, glyphs side by side: the quads sample texel centres only, so no
-    // texel of a neighbour is ever read. False when they do not fit or memory runs out.
+    // Packs every glyph received (and its outline) into the smallest image whose sides are powers
+    // of two no longer than `maxSide`, glyphs side by side: the quads sample texel centres only, so
+    // no texel of a neighbour is ever read. False when they do not fit or memory runs out.
     bool pack(int maxSide);
     // The packed image: imageWidth() x imageHeight() bytes, rows bottom up, 0 where no glyph is.
     const unsigned char* image() const { return packed; }
@@ -57,9 +58,11 @@ public:
     // Frees the pixels, received and packed; the glyph table stays.
     void releasePixels();
 
-    const AtlasGlyph& glyph(GlyphSet set, unsigned char c) const { return table[static_cast<int>(set)][c]; }
+    // The glyph of the character at `index` of the set; an empty one for -1.
+    const AtlasGlyph& glyph(GlyphSet set, int index) const;
+    const CharacterSet* characterSet() const { return characters; }
 
-    // Writes the quads that draw `text` (bytes up to its NUL) with `set` in `colour` into `out`,
+    // Writes the quads that draw `text` (UTF-8 up to its NUL) with `set` in `colour` into `out`,
     // room for `capacity` quads of kQuadVertices vertices, the pen starting at window pixel
     // (penX, penY) and moving by each glyph's advance; returns how many quads it wrote. `advance`
     // gets the pen's whole move. Glyphs past `capacity`, and those that would lie beyond the
@@ -69,9 +72,12 @@ public:
 
 private:
     bool reserve(std::size_t bytes);
+    void release();
 
-    AtlasGlyph table[kGlyphSets][kCodes] = {};
-    std::size_t pixelOffset[kCodes] = {};  // of each received glyph's pixels in `received`
+    CharacterSet* characters = nullptr;
+    AtlasGlyph* table[kGlyphSets] = {};  // a glyph for each character of the set
+    std::size_t* pixelOffset = nullptr;  // of each received glyph's pixels in `received`
+    int count = 0;
     bool outlined = false;
     unsigned char* received = nullptr;
     std::size_t receivedSize = 0;

@@ -6,24 +6,21 @@
 #include <cstdint>
 
 #include "config/display_settings.h"
+#include "overlay/character_set.h"
 #include "overlay/row_layout.h"
 #include "platform/platform.h"
 
 namespace overlay {
 
-// Glyph display lists: one block of 256 names, one per byte value, so that every byte of a line
-// names a list of the overlay's own. The drawn characters (from platform::kFirstDrawnCharacter)
-// hold the font's Windows-1252 glyphs; the control bytes below are empty lists and draw nothing.
-constexpr int kGlyphBlockSize = 256;
-constexpr int kGlyphCount = kGlyphBlockSize - platform::kFirstDrawnCharacter;
-
 // What a font's glyphs were made into: a texture holding them all, or, where no texture could be
-// made, display lists (the first list of the glyph block and, for outlined text, of the block of
-// the same glyphs grown by a pixel all round). 0: none.
+// made, display lists, one a character of the CharacterSet in its order (the first list of the
+// glyph block and, for outlined text, of the block of the same glyphs grown by a pixel all round,
+// each `listCount` lists). 0: none.
 struct GlyphBlocks {
     std::uint32_t glyphs = 0;
     std::uint32_t outline = 0;
     std::uint32_t texture = 0;
+    std::int32_t listCount = 0;
 
     bool any() const { return glyphs != 0 || texture != 0; }
 };
@@ -61,11 +58,12 @@ class Graphics {
 public:
     // The drawing context of the calling thread's current rendering context; null when none is.
     virtual void* currentContext() = 0;
-    // Makes the glyphs of `face` at a character height of `pixelHeight` pixels in `style`, in the
-    // context `drawingContext` (the current one), and measures the font into `metrics`. What
-    // cannot be made is 0.
-    virtual GlyphBlocks buildGlyphs(void* drawingContext, const char* face, int pixelHeight, const GlyphStyle& style,
-                                    platform::GlyphMetrics* metrics) = 0;
+    // Makes the glyphs of `characters` in `font` and `style`, in the context `drawingContext` (the
+    // current one), measures the font into `metrics`, and notes each character's advance and
+    // whether no face has it in `characters`, which the glyphs are made for and which must stay
+    // as it is while they live. What cannot be made is 0.
+    virtual GlyphBlocks buildGlyphs(void* drawingContext, const platform::FontRequest& font, CharacterSet& characters,
+                                    const GlyphStyle& style, platform::GlyphMetrics* metrics) = 0;
     // Deletes them, when a context is current to delete them from and they are still the
     // overlay's own.
     virtual void deleteGlyphs(const GlyphBlocks& glyphs) = 0;

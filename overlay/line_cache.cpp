@@ -26,8 +26,8 @@ void LineCache::reset(int page) {
     }
 }
 
-void LineCache::setAdvances(const std::int16_t* table) {
-    advances = table;
+void LineCache::setCharacters(const CharacterSet* characters) {
+    measures = characters;
     for (Row& row : rows) row.advanceKnown = false;
 }
 
@@ -76,18 +76,16 @@ DrawRow LineCache::compose(int index, const char* pageText, const TokenValues& v
         expand(row, pageText, values);
     }
 
-    if (advances != nullptr && !row.advanceKnown) {
+    if (measures != nullptr && !row.advanceKnown) {
         ++work.measures;
-        std::int32_t sum = 0;
-        for (const unsigned char* p = reinterpret_cast<const unsigned char*>(row.text); *p != 0; ++p) sum += advances[*p];
-        row.advance = sum;
+        row.advance = measures->measure(row.text);
         row.advanceKnown = true;
     }
     DrawRow drawn;
     drawn.slot = index;
     drawn.revision = row.revision;
     drawn.text = row.text;
-    drawn.advance = advances != nullptr ? row.advance : 0;
+    drawn.advance = measures != nullptr ? row.advance : 0;
     return drawn;
 }
 

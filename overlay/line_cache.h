@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "config/page_table.h"
+#include "overlay/character_set.h"
 #include "overlay/row_layout.h"
 #include "overlay/substitute.h"
 #include "overlay/token_values.h"
@@ -18,9 +19,9 @@ namespace overlay {
 
 class LineCache {
 public:
-    // The longest drawn text, with its terminator: a row of 259 characters whose tokens all
-    // became values stays far below it, and longer results are cut.
-    static constexpr int kTextSize = 1024;
+    // The longest drawn text in bytes of UTF-8, with its terminator: a row of 259 characters of
+    // four bytes whose tokens all became values stays below it, and longer results are cut.
+    static constexpr int kTextSize = 4096;
 
     LineCache();
 
@@ -28,9 +29,9 @@ public:
     void reset(int page);
     int page() const { return cachedPage; }
 
-    // The advance of each byte value in window pixels (256 entries, kept by the caller), for the
+    // The characters the glyphs were made for, with their advances (kept by the caller), for the
     // rows' advances; null: none are measured. Every row's advance is measured again.
-    void setAdvances(const std::int16_t* advances);
+    void setCharacters(const CharacterSet* characters);
 
     // Row `row` (0 to kMaxRows - 1) of the cached page, whose text in the page is `text`, with the
     // values of `values`: its slot, its text (in the row's own buffer, valid until the row is
@@ -66,7 +67,7 @@ private:
     int cachedPage = -1;
     std::uint32_t revisions = 0;
     Counters work = {};
-    const std::int16_t* advances = nullptr;
+    const CharacterSet* measures = nullptr;
     char substitutionWork[kWorkBufferSize];
     Row rows[config::kMaxRows];
 };

@@ -120,8 +120,12 @@ void OverlayPlugin::buildGlyphs() {
     GlyphStyle style;
     style.outline = settings.textShadow == config::TextShadow::Outline;
     style.smooth = settings.fontSmooth;
-    glyphs = graphics.buildGlyphs(deviceContext, settings.fontFace, scaling.pixelSize, style, &glyphMetrics);
-    lineCache.setAdvances(glyphMetrics.advance);
+    // The glyphs of every character the pages and the clock formats hold, and those of the token
+    // values.
+    characters.collect(pages, settings);
+    const platform::FontRequest font = {settings.fontFace, settings.fontFallback, scaling.pixelSize};
+    glyphs = graphics.buildGlyphs(deviceContext, font, characters, style, &glyphMetrics);
+    lineCache.setCharacters(&characters);
     lastBuildTick = tokens.clockSource().tickMilliseconds();
     ++builds;
 }

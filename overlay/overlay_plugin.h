@@ -12,6 +12,7 @@
 #include "host/host_interface.h"
 #include "host/plugin_base.h"
 #include "overlay/font_scale.h"
+#include "overlay/character_set.h"
 #include "overlay/graphics.h"
 #include "overlay/line_cache.h"
 #include "overlay/settings_watch.h"
@@ -89,6 +90,7 @@ private:
     void* deviceContext = nullptr;  // null: graphics not set up
     GlyphBlocks glyphs;  // the font's glyph texture or lists; none until set-up
     platform::GlyphMetrics glyphMetrics = {};
+    CharacterSet characters;  // what the glyphs are made for
     bool visible = false;
     std::int32_t currentPage = 0;
     config::PageTable pages;

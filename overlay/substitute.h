@@ -10,7 +10,7 @@ namespace overlay {
 constexpr std::size_t kMatchBufferSize = 32;
 constexpr std::size_t kMaxPatternLength = kMatchBufferSize - 1;
 // A work buffer of this size holds any line the overlay draws.
-constexpr int kWorkBufferSize = 4096;
+constexpr int kWorkBufferSize = 8192;
 
 // Replaces every occurrence of `pattern` in `src` by `replacement`, leftmost first and without
 // overlaps (inserted text is not searched again), builds the result in `work` (workSize bytes) and

@@ -13,9 +13,9 @@ TokenValues::TokenValues() {
 }
 
 void TokenValues::setClockFormats(const char* date, const char* time) {
-    const auto keep = [](char* field, const char* format, const char* fallback) {
-        std::strncpy(field, format != nullptr && format[0] != '\0' ? format : fallback, kValueSize - 1);
-        field[kValueSize - 1] = '\0';
+    const auto keep = [](char (&field)[config::kTextBufferSize], const char* format, const char* fallback) {
+        std::strncpy(field, format != nullptr && format[0] != '\0' ? format : fallback, sizeof field - 1);
+        field[sizeof field - 1] = '\0';
     };
     keep(dateFormat, date, config::kDefaultDateFormat);
     keep(timeFormat, time, config::kDefaultTimeFormat);
@@ -112,7 +112,7 @@ void TokenValues::refreshCalendar() {
     for (const auto& text : texts) {
         const std::int64_t key = calendarKey(local, text.fields);
         if (formattedFrom[text.token] == key) continue;
-        formatCalendar(values[text.token], kClockTextSize, text.format, local);
+        formatCalendar(values[text.token], kClockTextSize, text.format, local, kClockCharacters);
         formattedFrom[text.token] = key;
         changedAt[text.token] = ++changes;
     }

@@ -15,9 +15,11 @@ namespace overlay {
 
 class TokenValues {
 public:
-    // A value holds at most kValueSize - 1 characters; a date or a time at most 31.
-    static constexpr int kValueSize = 260;
-    static constexpr int kClockTextSize = 32;
+    // A value holds at most kValueSize - 1 bytes; a date or a time at most 31 characters, of up
+    // to four bytes of UTF-8 each.
+    static constexpr int kValueSize = 1040;
+    static constexpr int kClockCharacters = 31;
+    static constexpr int kClockTextSize = 4 * kClockCharacters + 1;
 
     TokenValues();
 
@@ -77,8 +79,8 @@ private:
     std::int64_t formattedFrom[kTokenCount];
     std::int64_t calendarSeconds = 0;
     bool calendarConverted = false;  // the date and time show calendarSeconds in the current zone
-    char dateFormat[kValueSize] = {};
-    char timeFormat[kValueSize] = {};
+    char dateFormat[config::kTextBufferSize] = {};  // whole, as the settings hold them
+    char timeFormat[config::kTextBufferSize] = {};
     unsigned dateFields = 0;  // what each format shows
     unsigned timeFields = 0;
 

@@ -77,11 +77,28 @@ std::int64_t calendarKey(const platform::CalendarTime& time, unsigned fields) {
     return key * 100 + field(kFieldSecond, time.second);
 }
 
-std::size_t formatCalendar(char* out, std::size_t size, const char* format, const platform::CalendarTime& time) {
+std::size_t formatCalendar(char* out, std::size_t size, const char* format, const platform::CalendarTime& time,
+                           std::size_t maxCharacters) {
     if (out == nullptr || size == 0) return 0;
     std::size_t length = 0;
+    std::size_t characters = 0;
+    bool full = false;      // no further character fits
+    bool skipping = false;  // the character being written did not fit: its other bytes go too
     const auto put = [&](char character) {
-        if (length + 1 < size) out[length++] = character;
+        const auto byte = static_cast<unsigned char>(character);
+        if ((byte & 0xC0) == 0x80) {  // a continuation byte goes with its character
+            if (!skipping && length + 1 < size) out[length++] = character;
+            return;
+        }
+        // A UTF-8 character is written whole or not at all.
+        const std::size_t bytes = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        skipping = full || characters >= maxCharacters || length + bytes >= size;
+        if (skipping) {
+            full = true;
+            return;
+        }
+        out[length++] = character;
+        ++characters;
     };
     const auto number = [&](int value, int width) {
         char digits[16];

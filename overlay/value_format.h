@@ -33,8 +33,10 @@ std::int64_t calendarKey(const platform::CalendarTime& time, unsigned fields);
 // Writes `time` by `format` into `out` (size bytes): %Y the year (4 digits at least), %y its last
 // two digits, %m the month, %d the day, %H the hour 00-23, %I the hour 01-12, %p AM or PM, %M the
 // minute, %S the second, %% a '%'. Any other character is written as it is, and so are an unknown
-// field ("%x") and a '%' that ends the format. Cut to size - 1 characters and always terminated
-// (size > 0). Returns the length written.
-std::size_t formatCalendar(char* out, std::size_t size, const char* format, const platform::CalendarTime& time);
+// field ("%x") and a '%' that ends the format. The format is UTF-8, and so is the text: cut to at
+// most `maxCharacters` characters and size - 1 bytes, never inside a character, and always
+// terminated (size > 0). Returns the length written in bytes.
+std::size_t formatCalendar(char* out, std::size_t size, const char* format, const platform::CalendarTime& time,
+                           std::size_t maxCharacters = static_cast<std::size_t>(-1));
 
 }  // namespace overlay

@@ -97,6 +97,7 @@ struct IniDocument {
     // ANSI files keep their bytes (each byte is one character); Unicode files keep UTF-16 units.
     unsigned char* bytes;
     Unit* units;
+    bool utf8Mark;  // units decoded from UTF-8 after its byte-order mark, not read as UTF-16
     SectionEntry* sections;
     std::size_t sectionCount;
     std::size_t sectionCapacity;
@@ -277,6 +278,7 @@ IniDocument* parseIni(const unsigned char* bytes, std::size_t length) {
     if (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         const std::size_t unitCount = decodeUtf8Text(bytes + 3, length - 3, nullptr);
         document->units = static_cast<Unit*>(std::malloc(unitCount ? unitCount * sizeof(Unit) : 1));
+        document->utf8Mark = true;
         if (document->units) {
             decodeUtf8Text(bytes + 3, length - 3, document->units);
             // A UTF-8 text never has more units than bytes, so the count fits in 32 bits.
@@ -339,41 +341,139 @@ std::uint32_t copyValue(const IniDocument* document, const KeyEntry& entry, char
     return count;
 }
 
-// How many characters of the value copyValue gives into `capacity` bytes have no byte of their own
-// in Windows-1252; a surrogate pair is one character. 0 for ANSI files, whose bytes are the text.
-std::uint32_t lackingCharacters(const IniDocument* document, const KeyEntry& entry, std::uint32_t capacity) {
-    if (!document->units || entry.valueStart == kNoValue) return 0;
-    std::uint32_t start = entry.valueStart;
-    std::uint32_t length = entry.valueLength;
-    const Unit quote = length >= 2 ? characterAt(document, start) : 0;
-    if ((quote == '"' || quote == '\'') && characterAt(document, start + length - 1) == quote) {
-        ++start;
-        length -= 2;
-    }
-    if (length > capacity - 1) length = capacity - 1;
-    std::uint32_t lacking = 0;
-    for (std::uint32_t offset = 0; offset < length; ++offset) {
-        const Unit unit = document->units[start + offset];
-        if (unit < 0x80) continue;
-        if (unit >= 0xD800 && unit <= 0xDBFF && offset + 1 < length && document->units[start + offset + 1] >= 0xDC00 &&
-            document->units[start + offset + 1] <= 0xDFFF) {
-            ++offset;
-        } else if (unit < 0xA0 ? windows1252ToUnicode(static_cast<unsigned char>(unit)) == 0
-                               : unicodeToWindows1252(unit) != 0) {
-            continue;  // one of the five undefined bytes, which come back as themselves, or an exact character
+// Text as it is written out: UTF-8, at most kMaxTextCharacters characters that fit `capacity`
+// bytes with the terminator; the characters past those are only counted.
+class TextWriter {
+public:
+    TextWriter(char* text, std::uint32_t size) : dst(text), capacity(size) { dst[0] = '\0'; }
+
+    void put(std::uint32_t codePoint) {
+        ++read.characters;
+        if (codePoint == kUndefinedCharacter) codePoint = kReplacement;
+        unsigned char bytes[4];
+        std::uint32_t length = 0;
+        if (codePoint < 0x80) {
+            bytes[length++] = static_cast<unsigned char>(codePoint);
+        } else if (codePoint < 0x800) {
+            bytes[length++] = static_cast<unsigned char>(0xC0 | (codePoint >> 6));
+            bytes[length++] = static_cast<unsigned char>(0x80 | (codePoint & 0x3F));
+        } else if (codePoint < 0x10000) {
+            bytes[length++] = static_cast<unsigned char>(0xE0 | (codePoint >> 12));
+            bytes[length++] = static_cast<unsigned char>(0x80 | ((codePoint >> 6) & 0x3F));
+            bytes[length++] = static_cast<unsigned char>(0x80 | (codePoint & 0x3F));
+        } else {
+            bytes[length++] = static_cast<unsigned char>(0xF0 | (codePoint >> 18));
+            bytes[length++] = static_cast<unsigned char>(0x80 | ((codePoint >> 12) & 0x3F));
+            bytes[length++] = static_cast<unsigned char>(0x80 | ((codePoint >> 6) & 0x3F));
+            bytes[length++] = static_cast<unsigned char>(0x80 | (codePoint & 0x3F));
         }
-        ++lacking;
+        if (read.cut || kept == kMaxTextCharacters || used + length >= capacity) {
+            read.cut = true;
+            return;
+        }
+        std::memcpy(dst + used, bytes, length);
+        used += length;
+        dst[used] = '\0';
+        ++kept;
     }
-    return lacking;
+    // A character that could not be decoded, drawn as U+FFFD.
+    void putReplacement() {
+        if (!read.cut && kept < kMaxTextCharacters) ++read.replaced;
+        put(kReplacement);
+    }
+
+    TextRead read = {};
+    std::uint32_t used = 0;
+
+private:
+    char* dst;
+    std::uint32_t capacity;
+    std::uint32_t kept = 0;
+};
+
+// The characters of `length` units of the document from `start`, as text. Unicode files give
+// their characters, pairs of surrogates joined; a file without a mark gives UTF-8 as it is and any
+// other text through `decode`.
+void writeText(const IniDocument* document, std::uint32_t start, std::uint32_t length, AnsiDecoder decode,
+               TextWriter& out) {
+    if (document->units) {
+        out.read.source = document->utf8Mark ? TextSource::Utf8File : TextSource::Utf16File;
+        const Unit* units = document->units + start;
+        for (std::uint32_t offset = 0; offset < length; ++offset) {
+            const Unit unit = units[offset];
+            if (unit >= 0xD800 && unit <= 0xDBFF && offset + 1 < length && units[offset + 1] >= 0xDC00 &&
+                units[offset + 1] <= 0xDFFF) {
+                out.put(0x10000 + ((static_cast<std::uint32_t>(unit) - 0xD800) << 10) + (units[++offset] - 0xDC00));
+            } else if ((unit >= 0xD800 && unit <= 0xDFFF) || (unit == kReplacement && document->utf8Mark)) {
+                out.putReplacement();  // a lone surrogate, or bytes the UTF-8 decoding replaced
+            } else {
+                out.put(unit);
+            }
+        }
+        return;
+    }
+    const unsigned char* bytes = document->bytes + start;
+    bool ascii = true;
+    for (std::uint32_t offset = 0; offset < length;) {
+        const Utf8Character c = decodeUtf8(bytes + offset, length - offset, Utf8Errors::Reject);
+        if (c.codePoint == kNoCodePoint) {
+            ascii = false;
+            break;
+        }
+        ascii = ascii && c.length == 1;
+        offset += static_cast<std::uint32_t>(c.length);
+        if (offset == length) {
+            out.read.source = ascii ? TextSource::Ascii : TextSource::Utf8;
+            for (std::uint32_t at = 0; at < length;) {
+                const Utf8Character character = decodeUtf8(bytes + at, length - at, Utf8Errors::Reject);
+                out.put(character.codePoint);
+                at += static_cast<std::uint32_t>(character.length);
+            }
+            return;
+        }
+    }
+    if (length == 0) return;
+    out.read.source = TextSource::CodePage;
+    if (decode == nullptr) decode = &decodeWindows1252;
+    // One more than is kept tells that there are more.
+    std::uint32_t decoded[kMaxTextCharacters + 1];
+    const std::size_t count = decode(bytes, length, decoded, kMaxTextCharacters + 1);
+    for (std::size_t index = 0; index < count && index < kMaxTextCharacters; ++index) {
+        if (decoded[index] == kUndefinedCharacter) {
+            out.putReplacement();
+        } else {
+            out.put(decoded[index]);
+        }
+    }
+    if (count > kMaxTextCharacters) {
+        out.read.cut = true;
+        out.read.characters = static_cast<std::uint32_t>(decode(bytes, length, nullptr, static_cast<std::size_t>(-1)));
+    }
 }
 
-// A name in Windows-1252, cut to fit `capacity` bytes.
-void copyName(const IniDocument* document, std::uint32_t start, std::uint32_t length, char* dst, std::uint32_t capacity) {
-    const std::uint32_t count = length < capacity - 1 ? length : capacity - 1;
-    for (std::uint32_t offset = 0; offset < count; ++offset) {
-        dst[offset] = static_cast<char>(resultByteAt(document, start + offset));
+// A value's range without one pair of equal quotes around it.
+void unquoted(const IniDocument* document, const KeyEntry& entry, std::uint32_t* start, std::uint32_t* length) {
+    *start = entry.valueStart;
+    *length = entry.valueLength;
+    if (*length < 2) return;
+    const Unit quote = characterAt(document, *start);
+    if ((quote == '"' || quote == '\'') && characterAt(document, *start + *length - 1) == quote) {
+        ++*start;
+        *length -= 2;
     }
-    dst[count] = '\0';
+}
+
+std::uint32_t valueText(const IniDocument* document, const KeyEntry& entry, AnsiDecoder decode, char* dst,
+                        std::uint32_t capacity, TextRead* how) {
+    TextWriter out(dst, capacity);
+    if (entry.valueStart != kNoValue) {
+        std::uint32_t start = 0;
+        std::uint32_t length = 0;
+        unquoted(document, entry, &start, &length);
+        writeText(document, start, length, decode, out);
+    }
+    if (how != nullptr) *how = out.read;
+    return out.used;
 }
 
 }  // namespace
@@ -387,27 +487,50 @@ std::uint32_t lookupIni(const IniDocument* document, const char* section, const 
     return entry ? copyValue(document, *entry, dst, capacity) : 0;
 }
 
-bool visitIniLines(const IniDocument* document, bool (*visit)(const IniLine& line, void* context), void* context) {
+std::uint32_t lookupIniText(const IniDocument* document, const char* section, const char* key, AnsiDecoder decode,
+                            char* dst, std::uint32_t capacity, TextRead* how) {
+    if (how != nullptr) *how = {};
+    if (!dst || capacity == 0) return 0;
+    dst[0] = '\0';
+    if (!document || !section || !key) return 0;
+    const KeyEntry* entry = findKey(document, section, key);
+    return entry ? valueText(document, *entry, decode, dst, capacity, how) : 0;
+}
+
+std::size_t decodeWindows1252(const unsigned char* bytes, std::size_t length, std::uint32_t* out, std::size_t capacity) {
+    const std::size_t count = length < capacity ? length : capacity;
+    for (std::size_t index = 0; out != nullptr && index < count; ++index) {
+        const Unit unit = windows1252ToUnicode(bytes[index]);
+        out[index] = unit != 0 || bytes[index] == 0 ? unit : kUndefinedCharacter;
+    }
+    return count;
+}
+
+bool visitIniLines(const IniDocument* document, AnsiDecoder decode, bool (*visit)(const IniLine& line, void* context),
+                   void* context) {
     if (!document || !visit) return true;
     char name[kIniTextSize];
     char value[kIniTextSize];
     for (std::size_t index = 0; index < document->sectionCount; ++index) {
         const SectionEntry& section = document->sections[index];
         if (index > 0) {
-            copyName(document, section.nameStart, section.nameLength, name, sizeof name);
-            const IniLine header = {true, section.line, name, section.nameLength, false, "", 0, false, 0};
+            TextWriter nameText(name, sizeof name);
+            writeText(document, section.nameStart, section.nameLength, decode, nameText);
+            const IniLine header = {true, section.line, name, section.nameLength, false, "", 0, false, {}};
             if (!visit(header, context)) return false;
         }
         for (std::uint32_t keyIndex = section.firstKey; keyIndex < section.firstKey + section.keyCount; ++keyIndex) {
             const KeyEntry& key = document->keys[keyIndex];
-            copyName(document, key.nameStart, key.nameLength, name, sizeof name);
-            copyValue(document, key, value, sizeof value);
+            TextWriter nameText(name, sizeof name);
+            writeText(document, key.nameStart, key.nameLength, decode, nameText);
+            TextRead read = {};
+            valueText(document, key, decode, value, sizeof value, &read);
             const bool hasValue = key.valueStart != kNoValue;
             const Unit quote = hasValue && key.valueLength >= 2 ? characterAt(document, key.valueStart) : 0;
             const bool quoted = (quote == '"' || quote == '\'') &&
                                 characterAt(document, key.valueStart + key.valueLength - 1) == quote;
             const IniLine line = {false, key.line, name, key.nameLength, hasValue, value,
-                                  hasValue ? key.valueLength : 0, quoted, lackingCharacters(document, key, sizeof value)};
+                                  hasValue ? key.valueLength : 0, quoted, read};
             if (!visit(line, context)) return false;
         }
     }

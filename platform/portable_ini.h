@@ -14,10 +14,14 @@
 //    of a name wins.
 //  - A value wrapped in one pair of equal quotes loses them; values are cut to fit the buffer.
 //  - Unicode text comes back in Windows-1252 with the system's best-fit substitutes, '?' otherwise.
+// That is the reader's answer for names and numbers (lookupIni). Text that is drawn is read by the
+// same rules but every character whole, as UTF-8 (lookupIniText).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "platform/platform.h"
 
 namespace platform {
 
@@ -40,25 +44,43 @@ std::uint32_t lookupIni(const IniDocument* document, const char* section, const 
 // True when `section` holds a line for `key`, even one with an empty value or without '='.
 bool hasIniKey(const IniDocument* document, const char* section, const char* key);
 
-// Names and values as visitIniLines gives them: at most 259 characters, like the reader's.
-constexpr std::uint32_t kIniTextSize = 260;
+// Decodes text in an ANSI code page, as platform::decodeAnsiText does.
+using AnsiDecoder = std::size_t (*)(const unsigned char* bytes, std::size_t length, std::uint32_t* out,
+                                    std::size_t capacity);
 
-// One header or key line of a document, as a check of the file sees it. Text is Windows-1252.
+// Code page 1252 by the code page's own table, the same on every system; its five undefined bytes
+// give kUndefinedCharacter.
+std::size_t decodeWindows1252(const unsigned char* bytes, std::size_t length, std::uint32_t* out, std::size_t capacity);
+
+// Looks up `key` in `section` as lookupIni does, and gives its value as text, as
+// platform::readSettingsText describes: one pair of equal quotes taken off, then at most
+// kMaxTextCharacters characters in UTF-8, none split, in `capacity` bytes with the terminator.
+// Text of a file without a byte-order mark that is not UTF-8 goes through `decode` (null: code
+// page 1252). Returns the bytes written; `how` may be null.
+std::uint32_t lookupIniText(const IniDocument* document, const char* section, const char* key, AnsiDecoder decode,
+                            char* dst, std::uint32_t capacity, TextRead* how);
+
+// Names and values as visitIniLines gives them: at most 259 characters, in UTF-8.
+constexpr std::uint32_t kIniTextSize = kMaxTextCharacters * 4 + 1;
+
+// One header or key line of a document, as a check of the file sees it. Names and values are text
+// as lookupIniText reads it.
 struct IniLine {
     bool header;                 // a section header; otherwise a key line
     std::uint32_t line;          // 1-based, counting CR LF as one line end
     const char* name;            // the section's or the key's name, cut to 259 characters
     std::uint32_t nameLength;    // its length in the file
     bool hasValue;               // key lines: the line holds '='
-    const char* value;           // key lines: the value as the reader returns it
+    const char* value;           // key lines: the value as text, quotes taken off
     std::uint32_t valueLength;   // key lines: the value's length in the file, quotes included
     bool quoted;                 // key lines: the reader takes a pair of quotes off the value
-    std::uint32_t lacking;       // key lines of a Unicode file: characters of the value that
-                                 // Windows-1252 has no byte for, given as '?' or a look-alike
+    TextRead read;               // key lines: how the value was read
 };
 
 // Calls `visit` for every header and key line, in file order (keys before the first header come
-// first, under no header). Stops, returning false, when `visit` returns false.
-bool visitIniLines(const IniDocument* document, bool (*visit)(const IniLine& line, void* context), void* context);
+// first, under no header); text that is not UTF-8 goes through `decode`. Stops, returning false,
+// when `visit` returns false.
+bool visitIniLines(const IniDocument* document, AnsiDecoder decode, bool (*visit)(const IniLine& line, void* context),
+                   void* context);
 
 }  // namespace platform

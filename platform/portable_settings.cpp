@@ -1,22 +1,23 @@
-// Settings file of the native builds: the file is read whole and parsed by the portable reader,
-// which answers like the Windows profile reader.
+// Settings file of the native builds: the file's bytes (settings_file.cpp parses them), and the
+// ANSI code page, which is Windows-1252 unless a test sets another.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <iconv.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
 #include "platform/portable_ini.h"
+#include "platform/settings_file.h"
 
 namespace platform {
 namespace {
-
-// Larger files read as missing. Generous: real settings files are a few kilobytes.
-constexpr off_t kMaxSettingsFileBytes = 64 * 1024 * 1024;
 
 // The plug-in writes paths the Windows way; returns a malloc'ed copy with '/' separators, or null.
 char* nativePath(const char* path) {
@@ -40,77 +41,71 @@ int openRegularFile(const char* path, struct stat* info) {
     return descriptor;
 }
 
-// Reads and parses the file; null when it is missing, not a regular file, too large or unreadable,
-// or when memory runs out.
-IniDocument* loadDocument(const char* nativeFilePath) {
-    struct stat info;
-    const int descriptor = openRegularFile(nativeFilePath, &info);
-    if (descriptor < 0) return nullptr;
-    IniDocument* document = nullptr;
-    if (info.st_size <= kMaxSettingsFileBytes) {
-        const std::size_t size = static_cast<std::size_t>(info.st_size);
-        unsigned char* bytes = static_cast<unsigned char*>(std::malloc(size ? size : 1));
-        if (bytes) {
-            // A file that shrinks while it is read is parsed as far as it went.
-            std::size_t filled = 0;
-            while (filled < size) {
-                const ssize_t got = ::read(descriptor, bytes + filled, size - filled);
-                if (got < 0 && errno == EINTR) continue;
-                if (got <= 0) break;
-                filled += static_cast<std::size_t>(got);
-            }
-            document = parseIni(bytes, filled);
-            std::free(bytes);
-        }
-    }
-    ::close(descriptor);
-    return document;
-}
-
-// The batch: one parse of one file, shared by the reads between begin and end. One global, as
-// batches do not nest; settings must not be loaded on two threads at once.
-struct Batch {
-    bool active;
-    char* path;             // native form of the batch's path
-    bool loaded;            // the file has been read (document may still be null: missing)
-    IniDocument* document;
-};
-
-Batch gBatch = {false, nullptr, false, nullptr};
-
 }  // namespace
 
-std::uint32_t readSettingsValue(const char* path, const char* section, const char* key, char* dst,
-                                std::uint32_t capacity) {
-    if (!dst || capacity == 0) return 0;
-    dst[0] = '\0';
+unsigned char* readSettingsBytes(const char* path, std::size_t* length) {
+    *length = 0;
     char* filePath = nativePath(path);
-    if (!filePath) return 0;
-
-    std::uint32_t written = 0;
-    if (gBatch.active && gBatch.path && std::strcmp(gBatch.path, filePath) == 0) {
-        if (!gBatch.loaded) {
-            gBatch.document = loadDocument(filePath);
-            gBatch.loaded = true;
-        }
-        written = lookupIni(gBatch.document, section, key, dst, capacity);
-    } else {
-        IniDocument* document = loadDocument(filePath);
-        written = lookupIni(document, section, key, dst, capacity);
-        freeIni(document);
-    }
+    if (!filePath) return nullptr;
+    struct stat info;
+    const int descriptor = openRegularFile(filePath, &info);
     std::free(filePath);
-    return written;
+    if (descriptor < 0) return nullptr;
+    unsigned char* bytes = nullptr;
+    if (static_cast<unsigned long long>(info.st_size) <= kMaxSettingsFileBytes) {
+        const std::size_t size = static_cast<std::size_t>(info.st_size);
+        bytes = static_cast<unsigned char*>(std::malloc(size ? size : 1));
+        std::size_t filled = 0;
+        while (bytes && filled < size) {
+            const ssize_t got = ::read(descriptor, bytes + filled, size - filled);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            filled += static_cast<std::size_t>(got);
+        }
+        *length = filled;
+    }
+    ::close(descriptor);
+    return bytes;
 }
 
-bool settingsKeyExists(const char* path, const char* section, const char* key) {
-    char* filePath = nativePath(path);
-    if (!filePath) return false;
-    IniDocument* document = loadDocument(filePath);
-    const bool exists = hasIniKey(document, section, key);
-    freeIni(document);
-    std::free(filePath);
-    return exists;
+std::uint32_t ansiCodePage() {
+    // Tests stand in for a system set to another code page.
+    const char* page = std::getenv("OSTRIVANE_TEST_CODE_PAGE");
+    const long number = page != nullptr ? std::strtol(page, nullptr, 10) : 0;
+    return number > 0 && number < 65536 ? static_cast<std::uint32_t>(number) : 1252;
+}
+
+std::size_t decodeAnsiText(const unsigned char* bytes, std::size_t length, std::uint32_t* out, std::size_t capacity) {
+    const std::uint32_t page = ansiCodePage();
+    char name[16];
+    std::snprintf(name, sizeof name, "CP%u", static_cast<unsigned>(page));
+    iconv_t converter = page == 1252 ? reinterpret_cast<iconv_t>(-1) : iconv_open("UTF-32LE", name);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return decodeWindows1252(bytes, length, out, capacity);
+    std::size_t count = 0;
+    std::size_t offset = 0;
+    while (offset < length && count < capacity) {
+        // One character at a time, so that a byte the code page leaves undefined costs only itself.
+        unsigned char decoded[4];
+        char* input = const_cast<char*>(reinterpret_cast<const char*>(bytes + offset));
+        char* output = reinterpret_cast<char*>(decoded);
+        std::size_t inputLeft = length - offset;
+        std::size_t outputLeft = sizeof decoded;
+        std::uint32_t codePoint = kUndefinedCharacter;
+        const std::size_t result = iconv(converter, &input, &inputLeft, &output, &outputLeft);
+        if (outputLeft == 0) {
+            codePoint = decoded[0] | (decoded[1] << 8) | (decoded[2] << 16) | (static_cast<std::uint32_t>(decoded[3]) << 24);
+            offset = length - inputLeft;
+        } else {
+            (void)result;
+            ++offset;  // undefined, or a lead byte cut short: the byte alone
+        }
+        // No ANSI code page holds a C1 control: one decoded as such is a byte the page leaves out.
+        if (codePoint >= 0x80 && codePoint < 0xA0) codePoint = kUndefinedCharacter;
+        if (out) out[count] = codePoint;
+        ++count;
+    }
+    iconv_close(converter);
+    return count;
 }
 
 bool settingsFileReadable(const char* path) {
@@ -122,25 +117,6 @@ bool settingsFileReadable(const char* path) {
     if (descriptor < 0) return false;
     ::close(descriptor);
     return true;
-}
-
-std::uint32_t readSettingsFileStart(const char* path, unsigned char* dst, std::uint32_t capacity) {
-    if (!dst || capacity == 0) return 0;
-    char* filePath = nativePath(path);
-    if (!filePath) return 0;
-    struct stat info;
-    const int descriptor = openRegularFile(filePath, &info);
-    std::free(filePath);
-    if (descriptor < 0) return 0;
-    std::uint32_t filled = 0;
-    while (filled < capacity) {
-        const ssize_t got = ::read(descriptor, dst + filled, capacity - filled);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        filled += static_cast<std::uint32_t>(got);
-    }
-    ::close(descriptor);
-    return filled;
 }
 
 bool settingsFileStamp(const char* path, FileStamp* out) {
@@ -184,19 +160,6 @@ bool libraryFolderFile(const char* fileName, char* out, std::uint32_t capacity) 
     std::memcpy(out, library, folderLength);
     std::memcpy(out + folderLength, fileName, nameLength + 1);
     return true;
-}
-
-void beginSettingsBatch(const char* path) {
-    endSettingsBatch();
-    gBatch.active = true;
-    // Without memory for the path the batch stays empty and reads go to the file one by one.
-    gBatch.path = nativePath(path);
-}
-
-void endSettingsBatch() {
-    freeIni(gBatch.document);
-    std::free(gBatch.path);
-    gBatch = {false, nullptr, false, nullptr};
 }
 
 }  // namespace platform

@@ -1,7 +1,7 @@
-// The Win32 platform's fonts, inside platform/ only: a GDI font made as the plug-in makes it,
-// selected into a device context, and what the glyph lists measure of it. The glyph builders (on
-// the GL window's context) and measureFont (on a memory context) both go through here, so what a
-// tool measures is what the plug-in draws.
+// The Win32 platform's fonts, inside platform/ only: GDI fonts made as the plug-in makes them,
+// selected into a device context, measured and asked for their glyphs. The glyph builders (on the
+// GL window's context) and measureFont (on a memory context) both go through here, so what a tool
+// measures is what the plug-in draws.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,12 @@ namespace platform::gdi {
 
 // Glyph outlines as the font draws them, unscaled and unrotated.
 inline const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+
+// A font of `face` at a character height of `pixelHeight` pixels, as the plug-in makes them.
+HFONT makeFont(const WCHAR* face, int pixelHeight, BYTE charSet);
+
+// A face name in UTF-8 as GDI takes it (at most LF_FACESIZE - 1 units); false when it does not fit.
+bool wideFaceName(const char* face, WCHAR (&wide)[LF_FACESIZE]);
 
 // The font the plug-in draws with, selected into a device context for as long as it lives.
 class SelectedFont {
@@ -29,9 +35,8 @@ private:
     HGDIOBJ previous = nullptr;
 };
 
-// The ascent, descent and line height of the font selected into `dc`, and the advances of the
-// characters first to first + count - 1 (those below 256) as the glyph lists move the raster
-// position. False when GDI gives no text metrics (those fields are then left alone).
-bool measureSelectedFont(HDC dc, DWORD first, DWORD count, GlyphMetrics* out);
+// The ascent, descent and line height of the font selected into `dc`. False when GDI gives no
+// text metrics (the fields are then left alone).
+bool measureSelectedFont(HDC dc, GlyphMetrics* out);
 
 }  // namespace platform::gdi

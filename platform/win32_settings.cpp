@@ -1,16 +1,18 @@
-// Settings file of the Windows DLL: the system's profile reader, which is what the plug-in's users
-// edit their settings against.
+// Settings file of the Windows DLL: the file's bytes (settings_file.cpp parses them with the
+// portable reader, as natively) and the ANSI code page. The system's profile reader is not used: it
+// decodes a file without a byte-order mark in the ANSI code page before anyone can tell UTF-8.
 //
 // Paths are UTF-8 here and go to the wide-character API, so that a file in a folder whose name the
-// ANSI code page cannot spell (a Cyrillic user name on a Western system) is found. Values come back
-// as GetPrivateProfileStringA gives them: it is the wide reader followed by a conversion to the
-// ANSI code page, and that is what readSettingsValue does. A plain ASCII path, such as the
-// relative one the plug-in reads first, names the same file either way.
+// ANSI code page cannot spell (a Cyrillic user name on a Western system) is found. A plain ASCII
+// path, such as the relative one the plug-in reads first, names the same file either way.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/platform.h"
+#include "platform/portable_ini.h"
+#include "platform/settings_file.h"
 
 namespace platform {
 namespace {
@@ -24,50 +26,64 @@ bool toWide(const char* utf8, WCHAR* wide) {
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, wide, kWideCapacity) > 0;
 }
 
-// A section or key name in UTF-16 the way the ANSI reader converts it: from the ANSI code page.
-bool ansiToWide(const char* ansi, WCHAR* wide) {
-    if (!ansi) return false;
-    return MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, kWideCapacity) > 0;
-}
-
 }  // namespace
 
-std::uint32_t readSettingsValue(const char* path, const char* section, const char* key, char* dst,
-                                std::uint32_t capacity) {
-    if (!dst || capacity == 0) return 0;
-    dst[0] = '\0';
-    // A null section or key would make the reader list names instead of reading a value.
-    WCHAR widePath[kWideCapacity], wideSection[kWideCapacity], wideKey[kWideCapacity];
-    if (!toWide(path, widePath) || !ansiToWide(section, wideSection) || !ansiToWide(key, wideKey)) return 0;
-    // The value in UTF-16 takes at most `capacity` units, terminator included, as the ANSI
-    // reader's own buffer does. Larger requests than the stack holds are made at load time only.
-    WCHAR stackValue[kWideCapacity];
-    WCHAR* value = stackValue;
-    if (capacity > static_cast<std::uint32_t>(kWideCapacity)) {
-        value = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), 0, capacity * sizeof(WCHAR)));
-        if (!value) return 0;
+unsigned char* readSettingsBytes(const char* path, std::size_t* length) {
+    *length = 0;
+    WCHAR wide[kWideCapacity];
+    // The same paths as settingsFileReadable takes.
+    if (!toWide(path, wide) || lstrlenW(wide) >= MAX_PATH) return nullptr;
+    // Shared every way, so that an editor holding the file open does not turn the read away. A
+    // directory does not open without backup semantics.
+    HANDLE file = CreateFileW(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size;
+    unsigned char* bytes = nullptr;
+    if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
+        static_cast<unsigned long long>(size.QuadPart) <= kMaxSettingsFileBytes) {
+        const DWORD wanted = static_cast<DWORD>(size.QuadPart);
+        bytes = static_cast<unsigned char*>(std::malloc(wanted ? wanted : 1));
+        DWORD filled = 0;
+        while (bytes && filled < wanted) {
+            DWORD got = 0;
+            if (!ReadFile(file, bytes + filled, wanted - filled, &got, nullptr) || got == 0) break;
+            filled += got;
+        }
+        *length = filled;
     }
-    const DWORD units = GetPrivateProfileStringW(wideSection, wideKey, L"", value, capacity, widePath);
-    // With its terminator; a result that does not fit (never in a single-byte code page) is cut.
-    int written = WideCharToMultiByte(CP_ACP, 0, value, static_cast<int>(units) + 1, dst, static_cast<int>(capacity),
-                                      nullptr, nullptr);
-    if (written == 0) {
-        written = static_cast<int>(capacity);
-        dst[capacity - 1] = '\0';
-    }
-    if (value != stackValue) HeapFree(GetProcessHeap(), 0, value);
-    return static_cast<std::uint32_t>(written - 1);
+    CloseHandle(file);
+    return bytes;
 }
 
-bool settingsKeyExists(const char* path, const char* section, const char* key) {
-    WCHAR widePath[kWideCapacity], wideSection[kWideCapacity], wideKey[kWideCapacity];
-    if (!toWide(path, widePath) || !ansiToWide(section, wideSection) || !ansiToWide(key, wideKey)) return false;
-    // The reader answers its default only for a key it does not find, so a default no file
-    // holds tells the two apart.
-    static const WCHAR kAbsent[] = L"\x01\x02" L"absent" L"\x02\x01";
-    WCHAR value[sizeof kAbsent / sizeof kAbsent[0] + 1];
-    GetPrivateProfileStringW(wideSection, wideKey, kAbsent, value, sizeof value / sizeof value[0], widePath);
-    return lstrcmpW(value, kAbsent) != 0;
+std::uint32_t ansiCodePage() { return GetACP(); }
+
+std::size_t decodeAnsiText(const unsigned char* bytes, std::size_t length, std::uint32_t* out, std::size_t capacity) {
+    const UINT page = GetACP();
+    // Code page 1252 by the same table as natively: the system's own gives its five undefined
+    // bytes C1 controls.
+    if (page == 1252) return decodeWindows1252(bytes, length, out, capacity);
+    std::size_t count = 0;
+    std::size_t offset = 0;
+    while (offset < length && count < capacity) {
+        // One character at a time, so that a byte the code page leaves undefined costs only itself.
+        const int size = IsDBCSLeadByteEx(page, bytes[offset]) && offset + 1 < length ? 2 : 1;
+        WCHAR units[2];
+        const int got = MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes + offset),
+                                            size, units, 2);
+        std::uint32_t codePoint = kUndefinedCharacter;
+        if (got == 1) {
+            codePoint = units[0];
+        } else if (got == 2 && units[0] >= 0xD800 && units[0] <= 0xDBFF && units[1] >= 0xDC00 && units[1] <= 0xDFFF) {
+            codePoint = 0x10000 + ((static_cast<std::uint32_t>(units[0]) - 0xD800) << 10) + (units[1] - 0xDC00);
+        }
+        offset += codePoint != kUndefinedCharacter ? static_cast<std::size_t>(size) : 1;
+        // No ANSI code page holds a C1 control: one decoded as such is a byte the page leaves out.
+        if (codePoint >= 0x80 && codePoint < 0xA0) codePoint = kUndefinedCharacter;
+        if (out) out[count] = codePoint;
+        ++count;
+    }
+    return count;
 }
 
 bool settingsFileReadable(const char* path) {
@@ -78,18 +94,6 @@ bool settingsFileReadable(const char* path) {
     if (!file) return false;
     std::fclose(file);
     return true;
-}
-
-std::uint32_t readSettingsFileStart(const char* path, unsigned char* dst, std::uint32_t capacity) {
-    if (!path || !dst || capacity == 0) return 0;
-    // Shared every way, so that an editor holding the file open does not turn the read away.
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    DWORD got = 0;
-    if (!ReadFile(file, dst, capacity, &got, nullptr)) got = 0;
-    CloseHandle(file);
-    return got;
 }
 
 bool settingsFileStamp(const char* path, FileStamp* out) {
@@ -128,15 +132,5 @@ bool libraryFolderFile(const char* fileName, char* out, std::uint32_t capacity) 
     CopyMemory(out + folderBytes, fileName, nameLength + 1);
     return true;
 }
-
-// Batches serve readers that parse the file themselves; the profile reader is asked key by key.
-// It keeps a parsed file until the file's write time changes, so a file saved again within the
-// same time stamp (with another size) would read stale: the cache is flushed first.
-void beginSettingsBatch(const char* path) {
-    WCHAR wide[kWideCapacity];
-    if (settingsFileReadable(path) && toWide(path, wide)) WritePrivateProfileStringW(nullptr, nullptr, nullptr, wide);
-}
-
-void endSettingsBatch() {}
 
 }  // namespace platform

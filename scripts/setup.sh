@@ -7,6 +7,7 @@ native_packages=(
   cmake g++ make ninja-build pkg-config git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libosmesa6-dev libgl-dev libfreetype-dev libfontconfig-dev fontconfig fonts-liberation2
+  fonts-dejavu-core fonts-wqy-microhei
   clang libclang-rt-14-dev libstb-dev
   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
   xvfb xauth wine unzip

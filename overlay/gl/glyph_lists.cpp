@@ -1,5 +1,6 @@
 #include "overlay/gl/glyph_lists.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "overlay/gl/gl_api.h"
@@ -9,53 +10,53 @@ namespace overlay::gl {
 
 namespace {
 
-// One pass of a row: its text with `firstList`'s glyphs, moved (dx, dy) pixels, in `colour`.
-void drawPass(std::uint32_t firstList, const DrawRow& row, const Viewport& view, int dx, int dy,
+// The lists a row calls: its characters' places in the set; those not in it (control characters)
+// are left out, as they draw nothing and do not advance.
+constexpr int kMaxRowCharacters = 4096;
+GLuint rowLists[kMaxRowCharacters];
+
+GLsizei listsOf(const char* text, const CharacterSet& characters) {
+    GLsizei n = 0;
+    for (std::size_t at = 0; text[at] != '\0' && n < kMaxRowCharacters;) {
+        const int index = characters.indexOf(nextCharacter(text, &at));
+        if (index >= 0) rowLists[n++] = static_cast<GLuint>(index);
+    }
+    return n;
+}
+
+// One pass of a row: its `lists` (rowLists) from `firstList`'s glyphs, moved (dx, dy) pixels, in
+// `colour`.
+void drawPass(std::uint32_t firstList, const DrawRow& row, GLsizei lists, const Viewport& view, int dx, int dy,
               const float colour[3]) {
     glColor3f(colour[0], colour[1], colour[2]);
     placeRaster(row.place.x, row.place.y, view);
     if (row.place.dx + dx != 0 || row.place.dy + dy != 0) moveRaster(row.place.dx + dx, row.place.dy + dy);
-    if (row.text == nullptr || firstList == 0) return;
+    if (lists == 0 || firstList == 0) return;
     glListBase(firstList);
-    glCallLists(static_cast<GLsizei>(std::strlen(row.text)), GL_UNSIGNED_BYTE, row.text);
+    glCallLists(lists, GL_UNSIGNED_INT, rowLists);
 }
 
-// A block of lists for `face` at `pixelHeight` in `shape`, the control bytes' lists empty;
-// `metrics` (may be null) gets the font's measures. 0 when no lists could be made.
-std::uint32_t buildBlock(void* drawingContext, const char* face, int pixelHeight, platform::GlyphShape shape,
-                         platform::GlyphMetrics* metrics) {
-    const GLuint base = glGenLists(kGlyphBlockSize);
+// A block of lists for the characters of `characters` in `font` and `shape`; the plain block notes
+// the characters' advances and those no face has. 0 when no lists could be made.
+std::uint32_t buildBlock(void* drawingContext, const platform::FontRequest& font, CharacterSet& characters,
+                         platform::GlyphShape shape, platform::GlyphMetrics* metrics) {
+    if (characters.count() <= 0) return 0;
+    const GLuint base = glGenLists(characters.count());
     if (base == 0) return 0;
-    // Control bytes name empty lists of the block: they draw nothing and move nothing.
-    for (int code = 0; code < platform::kFirstDrawnCharacter; ++code) {
-        glNewList(base + static_cast<GLuint>(code), GL_COMPILE);
-        glEndList();
-    }
-    platform::buildGlyphLists(drawingContext, face, pixelHeight,
-                              base + static_cast<GLuint>(platform::kFirstDrawnCharacter),
-                              platform::kFirstDrawnCharacter, kGlyphCount, shape, metrics);
+    const bool plain = shape == platform::GlyphShape::Plain;
+    platform::buildGlyphLists(drawingContext, font, characters.codes(), characters.count(), base, shape, metrics,
+                              plain ? characters.advances() : nullptr, plain ? characters.missing() : nullptr);
     return base;
 }
 
-// Every byte, in order, to call the block's lists in one go.
-struct EveryByte {
-    GLubyte codes[kGlyphBlockSize];
-};
-constexpr EveryByte everyByte() {
-    EveryByte bytes = {};
-    for (int code = 0; code < kGlyphBlockSize; ++code) bytes.codes[code] = static_cast<GLubyte>(code);
-    return bytes;
-}
-constexpr EveryByte kEveryByte = everyByte();
-
 // Every list of the block is a list, and the lists, called one after another, move the raster
-// position by `advanceSum` in all, right and no higher or lower (the control bytes' by nothing).
-// They are called in feedback mode, where nothing reaches the picture and a bitmap costs next to
-// nothing, from the corner of the viewport, where every GL has a raster position; the raster
-// position, the colour, the list base and the host's feedback buffer are given back. In a frame
-// drawn for selection or feedback there is nothing to ask: the lists count as intact.
-bool blockIntact(std::uint32_t first, std::int32_t advanceSum) {
-    for (GLuint name = first; name < first + kGlyphBlockSize; ++name) {
+// position by `advanceSum` in all, right and no higher or lower. They are called in feedback mode,
+// where nothing reaches the picture and a bitmap costs next to nothing, from the corner of the
+// viewport, where every GL has a raster position; the raster position, the colour, the list base
+// and the host's feedback buffer are given back. In a frame drawn for selection or feedback there
+// is nothing to ask: the lists count as intact.
+bool blockIntact(std::uint32_t first, std::int32_t count, const std::uint32_t* everyList, std::int32_t advanceSum) {
+    for (GLuint name = first; name < first + static_cast<GLuint>(count); ++name) {
         if (glIsList(name) == GL_FALSE) return false;
     }
     GLint mode = GL_RENDER;
@@ -81,7 +82,7 @@ bool blockIntact(std::uint32_t first, std::int32_t advanceSum) {
     GLfloat start[4] = {}, end[4] = {};
     glGetFloatv(GL_CURRENT_RASTER_POSITION, start);
     glListBase(first);
-    glCallLists(kGlyphBlockSize, GL_UNSIGNED_BYTE, kEveryByte.codes);
+    glCallLists(count, GL_UNSIGNED_INT, everyList);
     GLint valid = GL_FALSE;
     glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
     glGetFloatv(GL_CURRENT_RASTER_POSITION, end);
@@ -96,25 +97,29 @@ bool blockIntact(std::uint32_t first, std::int32_t advanceSum) {
     return valid == GL_TRUE && end[0] - start[0] == static_cast<GLfloat>(advanceSum) && end[1] == start[1];
 }
 
+void copyText(char* dst, const char* src, std::size_t size) {
+    std::strncpy(dst, src != nullptr ? src : "", size - 1);
+    dst[size - 1] = '\0';
+}
+
 }  // namespace
 
-void GlyphLists::build(void* drawingContext, const char* fontFace, int height, bool withOutline,
+GlyphLists::~GlyphLists() { std::free(everyList); }
+
+void GlyphLists::build(void* drawingContext, const platform::FontRequest& font, CharacterSet& set, bool withOutline,
                        platform::GlyphMetrics* metrics, GlyphBlocks* glyphs) {
     plain = outline = 0;
-    std::strncpy(face, fontFace, sizeof face - 1);
-    face[sizeof face - 1] = '\0';
-    pixelHeight = height;
+    copyText(face, font.face, sizeof face);
+    copyText(fallbacks, font.fallbacks, sizeof fallbacks);
+    pixelHeight = font.pixelHeight;
     outlined = withOutline;
-    platform::GlyphMetrics measured = {};
-    plain = buildBlock(drawingContext, face, pixelHeight, platform::GlyphShape::Plain, &measured);
-    if (outlined && plain != 0) {
-        outline = buildBlock(drawingContext, face, pixelHeight, platform::GlyphShape::Dilated, nullptr);
-    }
-    advanceSum = 0;
-    for (int code = platform::kFirstDrawnCharacter; code < kGlyphBlockSize; ++code) advanceSum += measured.advance[code];
-    if (metrics != nullptr) *metrics = measured;
-    glyphs->glyphs = plain;
-    glyphs->outline = outline;
+    characters = &set;
+    std::free(everyList);
+    count = set.count();
+    everyList = static_cast<std::uint32_t*>(std::malloc((count > 0 ? count : 1) * sizeof(std::uint32_t)));
+    if (everyList == nullptr) count = 0;
+    for (std::int32_t i = 0; i < count; ++i) everyList[i] = static_cast<std::uint32_t>(i);
+    remake(glyphs, metrics);
 }
 
 bool GlyphLists::holds(const GlyphBlocks& glyphs) const {
@@ -122,41 +127,50 @@ bool GlyphLists::holds(const GlyphBlocks& glyphs) const {
 }
 
 bool GlyphLists::intact(const GlyphBlocks& glyphs) const {
-    return blockIntact(glyphs.glyphs, advanceSum) && (glyphs.outline == 0 || blockIntact(glyphs.outline, advanceSum));
+    return blockIntact(glyphs.glyphs, count, everyList, advanceSum) &&
+           (glyphs.outline == 0 || blockIntact(glyphs.outline, count, everyList, advanceSum));
 }
 
-bool GlyphLists::remake(GlyphBlocks* glyphs) {
-    plain = buildBlock(platform::currentDrawingContext(), face, pixelHeight, platform::GlyphShape::Plain, nullptr);
-    outline = 0;
-    if (outlined && plain != 0) {
-        outline = buildBlock(platform::currentDrawingContext(), face, pixelHeight, platform::GlyphShape::Dilated, nullptr);
+bool GlyphLists::remake(GlyphBlocks* glyphs, platform::GlyphMetrics* metrics) {
+    plain = outline = 0;
+    if (characters != nullptr && count > 0) {
+        const platform::FontRequest font = {face, fallbacks, pixelHeight};
+        characters->forgetGlyphs();
+        void* context = platform::currentDrawingContext();
+        plain = buildBlock(context, font, *characters, platform::GlyphShape::Plain, metrics);
+        if (outlined && plain != 0) outline = buildBlock(context, font, *characters, platform::GlyphShape::Dilated, nullptr);
+        advanceSum = 0;
+        for (std::int32_t i = 0; i < count; ++i) advanceSum += characters->advance(i);
     }
     glyphs->glyphs = plain;
     glyphs->outline = outline;
+    glyphs->listCount = plain != 0 ? count : 0;
     return plain != 0;
 }
 
 void GlyphLists::release(const GlyphBlocks& glyphs) {
     if (glyphs.glyphs != 0 && holds(glyphs) && intact(glyphs)) {
-        glDeleteLists(glyphs.glyphs, kGlyphBlockSize);
-        if (glyphs.outline != 0) glDeleteLists(glyphs.outline, kGlyphBlockSize);
+        glDeleteLists(glyphs.glyphs, count);
+        if (glyphs.outline != 0) glDeleteLists(glyphs.outline, count);
     }
     if (holds(glyphs)) plain = outline = 0;
 }
 
-void drawRowsFromLists(const GlyphBlocks& glyphs, const Frame& frame, const Viewport& view) {
+void GlyphLists::draw(const GlyphBlocks& glyphs, const Frame& frame, const Viewport& view) const {
+    if (characters == nullptr) return;
     for (int index = 0; index < frame.rowCount; ++index) {
         const DrawRow& row = frame.rows[index];
+        const GLsizei lists = row.text != nullptr ? listsOf(row.text, *characters) : 0;
         if (frame.shadow == config::TextShadow::Drop) {
-            drawPass(glyphs.glyphs, row, view, frame.stroke, -frame.stroke, frame.shadowColour);
+            drawPass(glyphs.glyphs, row, lists, view, frame.stroke, -frame.stroke, frame.shadowColour);
         } else if (frame.shadow == config::TextShadow::Outline && glyphs.outline != 0) {
             // Glyphs grown by a pixel, moved over every offset up to stroke - 1: grown by stroke.
             const int reach = outlineReach(frame);
             for (int dy = -reach; dy <= reach; ++dy) {
-                for (int dx = -reach; dx <= reach; ++dx) drawPass(glyphs.outline, row, view, dx, dy, frame.shadowColour);
+                for (int dx = -reach; dx <= reach; ++dx) drawPass(glyphs.outline, row, lists, view, dx, dy, frame.shadowColour);
             }
         }
-        drawPass(glyphs.glyphs, row, view, 0, 0, frame.colour);
+        drawPass(glyphs.glyphs, row, lists, view, 0, 0, frame.colour);
     }
 }
 

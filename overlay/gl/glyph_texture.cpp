@@ -12,19 +12,19 @@ constexpr char kTextureLimitVariable[] = "OSTRIVANE_TEST_MAX_TEXTURE_SIZE";
 
 }  // namespace
 
-GLuint GlyphTexture::build(void* drawingContext, const char* face, int pixelHeight, const GlyphStyle& style,
-                           const GlFeatures& features, platform::GlyphMetrics* metrics) {
+GLuint GlyphTexture::build(void* drawingContext, const platform::FontRequest& font, CharacterSet& characters,
+                           const GlyphStyle& style, const GlFeatures& features, platform::GlyphMetrics* metrics) {
     forget();  // its glyph table is about to be overwritten
     GLint limit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
     const long testLimit = platform::environmentNumber(kTextureLimitVariable);
     if (testLimit >= 0 && testLimit < limit) limit = static_cast<GLint>(testLimit);
-    atlas.begin(style.outline);
     const platform::GlyphRendering rendering =
         style.smooth ? platform::GlyphRendering::Coverage : platform::GlyphRendering::Bitmap;
     platform::GlyphMetrics measured = {};
-    if (!platform::renderGlyphs(drawingContext, face, pixelHeight, platform::kFirstDrawnCharacter, kGlyphCount,
-                                rendering, atlas, &measured) ||
+    if (!atlas.begin(characters, style.outline) ||
+        !platform::renderGlyphs(drawingContext, font, characters.codes(), characters.count(), rendering, atlas,
+                                &measured) ||
         !atlas.pack(limit)) {
         atlas.releasePixels();
         return 0;

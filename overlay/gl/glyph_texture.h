@@ -12,12 +12,13 @@ namespace overlay::gl {
 
 class GlyphTexture {
 public:
-    // Makes the texture of `face` at `pixelHeight` in `style` in the current context, no side
-    // larger than the context allows (or the tests' lever, OSTRIVANE_TEST_MAX_TEXTURE_SIZE), and
-    // measures the font into `metrics` (may be null). Forgets the texture it held. Returns the
-    // texture's name; 0 when it cannot be made.
-    GLuint build(void* drawingContext, const char* face, int pixelHeight, const GlyphStyle& style,
-                 const GlFeatures& features, platform::GlyphMetrics* metrics);
+    // Makes the texture of the glyphs of `characters` in `font` and `style` in the current
+    // context, no side larger than the context allows (or the tests' lever,
+    // OSTRIVANE_TEST_MAX_TEXTURE_SIZE), notes their advances in `characters`, and measures the font
+    // into `metrics` (may be null). Forgets the texture it held. Returns the texture's name; 0 when
+    // it cannot be made: then the glyphs do not fit, and the lists draw them all.
+    GLuint build(void* drawingContext, const platform::FontRequest& font, CharacterSet& characters,
+                 const GlyphStyle& style, const GlFeatures& features, platform::GlyphMetrics* metrics);
     // Forgets the texture (it is not deleted: whoever owns the name does that).
     void forget();
     // Whether the texture is still the one made: a texture, which binds to GL_TEXTURE_2D, its level

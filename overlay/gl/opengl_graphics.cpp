@@ -22,18 +22,18 @@ class OpenGlGraphics final : public Graphics {
 public:
     void* currentContext() override { return platform::currentDrawingContext(); }
 
-    GlyphBlocks buildGlyphs(void* drawingContext, const char* face, int pixelHeight, const GlyphStyle& style,
-                            platform::GlyphMetrics* metrics) override {
+    GlyphBlocks buildGlyphs(void* drawingContext, const platform::FontRequest& font, CharacterSet& characters,
+                            const GlyphStyle& style, platform::GlyphMetrics* metrics) override {
         features.find();
         GlyphBlocks glyphs;
         quads.release();
-        glyphs.texture = texture.build(drawingContext, face, pixelHeight, style, features, metrics);
+        glyphs.texture = texture.build(drawingContext, font, characters, style, features, metrics);
         if (glyphs.texture != 0 && !quads.reserve()) {
             texture.release();
             glyphs.texture = 0;
         }
         if (glyphs.texture != 0) return glyphs;
-        lists.build(drawingContext, face, pixelHeight, style.outline, metrics, &glyphs);
+        lists.build(drawingContext, font, characters, style.outline, metrics, &glyphs);
         return glyphs;
     }
 
@@ -73,7 +73,7 @@ public:
             if (glyphs.texture != 0 && glyphs.texture == texture.name()) {
                 quads.draw(texture, features, frame, view);
             } else {
-                gl::drawRowsFromLists(glyphs, frame, view);
+                lists.draw(glyphs, frame, view);
             }
         }
 

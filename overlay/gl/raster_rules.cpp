@@ -59,8 +59,9 @@ Pixel bitmapPixel(const RasterPoint& point, int dx, int dy) {
 void moveAlongText(float x, const char* text, const GlyphAtlas& atlas) {
     std::int32_t joined = 0;
     float at = x;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-        const std::int32_t advance = atlas.glyph(GlyphSet::Plain, *p).advance;
+    const CharacterSet* characters = atlas.characterSet();
+    for (std::size_t i = 0; text[i] != '\0' && characters != nullptr;) {
+        const std::int32_t advance = atlas.glyph(GlyphSet::Plain, characters->indexOf(nextCharacter(text, &i))).advance;
         if (advance == 0) continue;
         const double exact = static_cast<double>(at) + advance;
         // Through memory: x87 arithmetic would otherwise keep the extra precision.

@@ -33,6 +33,11 @@ if printf '%s\n' "$functions" | grep -qx 'GetTickCount64'; then
   echo "check-dll-tables: $file imports GetTickCount64" >&2
   status=1
 fi
+# Settings are parsed from the file's bytes: the profile reader would decode them first.
+if printf '%s\n' "$functions" | grep -q '^GetPrivateProfile'; then
+  echo "check-dll-tables: $file reads settings through the profile reader" >&2
+  status=1
+fi
 
 if [ -n "$expected_exports" ]; then
   actual=$(printf '%s\n' "$dump" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' |

@@ -103,7 +103,10 @@ private:
         if (dc == nullptr) return;
         if (base != 0 && !leaky) glDeleteLists(base, kGlyphs);
         base = glGenLists(kGlyphs);
-        platform::buildGlyphLists(dc, "Arial", 18, base, kFirstChar, kGlyphs);
+        std::uint32_t characters[kGlyphs];
+        for (int i = 0; i < kGlyphs; ++i) characters[i] = static_cast<std::uint32_t>(kFirstChar + i);
+        platform::buildGlyphLists(dc, platform::FontRequest{"Arial", nullptr, 18}, characters, kGlyphs, base,
+                                  platform::GlyphShape::Plain);
         start = std::chrono::steady_clock::now();
         ready = true;
     }

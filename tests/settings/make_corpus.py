@@ -431,6 +431,37 @@ case("config-values.ini", lines(
     "DISPLAY_ONSTART=TRUE",
 ))
 
+# Text in the writer's own script, in each kind of file: the plug-in reads it whole (UTF-8 when a
+# value is UTF-8, the ANSI code page's otherwise); the lookups here hold the Windows reader's
+# answers for names and numbers around it. The answers for these files follow the rules (R2-R5,
+# R27-R30) and were first taken from the portable reader; record them under Wine to confirm. The
+# pages use the default font, as the dump's comparison with Wine wants (see README.md).
+SCRIPTS = "\u041a\u0430\u043c\u0435\u0440\u0430 \u03a9 \u65e5\u4ed8 \uc548\ub155 \U0001F600 caf\u00e9"
+SCRIPT_TEXT = lines(
+    "[CONFIG]",
+    "HUD_POS_X=10",
+    "DATE_FORMAT=%Y\u5e74%m\u6708%d\u65e5",
+    "[SECTION1]",
+    "ROWDATA1=" + SCRIPTS,
+    "ROWDATA2=" + "\U0001F600" * 260,
+    "ROWDATA3='\u05e9\u05dc\u05d5\u05dd \u0645\u0631\u062d\u0628\u0627'",
+)
+case("script-utf8.ini", SCRIPT_TEXT.encode("utf-8"))
+case("script-bom-utf8.ini", b"\xef\xbb\xbf" + SCRIPT_TEXT.encode("utf-8"))
+case("script-bom-utf16le.ini", b"\xff\xfe" + utf16(SCRIPT_TEXT.replace("\n", "\r\n"), "le"))
+case("script-bom-utf16be.ini", b"\xfe\xff" + utf16(SCRIPT_TEXT, "be"))
+# Saved as "ANSI" on a Russian system; 0x98 is the one byte code page 1251 leaves undefined.
+case("script-cp1251.ini", lines("[CONFIG]", "HUD_POS_X=10", "[SECTION1]",
+                                "ROWDATA1=\u041a\u0430\u043c\u0435\u0440\u0430: *CAMERA_NAME*").encode("cp1251")
+     + b"ROWDATA2=undefined \x98 byte\n")
+# Saved as "ANSI" on a Japanese system; 81 20 is a lead byte without its trail.
+case("script-cp932.ini", lines("[CONFIG]", "HUD_POS_X=10", "DATE_FORMAT=%Y\u5e74%m\u6708%d\u65e5", "[SECTION1]",
+                               "ROWDATA1=\u65e5\u4ed8: *CUR_DATE*", "ROWDATA2=\u30ab\u30e1\u30e9 " + "\u6f22" * 300)
+     .encode("cp932") + b"ROWDATA3=cut \x81 pair\n")
+# One file, two encodings: the UTF-8 of a current editor and a line pasted from a 1251 file.
+case("script-mixed.ini", lines("[SECTION1]", "ROWDATA1=\u041a\u0430\u043c\u0435\u0440\u0430").encode("utf-8")
+     + lines("ROWDATA2=\u041a\u0430\u043c\u0435\u0440\u0430").encode("cp1251"))
+
 
 def main():
     os.makedirs(CORPUS, exist_ok=True)

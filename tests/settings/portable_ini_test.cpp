@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
 constexpr std::uint32_t kPluginCapacity = 260;
+using platform::kIniTextSize;
 
 // The value read from `file`, checked to be terminated right after the returned length.
 std::string lookup(const std::string& file, const char* section, const char* key,
@@ -219,6 +221,71 @@ TEST(PortableIni, Utf16WithoutBomIsReadAsAnsiAndFindsNothing) {
 TEST(PortableIni, CutSplittingASurrogatePairLeavesAQuestionMark) {
     const std::u16string text = u"[S]\r\nK=" + std::u16string(258, u'a') + u"\U0001F600\r\n";
     EXPECT_EQ(lookup("\xff\xfe" + utf16le(text), "S", "K"), std::string(258, 'a') + "?");
+}
+
+// ---- Text -------------------------------------------------------------------------------------
+
+// A value as text (lookupIniText) in the system's ANSI code page `codePage`, as a test sets it.
+std::string text(const std::string& file, const char* key, const char* codePage = "1252",
+                 platform::TextRead* how = nullptr) {
+    setenv("OSTRIVANE_TEST_CODE_PAGE", codePage, 1);
+    platform::IniDocument* document =
+        platform::parseIni(reinterpret_cast<const unsigned char*>(file.data()), file.size());
+    char buffer[kIniTextSize + 1];
+    std::memset(buffer, '#', sizeof buffer);
+    const std::uint32_t length =
+        platform::lookupIniText(document, "S", key, &platform::decodeAnsiText, buffer, kIniTextSize, how);
+    platform::freeIni(document);
+    unsetenv("OSTRIVANE_TEST_CODE_PAGE");
+    EXPECT_EQ(buffer[length], '\0') << "value not terminated";
+    return std::string(buffer, length);
+}
+
+// Without a mark each value on its own: UTF-8 when it is valid UTF-8, else the code page's, where
+// an undefined byte or a lead byte without its trail is one U+FFFD and never swallows the next.
+TEST(PortableIniText, AnUnmarkedFileIsReadValueByValue) {
+    const std::string file = "[S]\nU=\xD0\x9A\xD0\xB0\xD0\xBC\nR=\"\xCA\xE0\xEC\"\nJ=\x93\xFA\x95\x74: \x82\xA0\nX=\x98\xCA\n"
+                             "B=\x81 \x80x\nQ='\xF0\x9F\x98\x80'\n";
+    platform::TextRead how{};
+    EXPECT_EQ(text(file, "U", "1251", &how), "\u041A\u0430\u043C");
+    EXPECT_EQ(how.source, platform::TextSource::Utf8);
+    EXPECT_EQ(text(file, "R", "1251", &how), "\u041A\u0430\u043C");  // quotes off, then decoded
+    EXPECT_EQ(how.source, platform::TextSource::CodePage);
+    EXPECT_EQ(text(file, "R", "1252"), "\u00CA\u00E0\u00EC");
+    EXPECT_EQ(text(file, "J", "932"), "\u65E5\u4ED8: \u3042");
+    EXPECT_EQ(text(file, "X", "1251", &how), "\uFFFD\u041A");  // 0x98 is undefined in 1251
+    EXPECT_EQ(how.replaced, 1u);
+    EXPECT_EQ(text(file, "B", "932", &how), "\uFFFD \uFFFDx");  // 81 20 is no character; 80 none either
+    EXPECT_EQ(text(file, "B", "1252", &how), "\uFFFD \u20ACx");
+    EXPECT_EQ(text(file, "Q"), "\U0001F600");
+}
+
+// Marked files give every character whole; what cannot be decoded is one U+FFFD and counted.
+TEST(PortableIniText, MarkedFilesGiveEveryCharacterWhole) {
+    const std::u16string units = u"[S]\r\nK=caf\u00e9 \u0100\U0001F600\r\nL=a\xD800" u"b\xDC00\r\n";
+    platform::TextRead how{};
+    EXPECT_EQ(text("\xff\xfe" + utf16le(units), "K", "1252", &how), "caf\u00e9 \u0100\U0001F600");
+    EXPECT_EQ(how.source, platform::TextSource::Utf16File);
+    EXPECT_EQ(text("\xfe\xff" + utf16be(units), "L", "1252", &how), "a\uFFFD" "b\uFFFD");
+    EXPECT_EQ(how.replaced, 2u);
+    EXPECT_EQ(text("\xef\xbb\xbf[S]\nK=\xc0\xaf\xf0\x9f\x98\x80\xe4\xb8", "K", "1252", &how), "\uFFFD\uFFFD\U0001F600\uFFFD");
+    EXPECT_EQ(how.replaced, 3u);
+}
+
+// 259 characters, whatever their size: a pair at the cut is never split, nor a sequence.
+TEST(PortableIniText, TheCutCountsCharacters) {
+    platform::TextRead how{};
+    std::string emoji;
+    for (int i = 0; i < 260; ++i) emoji += "\xF0\x9F\x98\x80";
+    EXPECT_EQ(text("[S]\nK=" + emoji + "\n", "K", "1252", &how), emoji.substr(0, 259 * 4));
+    EXPECT_TRUE(how.cut);
+    EXPECT_EQ(how.characters, 260u);
+    const std::u16string pairs = u"[S]\r\nK=" + std::u16string(258, u'a') + u"\U0001F600\U0001F600\r\n";
+    EXPECT_EQ(text("\xff\xfe" + utf16le(pairs), "K"), std::string(258, 'a') + "\U0001F600");
+    std::string kanji;
+    for (int i = 0; i < 300; ++i) kanji += "\x93\xFA";
+    EXPECT_EQ(text("[S]\nK=" + kanji + "\n", "K", "932", &how).size(), 259u * 3);
+    EXPECT_EQ(how.characters, 300u);
 }
 
 // ---- Size --------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,26 @@ bool noFontInstalled(const char*, std::string* drawn) {
     return false;
 }
 
-// A font of the test's own: 14 pixels up, 4 down, lines 20 apart, every character 10 wide.
-bool evenFont(const char*, int, platform::GlyphMetrics* out) {
-    *out = platform::GlyphMetrics{14, 4, 20, {}};
-    for (int c = platform::kFirstDrawnCharacter; c < 256; ++c) out->advance[c] = 10;
+// A font of the test's own: 14 pixels up, 4 down, lines 20 apart, every character 10 wide, and no
+// face for U+E000 and the private-use characters after it.
+bool evenFont(const platform::FontRequest&, const std::uint32_t* characters, int count, platform::GlyphMetrics* out,
+              std::int16_t* advances, bool* missing) {
+    *out = platform::GlyphMetrics{14, 4, 20};
+    for (int i = 0; i < count; ++i) {
+        if (advances != nullptr) advances[i] = 10;
+        if (missing != nullptr) missing[i] = characters[i] >= 0xE000 && characters[i] < 0xF900;
+    }
     return true;
+}
+
+// A UTF-16LE file with its byte-order mark, as Notepad saves "Unicode".
+std::string utf16File(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
 }
 
 class SettingsCheckTest : public SettingsFileTest {
@@ -57,7 +73,7 @@ TEST_F(SettingsCheckTest, TheTrapsOfTheFileEachGetALineOfTheirOwn) {
         "ROWDATA1=*CAMERA* *cur_date* *SEL_FACE* *ELAPSED*\n"  // 14
         "ROWDATA2=blank\n"                               // 15
         "ROWDATA3=tab\there\n"                           // 16
-        "ROWDATA4=Caf\xC3\xA9 \xE4\xB8\xAD\n"            // 17
+        "ROWDATA4=Caf\xC3\xA9 \xE4\xB8\xAD \xD9\x85\xD8\xB1\n"  // 17
         "ROWDATA5=" + std::string(300, 'x') + "\n"       // 18
         "ROWDATA6=six\nROWDATA7=seven\n"                 // 19, 20
         "ROWDATA9=after a gap\nROWDATA29=too far\n"      // 21, 22
@@ -79,7 +95,7 @@ TEST_F(SettingsCheckTest, TheTrapsOfTheFileEachGetALineOfTheirOwn) {
         "my.ini:14: warning: row 1 of page 1: *SEL_FACE* is not a token and is drawn as written (did you mean *SEL_FACES*?)",
         "my.ini:15: warning: row 2 of page 1 reads \"blank\"",
         "my.ini:16: warning: row 3 of page 1 holds a tab, which draws nothing",
-        "my.ini:17: warning: row 4 of page 1 holds 1 character that Windows-1252 lacks",
+        "my.ini:17: warning: row 4 of page 1 holds Arabic text, which is drawn unshaped",
         "my.ini:18: warning: ROWDATA5 has 300 characters: only the first 259 are shown",
         "my.ini:20: warning: row 7 of page 1 is below the bottom edge in a 640x480 view and is not shown (the default "
         "HUD_POS_Y=65, HUD_STEP_Y=12)",
@@ -92,10 +108,29 @@ TEST_F(SettingsCheckTest, TheTrapsOfTheFileEachGetALineOfTheirOwn) {
     EXPECT_EQ(messages.size(), std::size(expected)) << all();  // and nothing else, *ELAPSED* among it
 }
 
-TEST_F(SettingsCheckTest, TextTheReaderConvertedIsNotTakenForUtf8) {
-    // After a byte-order mark the reader gives Windows-1252: "ä¸­" arrives as E4 B8 AD, which is
-    // also the UTF-8 of a character that Windows-1252 lacks.
-    EXPECT_EQ(run("\xEF\xBB\xBF[SECTION1]\nROWDATA1=\xC3\xA4\xC2\xB8\xC2\xAD\n"), check::Outcome::Clean) << all();
+// How the file's text is read, said once a file; a value that mixes in text of another code page
+// is named by its line.
+TEST_F(SettingsCheckTest, TheDumpSaysHowTheFileWasRead) {
+    const struct {
+        std::string file;
+        const char* codePage;
+        const char* reading;
+    } cases[] = {
+        {utf16File(u"[SECTION1]\r\nROWDATA1=\u041A\r\n"), "1252", "read as UTF-16 (it starts with a byte-order mark)"},
+        {"\xEF\xBB\xBF[SECTION1]\nROWDATA1=x\n", "1252", "read as UTF-8 (it starts with a byte-order mark)"},
+        {"[SECTION1]\nROWDATA1=\xD0\x9A\nROWDATA2=plain\n", "1252", "read as UTF-8"},
+        {"[SECTION1]\nROWDATA1=\xCA\xE0\nROWDATA2=plain\n", "1251", "read as the system's ANSI code page 1251 (its text is not UTF-8)"},
+        {"[SECTION1]\nROWDATA1=\xD0\x9A\nROWDATA2=\xCA\xE0\nROWDATA3=\xD0\x9A\n", "1251",
+         "read as UTF-8, but for the value at line 3, read as the system's ANSI code page 1251"},
+        {"[SECTION1]\nROWDATA1=\xCA\xE0\nROWDATA2=\xD0\x9A\nROWDATA3=\xCA\xE0\n", "1251",
+         "read as the system's ANSI code page 1251, but for the value at line 3, read as UTF-8"},
+    };
+    for (const auto& example : cases) {
+        writeSettings(example.file);
+        setenv("OSTRIVANE_TEST_CODE_PAGE", example.codePage, 1);
+        EXPECT_EQ(check::textReading(settingsFile().string()), example.reading);
+        unsetenv("OSTRIVANE_TEST_CODE_PAGE");
+    }
 }
 
 TEST_F(SettingsCheckTest, ARowOnTheBottomEdgeIsShownAndTheNextIsNot) {
@@ -157,7 +192,6 @@ TEST_F(SettingsCheckTest, RowsPastAnEdgeOrOutsideTheViewAreToldWithTheView) {
          "high: the font's line height is 20 pixels, HUD_STEP_Y=15; HUD_STEP_Y=16 or more keeps them apart in this "
          "view"},
         {"[CONFIG]\nDISPLAY_ONSTART=1\n[SECTION1]\nROWDATA1=\xD0\x96\xCE\xA9\nROWDATA2=BLANK\nROWDATA3=b\nROWDATA4=c\n", 1024, 600,
-         "my.ini:4: warning: row 1 of page 1 holds 2 characters that Windows-1252 lacks, drawn as '?'\n"
          "my.ini:7: warning: rows 3 and 4 of page 1 overlap in a 1024x600 view, as in any view less than 640 pixels "
          "high: the font's line height is 20 pixels, the default HUD_STEP_Y=15; HUD_STEP_Y=16 or more keeps them "
          "apart in this view"},
@@ -194,16 +228,6 @@ TEST_F(SettingsCheckTest, RowsThatFitTheViewGetNoLayoutWarning) {
     }
 }
 
-// A UTF-16LE file with its byte-order mark, as Notepad saves "Unicode".
-std::string utf16File(const std::u16string& text) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
-
 TEST_F(SettingsCheckTest, EachMistakeThatDrawsOtherwiseGetsItsLine) {
     const struct {
         std::string file;
@@ -221,12 +245,16 @@ TEST_F(SettingsCheckTest, EachMistakeThatDrawsOtherwiseGetsItsLine) {
          "my.ini:3: warning: \"ROWDATA2 no equals sign here\" has no '=': the line sets nothing (write ROWDATA2=no equals sign here)"},
         {"[CONFIG]\nFONT_SIZE\n[SECTION1]\nROWDATA1=x\n",
          "my.ini:2: warning: FONT_SIZE has no '=': the line sets nothing (write FONT_SIZE=VALUE)"},
+        // What cannot be decoded, and so is drawn as U+FFFD, in each kind of file.
+        {"[SECTION1]\nROWDATA1=caf\xE9 \x81\x8D\n",
+         "my.ini:2: warning: row 1 of page 1 is not UTF-8 and is read in the system's ANSI code page 1252, which leaves 2 "
+         "bytes undefined, shown as \uFFFD (U+FFFD) (save the file as UTF-8)"},
+        {utf16File(u"[SECTION1]\r\nROWDATA1=\xD800 x \xDC00\U0001F600\r\n"),
+         "my.ini:2: warning: row 1 of page 1 holds 2 lone surrogates, which UTF-16 cannot decode, shown as \uFFFD (U+FFFD)"},
+        {"\xEF\xBB\xBF[CONFIG]\nFONT_FACE=\xC0\xAF\xE5\xAE\x8B\n[SECTION1]\nROWDATA1=x\n",
+         "my.ini:2: warning: FONT_FACE holds 2 byte sequences that UTF-8 cannot decode, shown as \uFFFD (U+FFFD)"},
         {"[CONFIG]\nHUD_UNITS=PIXELS\nHUD_STEP_Y=5000\n[SECTION1]\nROWDATA1=x\n",
          "my.ini:3: warning: HUD_STEP_Y=5000 is out of range (1 to 4096): the default, the font's line height, applies"},
-        {utf16File(u"[SECTION1]\r\nROWDATA1=\u041F\u0440\u0438\u0432\u0435\u0442 \u03A9 \U0001F600 caf\u00E9\r\n"),
-         "my.ini:2: warning: row 1 of page 1 holds 8 characters that Windows-1252 lacks, drawn as '?' or as a look-alike"},
-        {"\xEF\xBB\xBF[CONFIG]\nFONT_FACE=\xE5\xAE\x8B\xE4\xBD\x93\n[SECTION1]\nROWDATA1=x\n",
-         "my.ini:2: warning: FONT_FACE holds 2 characters that Windows-1252 lacks, read as '?' or as a look-alike"},
     };
     for (const auto& example : cases) {
         EXPECT_EQ(run(example.file), check::Outcome::Warnings) << example.message;
@@ -315,9 +343,9 @@ TEST_F(SettingsCheckTest, WordsThatLookLikeTokensAreToldAndPlainTextIsNot) {
 }
 
 TEST_F(SettingsCheckTest, TextIsShownAsTheCharactersItHolds) {
-    EXPECT_EQ(check::readableText("Caf\xE9 \x80 \x9C C:\\x"), "Caf\u00E9 \u20AC \u0153 C:\\x");
-    EXPECT_EQ(check::readableText("\x01\x09\x1F\x7F \x81\x8D\x8F\x90\x9D"), "\\x01\\x09\\x1F\\x7F \\x81\\x8D\\x8F\\x90\\x9D");
-    EXPECT_EQ(check::readableText("abcdef", 3), "abc...");
+    EXPECT_EQ(check::readableText("Caf\u00E9 \u20AC \u041A \u65E5 \U0001F600 C:\\x"), "Caf\u00E9 \u20AC \u041A \u65E5 \U0001F600 C:\\x");
+    EXPECT_EQ(check::readableText("\x01\x09\x1F\x7F \xC2\x81 \xFF"), "\\x01\\x09\\x1F\\x7F \\u0081 \\xFF");
+    EXPECT_EQ(check::readableText("\u65E5\u672C\u8A9Ebc", 3), "\u65E5\u672C\u8A9E...");
 }
 
 TEST_F(SettingsCheckTest, OutcomesAndBoundedOutput) {
@@ -347,10 +375,15 @@ TEST_F(SettingsCheckTest, OutcomesAndBoundedOutput) {
 
 // A font of the test's own that grows with its size, and the last size it was measured at.
 int measuredSize = 0;
-bool growingFont(const char*, int pixelHeight, platform::GlyphMetrics* out) {
+bool growingFont(const platform::FontRequest& font, const std::uint32_t*, int count, platform::GlyphMetrics* out,
+                 std::int16_t* advances, bool* missing) {
+    const int pixelHeight = font.pixelHeight;
     measuredSize = pixelHeight;
-    *out = platform::GlyphMetrics{pixelHeight * 7 / 9, pixelHeight * 2 / 9, pixelHeight * 10 / 9, {}};
-    for (int c = platform::kFirstDrawnCharacter; c < 256; ++c) out->advance[c] = static_cast<std::int16_t>(pixelHeight / 2);
+    *out = platform::GlyphMetrics{pixelHeight * 7 / 9, pixelHeight * 2 / 9, pixelHeight * 10 / 9};
+    for (int i = 0; i < count; ++i) {
+        if (advances != nullptr) advances[i] = static_cast<std::int16_t>(pixelHeight / 2);
+        if (missing != nullptr) missing[i] = false;
+    }
     return true;
 }
 

@@ -41,20 +41,19 @@ public:
 
     void* currentContext() override { return context; }
     int displayDpi(void*) override { return dpi; }
-    overlay::GlyphBlocks buildGlyphs(void*, const char*, int pixelHeight, const overlay::GlyphStyle& made,
-                                     platform::GlyphMetrics* metrics) override {
+    overlay::GlyphBlocks buildGlyphs(void*, const platform::FontRequest& font, overlay::CharacterSet& characters,
+                                     const overlay::GlyphStyle& made, platform::GlyphMetrics* metrics) override {
         style = made;
-        builtSizes.push_back(pixelHeight);
+        builtSizes.push_back(font.pixelHeight);
         overlay::GlyphBlocks blocks;
         blocks.glyphs = take(built);
         if (made.outline) blocks.outline = take(outlines);
+        blocks.listCount = kBlockSize;
+        for (int index = 0; index < characters.count(); ++index) characters.advances()[index] = static_cast<std::int16_t>(advance);
         if (metrics != nullptr) {
             metrics->ascent = ascent;
             metrics->descent = descent;
             metrics->lineHeight = lineHeight;
-            for (int c = platform::kFirstDrawnCharacter; c < overlay::kGlyphBlockSize; ++c) {
-                metrics->advance[c] = static_cast<std::int16_t>(advance);
-            }
         }
         return blocks;
     }
@@ -83,9 +82,10 @@ public:
     }
 
 private:
+    static constexpr int kBlockSize = 256;
     std::uint32_t take(std::vector<std::uint32_t>& made) {
         made.push_back(nextBlock);
-        nextBlock += overlay::kGlyphBlockSize;
+        nextBlock += kBlockSize;
         return made.back();
     }
 };

@@ -39,15 +39,15 @@ constexpr float kScale = 0.003921569f;
 auto fields(const DisplaySettings& s) {
     const auto& [posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
                  textShadow, shadowColour, boxAlpha, boxColour, boxPadding, units, anchorInFile, dateFormat,
-                 timeFormat, fontSmooth, fontScale] = s;
+                 timeFormat, fontSmooth, fontScale, fontFallback] = s;
     return std::tie(posX, posY, stepY, fontSize, fontFace, red, green, blue, displayOnStart, autoReload, anchor,
                     textShadow, shadowColour, boxAlpha, boxColour, boxPadding, units, anchorInFile, dateFormat,
-                    timeFormat, fontSmooth, fontScale);
+                    timeFormat, fontSmooth, fontScale, fontFallback);
 }
 
 template <typename T>
 bool changed(const T& a, const T& b) { return a != b; }
-bool changed(const char (&a)[config::kTextFieldSize], const char (&b)[config::kTextFieldSize]) {
+bool changed(const char (&a)[config::kTextBufferSize], const char (&b)[config::kTextBufferSize]) {
     return std::strcmp(a, b) != 0;
 }
 bool changed(const float (&a)[3], const float (&b)[3]) { return a[0] != b[0] && a[1] != b[1] && a[2] != b[2]; }
@@ -224,32 +224,48 @@ TEST_F(DisplaySettingsTest, AnchorsInAnyCaseAndTheirPositionRanges) {
     EXPECT_EQ(settings.posY, 10.0f);
 }
 
-// The settings reader converts a file with a byte-order mark to Windows-1252 itself; its result
-// must not be read as UTF-8 again, or "Ã©" (0xC3 0xA9 in Windows-1252) would draw as "é".
-TEST_F(DisplaySettingsTest, TextTheReaderConvertedIsNotConvertedAgain) {
-    const std::string text = "[CONFIG]\nFONT_FACE=\xC2\xB0" "C Sans\n[SECTION1]\nROWDATA1=\xC3\xA9 and \xC2\xB0" "C\n";
-    std::string utf8 = "\xEF\xBB\xBF";
-    std::string utf16 = "\xFF\xFE";
-    for (const char c : text) {
-        const auto code = static_cast<unsigned char>(c);  // Latin-1, which these characters share with 1252
-        if (code < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (code >> 6));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+// A file with a byte-order mark gives its text whole, as UTF-8, in each of its encodings: rows,
+// FONT_FACE and the formats alike, characters beyond U+FFFF among them.
+TEST_F(DisplaySettingsTest, TextOfEveryMarkedEncodingArrivesWholeInUtf8) {
+    const std::u16string text = u"[CONFIG]\nFONT_FACE=\u6E38\u30B4\u30B7\u30C3\u30AF\nDATE_FORMAT=%Y\u5E74\n"
+                                u"[SECTION1]\nROWDATA1=\u041A\u0430\u043C\u0435\u0440\u0430 \U0001F600 \u00E9\n";
+    const struct {
+        std::string mark;
+        bool bigEndian;
+        platform::TextSource source;
+    } files[] = {{"\xFF\xFE", false, platform::TextSource::Utf16File},
+                 {"\xFE\xFF", true, platform::TextSource::Utf16File},
+                 {"\xEF\xBB\xBF", false, platform::TextSource::Utf8File}};
+    for (const auto& kind : files) {
+        std::string file = kind.mark;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char16_t unit = text[i];
+            if (kind.source == platform::TextSource::Utf16File) {
+                file += static_cast<char>(kind.bigEndian ? unit >> 8 : unit & 0xFF);
+                file += static_cast<char>(kind.bigEndian ? unit & 0xFF : unit >> 8);
+            } else if (unit < 0x80) {
+                file += static_cast<char>(unit);
+            } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+                file += "\xF0\x9F\x98\x80";  // the one pair in the text
+                ++i;
+            } else if (unit < 0x800) {
+                file += static_cast<char>(0xC0 | (unit >> 6));
+                file += static_cast<char>(0x80 | (unit & 0x3F));
+            } else {
+                file += static_cast<char>(0xE0 | (unit >> 12));
+                file += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+                file += static_cast<char>(0x80 | (unit & 0x3F));
+            }
         }
-        utf16 += c;
-        utf16 += '\0';
-    }
-    for (const std::string& file : {utf8, utf16}) {
         writeSettings(file);
         DisplaySettings settings;
         config::loadSettings(config::kSettingsPath, pages, settings, visible, &report);
         ASSERT_EQ(pages.pageCount(), 1);
-        EXPECT_STREQ(pages.rowText(0, 0), "\xC3\xA9 and \xC2\xB0" "C");
-        EXPECT_FALSE(pages.rowConvertedFromUtf8(0, 0));
-        EXPECT_STREQ(settings.fontFace, "\xC2\xB0" "C Sans");
-        EXPECT_FALSE(report.convertedFromUtf8[static_cast<int>(ConfigKey::FontFace)]);
+        EXPECT_STREQ(pages.rowText(0, 0), "\xD0\x9A\xD0\xB0\xD0\xBC\xD0\xB5\xD1\x80\xD0\xB0 \xF0\x9F\x98\x80 \xC3\xA9");
+        EXPECT_EQ(pages.rowRead(0, 0).source, kind.source);
+        EXPECT_STREQ(settings.fontFace, "\xE6\xB8\xB8\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF");
+        EXPECT_STREQ(settings.dateFormat, "%Y\xE5\xB9\xB4");
+        EXPECT_EQ(report.textRead[static_cast<int>(ConfigKey::FontFace)].source, kind.source);
     }
 }
 

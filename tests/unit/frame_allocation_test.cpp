@@ -127,7 +127,7 @@ TEST(FrameAllocation, AViewResizedEveryFrameMakesGlyphsBoundedlyAndSteadyFramesN
         }
         EXPECT_LE(plugin->glyphBuilds() - firstBuilds, 1000u * 16 / overlay::kRebuildIntervalMs + 1) << limit;
         EXPECT_EQ(liveNames(glIsTexture, 4096), limit[0] == '\0' ? 1 : 0) << limit;
-        EXPECT_EQ(liveNames(glIsList, 65536), limit[0] == '\0' ? 0 : 2 * overlay::kGlyphBlockSize) << limit;
+        EXPECT_EQ(liveNames(glIsList, 65536), limit[0] == '\0' ? 0 : 2 * plugin->glyphResources().listCount) << limit;
 
         for (const int side : {4096, 1}) {
             glViewport(0, 0, side, side);

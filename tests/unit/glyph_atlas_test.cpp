@@ -34,13 +34,24 @@ int pixelOf(const Glyph& glyph, int x, int y) {
     return x < 0 || y < 0 || x >= glyph.width || y >= glyph.height ? 0 : glyph.pixels[y * glyph.width + x];
 }
 
+// The characters U+0020-U+00FF, each at its index code - 32.
+overlay::CharacterSet& latin1() {
+    static overlay::CharacterSet set;
+    if (set.count() == 0) {
+        std::uint32_t codes[224];
+        for (int i = 0; i < 224; ++i) codes[i] = static_cast<std::uint32_t>(32 + i);
+        set.assign(codes, 224);
+    }
+    return set;
+}
+
 void feed(overlay::GlyphAtlas& atlas, const std::vector<Glyph>& glyphs, bool outline) {
-    atlas.begin(outline);
+    ASSERT_TRUE(atlas.begin(latin1(), outline));
     for (int code = 32; code < 256; ++code) {
         const Glyph& glyph = glyphs[code - 32];
         const platform::GlyphImage image = {glyph.width, glyph.height, code % 3 - 1, code % 5, 7 + code % 4,
-                                            glyph.pixels.empty() ? nullptr : glyph.pixels.data()};
-        ASSERT_TRUE(atlas.receive(code, image));
+                                            glyph.pixels.empty() ? nullptr : glyph.pixels.data(), false};
+        ASSERT_TRUE(atlas.receive(code - 32, image));
     }
 }
 
@@ -58,7 +69,7 @@ TEST(GlyphAtlas, PacksEveryGlyphAndItsOutlineApartWithTheirPixels) {
         for (int code = 32; code < 256; ++code) {
             SCOPED_TRACE(code);
             const Glyph& source = glyphs[code - 32];
-            const overlay::AtlasGlyph& entry = atlas.glyph(static_cast<overlay::GlyphSet>(set), static_cast<unsigned char>(code));
+            const overlay::AtlasGlyph& entry = atlas.glyph(static_cast<overlay::GlyphSet>(set), code - 32);
             const int grow = set;  // the outline: a pixel more all round
             EXPECT_EQ(entry.advance, 7 + code % 4);
             EXPECT_EQ(entry.xOrigin, code % 3 - 1 + grow);
@@ -115,15 +126,15 @@ TEST(GlyphAtlas, LineQuadsSitAtTheGlyphsOriginsAlongTheirAdvances) {
     overlay::GlyphAtlas atlas;
     feed(atlas, glyphs, false);
     ASSERT_TRUE(atlas.pack(4096));
-    const char text[] = "Ab\x01 c";  // a control byte draws nothing and does not advance; nor does the space draw
+    const char text[] = "Ab\x01 \xC3\xA9" "c";  // a control character draws nothing and does not advance; nor does the space draw
     overlay::QuadVertex quads[8 * overlay::kQuadVertices];
     std::int32_t advance = 0;
     const std::uint8_t colour[4] = {1, 2, 3, 255};
     const int made = atlas.lineQuads(overlay::GlyphSet::Plain, text, 100, 40, colour, quads, 8, &advance);
     int pen = 0, quad = 0;
-    for (const unsigned char c : std::string(text)) {
+    for (const std::uint32_t c : {0x41u, 0x62u, 0x01u, 0x20u, 0xE9u, 0x63u}) {  // the text's characters
         if (c < 32) continue;
-        const overlay::AtlasGlyph& glyph = atlas.glyph(overlay::GlyphSet::Plain, c);
+        const overlay::AtlasGlyph& glyph = atlas.glyph(overlay::GlyphSet::Plain, latin1().indexOf(c));
         if (glyph.width > 0) {
             const overlay::QuadVertex& corner = quads[quad * overlay::kQuadVertices];
             const overlay::QuadVertex& opposite = quads[quad * overlay::kQuadVertices + 2];

@@ -2,6 +2,7 @@
 // what FreeType itself renders for the same font, size and character.
 #define GL_GLEXT_PROTOTYPES 1
 #include "platform/platform.h"
+#include "platform/windows_1252.h"
 
 #include <GL/gl.h>
 #include <GL/osmesa.h>
@@ -104,10 +105,30 @@ private:
     std::string fontFamily;
 };
 
+// The Windows-1252 characters firstChar onwards, as the glyph lists take them: their code points
+// (a byte the code page leaves undefined as itself), lists at firstList onwards.
+std::vector<std::uint32_t> windows1252(int firstChar, int count) {
+    std::vector<std::uint32_t> characters;
+    for (int i = 0; i < count; ++i) {
+        const int byte = firstChar + i;
+        const std::uint16_t code = byte >= 0 && byte < 256 ? platform::windows1252ToUnicode(static_cast<unsigned char>(byte)) : 0;
+        characters.push_back(code != 0 ? code : static_cast<std::uint32_t>(byte));
+    }
+    return characters;
+}
+
+bool byteLists(void* dc, const char* face, int pixelHeight, GLuint firstList, int firstChar, int count,
+               platform::GlyphShape shape = platform::GlyphShape::Plain, platform::GlyphMetrics* metrics = nullptr) {
+    if (count < 0) return false;
+    const std::vector<std::uint32_t> characters = windows1252(firstChar, count);
+    return platform::buildGlyphLists(dc, platform::FontRequest{face, nullptr, pixelHeight}, characters.data(), count,
+                                     firstList, shape, metrics);
+}
+
 TEST(Glyphs, NoDrawingContextWithoutCurrentContext) {
     EXPECT_EQ(platform::currentDrawingContext(), nullptr);
     int dummy = 0;
-    EXPECT_FALSE(platform::buildGlyphLists(&dummy, "Liberation Sans", kPixelHeight, 1, 0, 256));
+    EXPECT_FALSE(byteLists(&dummy, "Liberation Sans", kPixelHeight, 1, 0, 256));
 }
 
 class GlyphsTest : public ::testing::Test {
@@ -136,8 +157,7 @@ protected:
     }
 
     bool build(const char* face, int pixelHeight = kPixelHeight) {
-        return platform::buildGlyphLists(platform::currentDrawingContext(), face, pixelHeight, listBase, 0,
-                                         256);
+        return byteLists(platform::currentDrawingContext(), face, pixelHeight, listBase, 0, 256);
     }
 
     // Draws 1252-encoded text from (x, y) with the lists at `base`; returns the raster x after it.
@@ -294,8 +314,7 @@ TEST_F(GlyphsTest, ArialResolvesToAFontWithArialMetrics) {
     const GLuint arial = listBase;
     const GLuint liberation = glGenLists(256);
     ASSERT_NE(liberation, 0u);
-    ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), "Liberation Sans",
-                                          kPixelHeight, liberation, 0, 256));
+    ASSERT_TRUE(byteLists(platform::currentDrawingContext(), "Liberation Sans", kPixelHeight, liberation, 0, 256));
     Image scratch = blank();
     const int advanceW = ref.draw({ref.glyphOf(U'W')}, 0, 0, &scratch);
     EXPECT_EQ(drawText("W", 10, 20, arial), static_cast<float>(10 + advanceW));
@@ -363,29 +382,31 @@ TEST_F(GlyphsTest, MeasuringWithoutGlGivesWhatTheListsDo) {
         for (int size : {9, 18, 64}) {
             SCOPED_TRACE(std::string(face) + " " + std::to_string(size));
             platform::GlyphMetrics lists = {}, measured = {};
-            ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), face, size, listBase + 32, 32, 224,
-                                                  platform::GlyphShape::Plain, &lists));
-            ASSERT_TRUE(platform::measureFont(face, size, &measured));
+            ASSERT_TRUE(byteLists(platform::currentDrawingContext(), face, size, listBase + 32, 32, 224,
+                                  platform::GlyphShape::Plain, &lists));
+            const std::vector<std::uint32_t> characters = windows1252(32, 224);
+            std::int16_t advances[224] = {};
+            ASSERT_TRUE(platform::measureFont(platform::FontRequest{face, nullptr, size}, characters.data(), 224,
+                                              &measured, advances, nullptr));
             EXPECT_EQ(measured.ascent, lists.ascent);
             EXPECT_EQ(measured.descent, lists.descent);
             EXPECT_EQ(measured.lineHeight, lists.lineHeight);
             EXPECT_GT(measured.lineHeight, 0);
-            for (int c = 0; c < 256; ++c) {
-                EXPECT_EQ(measured.advance[c], drawText(std::string(1, static_cast<char>(c)), 0, 20)) << c;
+            for (int c = 32; c < 256; ++c) {
+                EXPECT_EQ(advances[c - 32], drawText(std::string(1, static_cast<char>(c)), 0, 20)) << c;
             }
         }
     }
     platform::GlyphMetrics unused = {};
-    EXPECT_FALSE(platform::measureFont(nullptr, kPixelHeight, &unused));
-    EXPECT_FALSE(platform::measureFont("Liberation Sans", 0, &unused));
+    EXPECT_FALSE(platform::measureFont(platform::FontRequest{nullptr, nullptr, kPixelHeight}, nullptr, 0, &unused, nullptr, nullptr));
+    EXPECT_FALSE(platform::measureFont(platform::FontRequest{"Liberation Sans", nullptr, 0}, nullptr, 0, &unused, nullptr, nullptr));
 }
 
 TEST_F(GlyphsTest, BuildsOnlyTheRequestedLists) {
     // Names no glGenLists call reserved: Mesa counts reserved names as lists.
     const GLuint lists = listBase + 10000;
     ASSERT_EQ(glIsList(lists), GL_FALSE);
-    ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), "Liberation Sans",
-                                          kPixelHeight, lists + 2, 'A', 5));
+    ASSERT_TRUE(byteLists(platform::currentDrawingContext(), "Liberation Sans", kPixelHeight, lists + 2, 'A', 5));
     for (GLuint i = 0; i < 10; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(glIsList(lists + i) == GL_TRUE, i >= 2 && i < 7);
@@ -407,8 +428,8 @@ public:
         platform::GlyphImage image;
         std::vector<unsigned char> pixels;
     };
-    bool receive(int character, const platform::GlyphImage& image) override {
-        Kept& kept = glyphs[character];
+    bool receive(int index, const platform::GlyphImage& image) override {
+        Kept& kept = glyphs[32 + index];  // of windows1252(32, 224)
         kept.image = image;
         kept.pixels.assign(image.pixels, image.pixels + image.width * image.height);
         return true;
@@ -421,9 +442,11 @@ TEST_F(GlyphsTest, RenderedBitmapsAreTheGlyphsTheListsDraw) {
         SCOPED_TRACE(size);
         ASSERT_TRUE(build("Liberation Sans", size));
         KeptGlyphs bitmaps, coverage;
-        ASSERT_TRUE(platform::renderGlyphs(platform::currentDrawingContext(), "Liberation Sans", size, 32, 224,
+        const std::vector<std::uint32_t> characters = windows1252(32, 224);
+        const platform::FontRequest font = {"Liberation Sans", nullptr, size};
+        ASSERT_TRUE(platform::renderGlyphs(platform::currentDrawingContext(), font, characters.data(), 224,
                                            platform::GlyphRendering::Bitmap, bitmaps));
-        ASSERT_TRUE(platform::renderGlyphs(platform::currentDrawingContext(), "Liberation Sans", size, 32, 224,
+        ASSERT_TRUE(platform::renderGlyphs(platform::currentDrawingContext(), font, characters.data(), 224,
                                            platform::GlyphRendering::Coverage, coverage));
         const std::string text = "Hg&Q,y\xE9W\x80 _";
         glClear(GL_COLOR_BUFFER_BIT);
@@ -451,14 +474,66 @@ TEST_F(GlyphsTest, RenderedBitmapsAreTheGlyphsTheListsDraw) {
     }
 }
 
+// Characters the face lacks come from the fallbacks, in order, at the face's pixel size on its
+// baseline, each glyph as FreeType draws it from the first face that has it; a character no face
+// has is the face's missing-character shape, and says so.
+TEST_F(GlyphsTest, CharactersTheFaceLacksComeFromTheFallbacksInOrder) {
+    const Reference latin("Liberation Sans", kPixelHeight), cjk("WenQuanYi Micro Hei", kPixelHeight),
+        sans("DejaVu Sans", kPixelHeight);
+    ASSERT_TRUE(latin.ok() && cjk.ok() && sans.ok());
+    const std::u32string text = U"\u0416\u03A9 \u2460\u4E2D\u6587\u304B\uD55C\U0001D538A";
+    const std::vector<std::uint32_t> characters(text.begin(), text.end());
+    platform::GlyphMetrics metrics = {};
+    std::vector<std::int16_t> advances(characters.size());
+    bool missing[16] = {};
+    // A named fallback the system lacks is passed over.
+    const platform::FontRequest font = {"Liberation Sans", "No Such Face Ostrivane, WenQuanYi Micro Hei, DejaVu Sans",
+                                        kPixelHeight};
+    ASSERT_TRUE(platform::buildGlyphLists(platform::currentDrawingContext(), font, characters.data(),
+                                          static_cast<int>(characters.size()), listBase, platform::GlyphShape::Plain,
+                                          &metrics, advances.data(), missing));
+    glRasterPos2i(5, 20);
+    for (std::size_t i = 0; i < characters.size(); ++i) glCallList(listBase + static_cast<GLuint>(i));
+    GLfloat raster[4] = {};
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+
+    Image expected = blank();
+    int pen = 5;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        const Reference* face = &latin;
+        for (const Reference* candidate : {&latin, &cjk, &sans}) {
+            if (candidate->glyphOf(characters[i]) != 0) {
+                face = candidate;
+                break;
+            }
+        }
+        const int before = pen;
+        pen = face->draw({face->glyphOf(characters[i])}, pen, 20, &expected);
+        EXPECT_EQ(advances[i], pen - before) << i;
+        EXPECT_FALSE(missing[i]) << i;
+    }
+    EXPECT_EQ(raster[0], static_cast<float>(pen));
+    EXPECT_EQ(readBack(), expected);
+    EXPECT_GT(countSet(expected), 200);
+
+    // A character in no face: the main face's missing-character shape, told as missing.
+    const std::uint32_t none = 0x10FFFD;
+    platform::GlyphMetrics unused = {};
+    std::int16_t advance = 0;
+    bool isMissing = false;
+    ASSERT_TRUE(platform::measureFont(font, &none, 1, &unused, &advance, &isMissing));
+    EXPECT_TRUE(isMissing);
+    EXPECT_GT(advance, 0);
+}
+
 TEST_F(GlyphsTest, RejectsUnusableArguments) {
     void* dc = platform::currentDrawingContext();
-    EXPECT_FALSE(platform::buildGlyphLists(nullptr, "Liberation Sans", kPixelHeight, listBase, 0, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, nullptr, kPixelHeight, listBase, 0, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", 0, listBase, 0, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", -12, listBase, 0, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", kPixelHeight, listBase, -1, 256));
-    EXPECT_FALSE(platform::buildGlyphLists(dc, "Liberation Sans", kPixelHeight, listBase, 0, -1));
+    EXPECT_FALSE(byteLists(nullptr, "Liberation Sans", kPixelHeight, listBase, 0, 256));
+    EXPECT_FALSE(byteLists(dc, nullptr, kPixelHeight, listBase, 0, 256));
+    EXPECT_FALSE(byteLists(dc, "Liberation Sans", 0, listBase, 0, 256));
+    EXPECT_FALSE(byteLists(dc, "Liberation Sans", -12, listBase, 0, 256));
+    EXPECT_FALSE(byteLists(dc, "Liberation Sans", kPixelHeight, 0, 0, 256));
+    EXPECT_FALSE(byteLists(dc, "Liberation Sans", kPixelHeight, listBase, 0, -1));
 }
 
 }  // namespace

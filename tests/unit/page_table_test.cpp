@@ -51,19 +51,18 @@ TEST_F(PageTableTest, BlankComparisonIsExactAndCaseSensitive) {
     EXPECT_EQ(row(0, 2), "");
 }
 
-TEST_F(PageTableTest, Utf8RowsAreConvertedOnceAtLoadAndOtherTextIsKept) {
+// Rows arrive in UTF-8 whatever the file holds; each value without a byte-order mark on its own.
+TEST_F(PageTableTest, RowsArriveAsUtf8EachValueReadOnItsOwn) {
     const struct {
         const char* text;
         const char* drawn;
-        bool converted;
+        platform::TextSource source;
     } cases[] = {
-        {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xE9 \x80", true},           // shrinks to its 1252 bytes
-        {"\xE4\xB8\xAD\xF0\x9F\x98\x80!", "?\?!", true},                 // not in the code page
-        {"Caf\xE9", "Caf\xE9", false},                                     // Windows-1252 already
-        {"plain", "plain", false},                                         // no multi-byte sequence
-        {"ok \xC3\xA9 then \xC3", "ok \xC3\xA9 then \xC3", false},       // truncated sequence
-        {"\xC0\xAF \xED\xA0\x80 \xC3\xA9", "\xC0\xAF \xED\xA0\x80 \xC3\xA9", false},  // overlong, surrogate
-        {"\xC2\x81 C1", "? C1", true},                                     // a C1 control is no 1252 character
+        {"Caf\xC3\xA9 \xE4\xB8\xAD\xF0\x9F\x98\x80", "Caf\xC3\xA9 \xE4\xB8\xAD\xF0\x9F\x98\x80", platform::TextSource::Utf8},
+        {"Caf\xE9 \x80", "Caf\xC3\xA9 \xE2\x82\xAC", platform::TextSource::CodePage},  // Windows-1252
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF", platform::TextSource::CodePage},             // overlong: not UTF-8
+        {"\xC2\x81 \x01", "\xC2\x81 \x01", platform::TextSource::Utf8},               // controls are kept
+        {"plain", "plain", platform::TextSource::Ascii},
     };
     std::string file = "[SECTION1]\n";
     int r = 1;
@@ -71,13 +70,15 @@ TEST_F(PageTableTest, Utf8RowsAreConvertedOnceAtLoadAndOtherTextIsKept) {
     ASSERT_EQ(load(file), 1);
     for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
         EXPECT_EQ(row(0, i), cases[i].drawn) << "row " << i + 1;
-        EXPECT_EQ(pages.rowConvertedFromUtf8(0, i), cases[i].converted) << "row " << i + 1;
+        EXPECT_EQ(pages.rowRead(0, i).source, cases[i].source) << "row " << i + 1;
     }
-    // A row the reader cut at 259 bytes inside a sequence is converted without the piece.
-    const std::string longRow(256, 'a');
-    ASSERT_EQ(load("[SECTION1]\nROWDATA1=" + longRow + "\xC3\xA9\xC3\xA9\n"), 1);
-    EXPECT_EQ(row(0, 0), longRow + "\xE9");
-    EXPECT_TRUE(pages.rowConvertedFromUtf8(0, 0));
+    // 259 characters of four bytes each are all kept, in a buffer of kTextBufferSize.
+    std::string longRow;
+    for (int i = 0; i < 300; ++i) longRow += "\xF0\x9F\x98\x80";
+    ASSERT_EQ(load("[SECTION1]\nROWDATA1=" + longRow + "\n"), 1);
+    EXPECT_EQ(row(0, 0), longRow.substr(0, 259 * 4));
+    EXPECT_TRUE(pages.rowRead(0, 0).cut);
+    EXPECT_EQ(pages.rowRead(0, 0).characters, 300u);
 }
 
 TEST_F(PageTableTest, GapsEndRowsAndPages) {

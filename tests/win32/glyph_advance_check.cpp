@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/windows_1252.h"
 
 namespace {
 
@@ -83,7 +84,14 @@ int main() {
     int failures = 0;
     for (const auto& font : fonts) {
         const GLuint base = glGenLists(256);
-        if (!platform::buildGlyphLists(platform::currentDrawingContext(), font.face, font.size, base + 32, 32, 224)) {
+        // The Windows-1252 characters 32-255, a list each at base + the byte.
+        std::uint32_t characters[224];
+        for (int i = 0; i < 224; ++i) {
+            const std::uint16_t code = platform::windows1252ToUnicode(static_cast<unsigned char>(32 + i));
+            characters[i] = code != 0 ? code : static_cast<std::uint32_t>(32 + i);
+        }
+        if (!platform::buildGlyphLists(platform::currentDrawingContext(), platform::FontRequest{font.face, nullptr, font.size},
+                                       characters, 224, base + 32, platform::GlyphShape::Plain)) {
             std::fprintf(stderr, "glyph_advance_check: glyph lists for %s %d not built\n", font.face, font.size);
             return 1;
         }

@@ -1,7 +1,8 @@
-// ini_probe: stages settings files where the plug-in looks for them and prints what the platform's
-// settings reader returns for every name the plug-in reads, plus names that probe the reader's
-// edges. Built for both platforms from this one source, so that the outputs of the Windows reader
-// (under Wine) and of the portable reader can be compared line by line.
+// ini_probe: stages settings files where the plug-in looks for them and prints what a settings
+// reader returns for every name the plug-in reads, plus names that probe the reader's edges: on
+// Windows the system's own profile reader (GetPrivateProfileStringA), natively the portable reader
+// as the plug-in asks it for names and numbers (platform::readSettingsValue). Built for both
+// platforms from this one source, so that the two can be compared line by line.
 //
 //   ini_probe --stage DIR --out FILE CASE...
 //
@@ -17,6 +18,7 @@
 #ifdef _WIN32
 #include <direct.h>
 #include <sys/utime.h>
+#include <windows.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,10 +114,19 @@ void printEscaped(std::FILE* out, const char* text, std::size_t length) {
     std::fputc('"', out);
 }
 
+// The reader this build compares.
+std::uint32_t readValue(const char* section, const char* key, char* value, std::uint32_t capacity) {
+#ifdef _WIN32
+    return GetPrivateProfileStringA(section, key, "", value, capacity, kSettingsPath);
+#else
+    return platform::readSettingsValue(kSettingsPath, section, key, value, capacity);
+#endif
+}
+
 void probe(std::FILE* out, const char* section, const char* key, std::uint32_t capacity) {
     char value[kPluginCapacity + 8];
     std::memset(value, '#', sizeof(value));
-    const std::uint32_t length = platform::readSettingsValue(kSettingsPath, section, key, value, capacity);
+    const std::uint32_t length = readValue(section, key, value, capacity);
     printEscaped(out, section, std::strlen(section));
     std::fputc(' ', out);
     printEscaped(out, key, std::strlen(key));

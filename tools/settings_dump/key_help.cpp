@@ -61,6 +61,8 @@ constexpr KeyHelp kHelp[config::kConfigKeyCount] = {
                            "`DPI`, the screen: `FONT_SIZE` times its DPI over 96, and in `PIXELS` the positions, step "
                            "and box padding too. From 6 to 256 pixels; the shadow's offset and the outline's width "
                            "grow as much, and with `VIEW` in `SCREEN` units the box padding"},
+    {ConfigKey::FontFallback, "fonts for the characters `FONT_FACE` lacks, separated by commas, tried in order before "
+                              "the system's own choice; drawn at `FONT_SIZE` on the same baseline"},
 };
 
 constexpr bool everyKeyInOrder() {

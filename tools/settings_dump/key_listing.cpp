@@ -75,7 +75,7 @@ std::string fallback(const config::KeyEntry& entry, bool markdown) {
         case config::KeyKind::Integer: return std::to_string(entry.range.fallback);
         case config::KeyKind::Switch: return entry.words[0];
         case config::KeyKind::Word: return code(entry.words[entry.range.fallback], markdown);
-        case config::KeyKind::Text: return code(entry.textDefault, markdown);
+        case config::KeyKind::Text: return entry.textDefault[0] != '\0' ? code(entry.textDefault, markdown) : "none";
     }
     return "";
 }

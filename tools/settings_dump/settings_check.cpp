@@ -13,7 +13,6 @@
 #include <unordered_map>
 
 #include "config/display_settings.h"
-#include "config/utf8_text.h"
 #include "overlay/line_cache.h"
 #include "overlay/font_scale.h"
 #include "overlay/row_layout.h"
@@ -22,32 +21,88 @@
 #include "overlay/tokens.h"
 #include "overlay/value_format.h"
 #include "platform/portable_ini.h"
-#include "platform/windows_1252.h"
+#include "platform/utf8.h"
 
 namespace check {
 
+namespace {
+
+// Larger files are read only as far as this for their lines.
+constexpr std::size_t kMaxFileBytes = 64u * 1024 * 1024;
+
+// The file's bytes (a path of this system, UTF-8 on Windows); false when it cannot be read.
+bool readFileBytes(const std::string& filePath, std::string* bytes) {
+    std::ifstream in(std::filesystem::u8path(filePath), std::ios::binary);
+    char chunk[64 * 1024];
+    while (in && bytes->size() < kMaxFileBytes) {
+        in.read(chunk, sizeof chunk);
+        bytes->append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
+    return in || in.eof();
+}
+
+std::string fileBytes(const std::string& filePath) {
+    std::string bytes;
+    readFileBytes(filePath, &bytes);
+    return bytes;
+}
+
+}  // namespace
+
 std::string readableText(const std::string& text, std::size_t limit) {
     std::string out;
-    for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const std::uint16_t unit = platform::windows1252ToUnicode(byte);
-        if (byte < 0x20 || byte == 0x7F || unit == 0) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            out += hex;
-        } else if (unit < 0x80) {
-            out += static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            out += static_cast<char>(0xC0 | (unit >> 6));
-            out += static_cast<char>(0x80 | (unit & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (unit >> 12));
-            out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (unit & 0x3F));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t characters = 0;
+    std::size_t at = 0;
+    for (; at < text.size() && characters < limit; ++characters) {
+        const platform::Utf8Character c = platform::decodeUtf8(bytes + at, text.size() - at, platform::Utf8Errors::Reject);
+        char escape[12] = "";
+        if (c.codePoint == platform::kNoCodePoint) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", bytes[at]);
+        } else if (c.codePoint < 0x20 || c.codePoint == 0x7F) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c.codePoint));
+        } else if (c.codePoint >= 0x80 && c.codePoint < 0xA0) {
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c.codePoint));
         }
+        const std::size_t length = c.codePoint == platform::kNoCodePoint ? 1 : c.length;
+        out += escape[0] != '\0' ? std::string(escape) : text.substr(at, length);
+        at += length;
     }
-    if (text.size() > limit) out += "...";
+    if (at < text.size()) out += "...";
     return out;
+}
+
+std::string textReading(const std::string& filePath) {
+    const std::string bytes = fileBytes(filePath);
+    platform::IniDocument* document =
+        platform::parseIni(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    struct Seen {
+        platform::TextSource mark = platform::TextSource::None;
+        std::vector<std::uint32_t> utf8;
+        std::vector<std::uint32_t> codePage;
+    } seen;
+    platform::visitIniLines(document, &platform::decodeAnsiText, [](const platform::IniLine& line, void* context) {
+        auto& s = *static_cast<Seen*>(context);
+        const platform::TextSource source = line.read.source;
+        if (source == platform::TextSource::Utf8File || source == platform::TextSource::Utf16File) s.mark = source;
+        if (source == platform::TextSource::Utf8) s.utf8.push_back(line.line);
+        if (source == platform::TextSource::CodePage) s.codePage.push_back(line.line);
+        return true;
+    }, &seen);
+    platform::freeIni(document);
+    if (seen.mark == platform::TextSource::Utf16File) return "read as UTF-16 (it starts with a byte-order mark)";
+    if (seen.mark == platform::TextSource::Utf8File) return "read as UTF-8 (it starts with a byte-order mark)";
+    const std::string ansi = "the system's ANSI code page " + std::to_string(platform::ansiCodePage());
+    if (seen.codePage.empty()) return "read as UTF-8";
+    if (seen.utf8.empty()) return "read as " + ansi + " (its text is not UTF-8)";
+    // A file that mixes the two: say which values are which, the fewer by their lines.
+    const bool fewerInUtf8 = seen.utf8.size() < seen.codePage.size();
+    const std::vector<std::uint32_t>& fewer = fewerInUtf8 ? seen.utf8 : seen.codePage;
+    std::string lines;
+    for (std::size_t i = 0; i < fewer.size() && i < 8; ++i) lines += (i == 0 ? "" : ", ") + std::to_string(fewer[i]);
+    if (fewer.size() > 8) lines += ", ...";
+    return "read as " + (fewerInUtf8 ? ansi : std::string("UTF-8")) + ", but for the " +
+           (fewer.size() == 1 ? "value at line " : "values at lines ") + lines + ", read as " + (fewerInUtf8 ? std::string("UTF-8") : ansi);
 }
 
 namespace {
@@ -56,8 +111,6 @@ constexpr int kMaxPages = config::kMaxPages;
 constexpr int kMaxRows = config::kMaxRows;
 // Names longer than this are not compared with the known ones for a suggestion.
 constexpr std::size_t kLongestSuggestible = 64;
-// Larger files are read only as far as this for their lines.
-constexpr std::size_t kMaxFileBytes = 64u * 1024 * 1024;
 
 std::string upper(const std::string& text) {
     std::string out = text;
@@ -120,19 +173,16 @@ struct Line {
     std::string value;
     std::uint32_t valueLength;
     bool quoted;
-    std::uint32_t lacking;
+    platform::TextRead read;
     int section;  // index into the sections; -1 for keys before the first header
 };
-
-// Whether the reader cut the value to its 259 characters.
-bool valueCut(const Line& line) { return line.value.size() < line.valueLength - (line.quoted ? 2u : 0u) && line.valueLength >= 258; }
 
 bool collect(const platform::IniLine& line, void* context) {
     auto* lines = static_cast<std::vector<Line>*>(context);
     const int section = lines->empty() ? -1 : (lines->back().header ? static_cast<int>(lines->size()) - 1
                                                                     : lines->back().section);
     lines->push_back({line.header, line.line, line.name, line.hasValue, line.value, line.valueLength, line.quoted,
-                      line.lacking, line.header ? static_cast<int>(lines->size()) : section});
+                      line.read, line.header ? static_cast<int>(lines->size()) : section});
     return true;
 }
 
@@ -173,21 +223,53 @@ std::string quoteWarning(const Line& line, const std::string& what, const char* 
     return what + " starts with " + line.value[0] + " but does not end with it: " + consequence;
 }
 
-// Characters of a value that reach the plug-in as '?': those a Unicode file holds that Windows-1252
-// lacks (the reader's conversion), or those of UTF-8 text without a byte-order mark (the
-// plug-in's own conversion, which text the reader converted never gets).
-int lackingCharacters(const Line& line, bool convertedByReader) {
-    if (line.lacking > 0) return static_cast<int>(line.lacking);
-    if (convertedByReader) return 0;
-    return config::charactersOutsideWindows1252(line.value.c_str(), line.value.size() == config::kTextFieldSize - 1);
+// Characters of a value that could not be decoded and are drawn as U+FFFD, and why.
+std::string undecodedWarning(const Line& line, const std::string& what) {
+    const std::uint32_t count = line.read.replaced;
+    if (count == 0) return "";
+    const std::string many = count == 1 ? "" : "s";
+    const std::string shownAs = ", shown as \xEF\xBF\xBD (U+FFFD)";
+    switch (line.read.source) {
+        case platform::TextSource::CodePage:
+            return what + " is not UTF-8 and is read in the system's ANSI code page " +
+                   std::to_string(platform::ansiCodePage()) + ", which leaves " + std::to_string(count) + " byte" + many +
+                   " undefined" + shownAs + " (save the file as UTF-8)";
+        case platform::TextSource::Utf16File:
+            return what + " holds " + std::to_string(count) + " lone surrogate" + many + ", which UTF-16 cannot decode" + shownAs;
+        default:
+            return what + " holds " + std::to_string(count) + " byte sequence" + many + " that UTF-8 cannot decode" + shownAs;
+    }
 }
 
-// `shownAs`: what becomes of them, "drawn as" or "read as".
-std::string lackingWarning(const Line& line, const std::string& what, const char* shownAs, bool convertedByReader) {
-    const int lacking = lackingCharacters(line, convertedByReader);
-    if (lacking == 0) return "";
-    return what + " holds " + std::to_string(lacking) + (lacking == 1 ? " character" : " characters") +
-           " that Windows-1252 lacks, " + shownAs + " '?'" + (line.lacking > 0 ? " or as a look-alike" : "");
+// Scripts whose letters join or reorder, which the drawing puts down one by one, left to right.
+struct ShapedScript {
+    std::uint32_t first;
+    std::uint32_t last;
+    const char* name;
+};
+constexpr ShapedScript kShapedScripts[] = {
+    {0x0590, 0x05FF, "Hebrew"},  {0x0600, 0x06FF, "Arabic"},     {0x0700, 0x074F, "Syriac"},
+    {0x0750, 0x077F, "Arabic"},  {0x0780, 0x07BF, "Thaana"},     {0x0860, 0x08FF, "Arabic"},
+    {0x0900, 0x097F, "Devanagari"}, {0x0980, 0x09FF, "Bengali"}, {0x0A00, 0x0A7F, "Gurmukhi"},
+    {0x0A80, 0x0AFF, "Gujarati"}, {0x0B00, 0x0B7F, "Oriya"},     {0x0B80, 0x0BFF, "Tamil"},
+    {0x0C00, 0x0C7F, "Telugu"},  {0x0C80, 0x0CFF, "Kannada"},    {0x0D00, 0x0D7F, "Malayalam"},
+    {0x0D80, 0x0DFF, "Sinhala"}, {0x0E00, 0x0E7F, "Thai"},       {0x0E80, 0x0EFF, "Lao"},
+    {0x0F00, 0x0FFF, "Tibetan"}, {0x1000, 0x109F, "Myanmar"},    {0x1780, 0x17FF, "Khmer"},
+    {0xA8E0, 0xA8FF, "Devanagari"}, {0xFB1D, 0xFB4F, "Hebrew"},  {0xFB50, 0xFDFF, "Arabic"},
+    {0xFE70, 0xFEFF, "Arabic"},
+};
+
+// The first script of `text` (UTF-8) that needs shaping; null when it has none.
+const char* shapedScript(const std::string& text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t at = 0; at < text.size();) {
+        const platform::Utf8Character c = platform::decodeUtf8(bytes + at, text.size() - at, platform::Utf8Errors::Reject);
+        at += c.codePoint == platform::kNoCodePoint ? 1 : c.length;
+        for (const ShapedScript& script : kShapedScripts) {
+            if (c.codePoint >= script.first && c.codePoint <= script.last) return script.name;
+        }
+    }
+    return nullptr;
 }
 
 // What atol makes of a value that is not a plain whole number: only digits, after a sign.
@@ -312,12 +394,29 @@ bool metricTwin(const std::string& face, const std::string& drawn) {
     return false;
 }
 
-// The font in force as the plug-in measures it, and the view the rows are laid out in.
+// The font in force as the plug-in measures it, and the view the rows are laid out in: the
+// characters the rows draw, each once and sorted, with their advances and whether no face has them.
 struct ViewLayout {
     int width;
     int height;
-    bool measured;  // the font was measured: rows have their widths and heights
-    platform::GlyphMetrics font;
+    bool measured = false;  // the font was measured: rows have their widths and heights
+    platform::GlyphMetrics font = {};
+    std::vector<std::uint32_t> characters;
+    std::vector<std::int16_t> advances;
+    std::unique_ptr<bool[]> missing;
+
+    int indexOf(std::uint32_t c) const {
+        const auto at = std::lower_bound(characters.begin(), characters.end(), c);
+        return at != characters.end() && *at == c ? static_cast<int>(at - characters.begin()) : -1;
+    }
+    std::int32_t advanceOf(const std::string& text) const {
+        std::int32_t sum = 0;
+        for (std::size_t at = 0; at < text.size();) {
+            const int index = indexOf(overlay::nextCharacter(text.c_str(), &at));
+            if (index >= 0) sum += advances[static_cast<std::size_t>(index)];
+        }
+        return sum;
+    }
 };
 
 struct Context {
@@ -327,7 +426,6 @@ struct Context {
     const config::DisplaySettings& settings;
     const config::DisplaySettings& drawn;  // as the rows are laid out under FONT_SCALE in the view
     const config::SettingsReport& report;
-    bool textConvertedByReader;  // the file's text reached the plug-in in Windows-1252 already
     const ViewLayout& view;
     // By line index: the number of the unfinished header the line follows in its section, or 0.
     const std::vector<std::uint32_t>& afterUnfinished;
@@ -386,13 +484,15 @@ void checkClockFormat(Context& c, const Line& line, const std::string& name, con
                                         " never changes");
     }
     // The longest text the format makes: every number at its widest.
-    char text[4 * config::kTextFieldSize];
+    char text[16 * config::kTextFieldSize];
     const platform::CalendarTime widest = {8099, 11, 28, 23, 59, 59};
     const std::size_t length = overlay::formatCalendar(text, sizeof text, format, widest);
-    if (length >= static_cast<std::size_t>(overlay::TokenValues::kClockTextSize)) {
-        c.checker.warn(line.number, name + " makes texts of up to " + std::to_string(length) + " characters: " + token +
-                                        " shows only the first " +
-                                        std::to_string(overlay::TokenValues::kClockTextSize - 1));
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < length; ++i) characters += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 ? 1 : 0;
+    if (characters > static_cast<std::size_t>(overlay::TokenValues::kClockCharacters)) {
+        c.checker.warn(line.number, name + " makes texts of up to " + std::to_string(characters) + " characters: " +
+                                        token + " shows only the first " +
+                                        std::to_string(overlay::TokenValues::kClockCharacters));
     }
 }
 
@@ -404,15 +504,16 @@ void checkConfigValue(Context& c, const Line& line, const config::KeyEntry& entr
         c.checker.warn(line.number, name + " is empty, which reads as missing");
         return;
     }
-    if (valueCut(line)) {
-        c.checker.warn(line.number, "the value of " + name + " has " + std::to_string(line.valueLength) +
-                                        " characters: only the first " + std::to_string(line.value.size()) + " are read");
+    if (line.read.cut) {
+        c.checker.warn(line.number, "the value of " + name + " has " + std::to_string(line.read.characters) +
+                                        " characters: only the first " + std::to_string(platform::kMaxTextCharacters) +
+                                        " are read");
     }
     if (unfinishedQuote(line)) c.checker.warn(line.number, quoteWarning(line, assignment, "the quote is part of the value"));
     switch (entry.kind) {
         case config::KeyKind::Text: {
-            const std::string lacking = lackingWarning(line, name, "read as", c.textConvertedByReader);
-            if (!lacking.empty()) c.checker.warn(line.number, lacking);
+            const std::string undecoded = undecodedWarning(line, name);
+            if (!undecoded.empty()) c.checker.warn(line.number, undecoded);
             if (entry.key == config::ConfigKey::DateFormat || entry.key == config::ConfigKey::TimeFormat) {
                 const bool date = entry.key == config::ConfigKey::DateFormat;
                 checkClockFormat(c, line, name, date ? c.settings.dateFormat : c.settings.timeFormat);
@@ -482,8 +583,8 @@ void checkConfig(Context& c, int sectionIndex, check::FontLookup fonts) {
 // their order, over the row with a blank for each value, and looks for token names left with an
 // asterisk on one side.
 void checkTokenEnds(Context& c, const Line& line, const std::string& where, const char* text) {
-    char expanded[config::kTextFieldSize];
-    char work[config::kTextFieldSize];
+    char expanded[config::kTextBufferSize];
+    char work[config::kTextBufferSize];
     std::snprintf(expanded, sizeof expanded, "%s", text);
     for (const char* token : overlay::kTokenNames) {
         overlay::substituteToken(work, sizeof work, expanded, expanded, token, " ", static_cast<int>(sizeof expanded));
@@ -564,12 +665,12 @@ overlay::PageLayout pageLayout(const Context& c, int page) {
 // The text a row draws, its tokens replaced as the plug-in replaces them, by values that stand for
 // what they show: the longest camera name and selection mode, five-digit counts, a two-digit frame
 // rate, ten hours elapsed, and the clock formats in force at 23:59:59 on 28 December 2025.
-std::string drawnText(const Context& c, const char* text) {
+std::string drawnText(const config::DisplaySettings& settings, const char* text) {
     char dated[overlay::TokenValues::kClockTextSize];
     char timed[overlay::TokenValues::kClockTextSize];
     const platform::CalendarTime late = {125, 11, 28, 23, 59, 59};
-    overlay::formatCalendar(dated, sizeof dated, c.settings.dateFormat, late);
-    overlay::formatCalendar(timed, sizeof timed, c.settings.timeFormat, late);
+    overlay::formatCalendar(dated, sizeof dated, settings.dateFormat, late);
+    overlay::formatCalendar(timed, sizeof timed, settings.timeFormat, late);
     const char* values[overlay::kTokenCount] = {};
     values[overlay::kTokenCameraName] = "Main Perspective";
     values[overlay::kTokenDate] = dated;
@@ -617,10 +718,7 @@ std::string placementNote(const Context& c, bool across, int pixelStep) {
 // spills past the view (in SCREEN units).
 void checkRowPlace(Context& c, const Line& line, const std::string& where, int page, int row, const char* text) {
     const overlay::PageLayout layout = pageLayout(c, page);
-    int advance = 0;
-    if (c.view.measured) {
-        for (const char ch : drawnText(c, text)) advance += c.view.font.advance[static_cast<unsigned char>(ch)];
-    }
+    const int advance = c.view.measured ? c.view.advanceOf(drawnText(c.settings, text)) : 0;
     const overlay::RowLocation location = overlay::locateRow(c.drawn, layout, row, advance);
     const overlay::RowPlace& place = location.place;
     const bool pixels = c.settings.units == config::Units::Pixels;
@@ -713,6 +811,29 @@ void checkRowSpacing(Context& c, int sectionIndex, int page) {
     }
 }
 
+// Characters of a row that no face draws: not FONT_FACE, not FONT_FALLBACK's, not the system's.
+void checkRowGlyphs(Context& c, const Line& line, const std::string& where, const char* text) {
+    if (!c.view.measured) return;
+    std::string shownCharacters;
+    std::vector<std::uint32_t> seen;
+    for (std::size_t at = 0; text[at] != '\0';) {
+        const std::size_t start = at;
+        const std::uint32_t ch = overlay::nextCharacter(text, &at);
+        const int index = c.view.indexOf(ch);
+        if (index < 0 || !c.view.missing[static_cast<std::size_t>(index)]) continue;
+        if (std::find(seen.begin(), seen.end(), ch) != seen.end()) continue;
+        seen.push_back(ch);
+        char number[16];
+        std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(ch));
+        shownCharacters += (shownCharacters.empty() ? "" : ", ") + std::string(text + start, at - start) + " (" + number + ")";
+    }
+    if (seen.empty()) return;
+    std::string faces = c.settings.fontFace;
+    if (c.settings.fontFallback[0] != '\0') faces += ", " + std::string(c.settings.fontFallback);
+    c.checker.warn(line.number, where + ": no font has " + shownCharacters + " (tried " + faces +
+                                    " and the system's fonts): drawn as the font's missing-character box");
+}
+
 // What a row's text holds that does not draw as its writer meant.
 void checkRowText(Context& c, const Line& line, int page, int row) {
     const std::string where = "row " + std::to_string(row + 1) + " of page " + std::to_string(page + 1);
@@ -730,11 +851,16 @@ void checkRowText(Context& c, const Line& line, int page, int row) {
         }
     }
     if (unfinishedQuote(line)) c.checker.warn(line.number, quoteWarning(line, where, "the quote is drawn"));
-    const std::string lacking = lackingWarning(line, where, "drawn as", c.textConvertedByReader);
-    if (!lacking.empty()) c.checker.warn(line.number, lacking);
+    const std::string undecoded = undecodedWarning(line, where);
+    if (!undecoded.empty()) c.checker.warn(line.number, undecoded);
+    if (const char* script = shapedScript(text)) {
+        c.checker.warn(line.number, where + " holds " + script +
+                                        " text, which is drawn unshaped: letter by letter, from left to right");
+    }
     checkTokenEnds(c, line, where, text);
     checkTokenLikeWords(c, line, where, text);
     checkRowPlace(c, line, where, page, row, text);
+    checkRowGlyphs(c, line, where, text);
 }
 
 // Why a page ended where it did: "ROWDATA4, which is missing" (or empty).
@@ -791,10 +917,10 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
             c.checker.warn(line.number, shown(line.name) + " is never shown: page " + std::to_string(page + 1) + " ends at " + end);
         } else {
             checkRowText(c, line, page, number - 1);
-            if (valueCut(line)) {
-                c.checker.warn(line.number, shown(line.name) + " has " + std::to_string(line.valueLength) +
-                                                " characters: only the first " + std::to_string(line.value.size()) +
-                                                " are shown");
+            if (line.read.cut) {
+                c.checker.warn(line.number, shown(line.name) + " has " + std::to_string(line.read.characters) +
+                                                " characters: only the first " +
+                                                std::to_string(platform::kMaxTextCharacters) + " are shown");
             }
         }
     }
@@ -806,15 +932,8 @@ void checkPage(Context& c, int sectionIndex, int page, bool read) {
 Outcome checkSettingsFile(const std::string& filePath, const std::string& readerPath, const std::string& shownName,
                           FontLookup fonts, std::vector<std::string>* messages, const ViewCheck& view) {
     Checker checker(shownName, messages);
-    // UTF-8 on Windows, so that any name opens; the bytes of the name elsewhere.
-    std::ifstream in(std::filesystem::u8path(filePath), std::ios::binary);
     std::string bytes;
-    char chunk[64 * 1024];
-    while (in && bytes.size() < kMaxFileBytes) {
-        in.read(chunk, sizeof chunk);
-        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-    }
-    if (!in && !in.eof()) {
+    if (!readFileBytes(filePath, &bytes)) {
         checker.error("cannot read the file (is it there, and is it a file?)");
         return checker.finish();
     }
@@ -828,15 +947,33 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
     platform::IniDocument* document =
         platform::parseIni(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     std::vector<Line> lines;
-    platform::visitIniLines(document, &collect, &lines);
+    platform::visitIniLines(document, &platform::decodeAnsiText, &collect, &lines);
     platform::freeIni(document);
 
-    config::SettingsReader reader;
-    reader.setFilePath(readerPath.c_str());
-    ViewLayout layout{view.width, view.height, false, {}};
     config::DisplaySettings drawn;
     overlay::scaleLayout(settings, overlay::fontScaling(settings, view.height, view.dpi), &drawn);
-    layout.measured = view.measure != nullptr && view.measure(drawn.fontFace, drawn.fontSize, &layout.font);
+    ViewLayout layout;
+    layout.width = view.width;
+    layout.height = view.height;
+    if (view.measure != nullptr) {
+        // Every character the rows draw, with typical token values, measured at once.
+        for (int page = 0; page < pages->pageCount(); ++page) {
+            for (int row = 0; pages->rowText(page, row) != nullptr; ++row) {
+                const std::string drawn = drawnText(settings, pages->rowText(page, row));
+                for (std::size_t at = 0; at < drawn.size();) {
+                    const std::uint32_t ch = overlay::nextCharacter(drawn.c_str(), &at);
+                    if (!overlay::drawsNothing(ch)) layout.characters.push_back(ch);
+                }
+            }
+        }
+        std::sort(layout.characters.begin(), layout.characters.end());
+        layout.characters.erase(std::unique(layout.characters.begin(), layout.characters.end()), layout.characters.end());
+        layout.advances.assign(layout.characters.size(), 0);
+        layout.missing.reset(new bool[layout.characters.size() + 1]());
+        const platform::FontRequest font = {drawn.fontFace, drawn.fontFallback, drawn.fontSize};
+        layout.measured = view.measure(font, layout.characters.data(), static_cast<int>(layout.characters.size()),
+                                       &layout.font, layout.advances.data(), layout.missing.get());
+    }
     std::vector<std::uint32_t> afterUnfinished(lines.size(), 0);
     for (std::size_t index = 1; index < lines.size(); ++index) {
         const Line& previous = lines[index - 1];
@@ -844,7 +981,7 @@ Outcome checkSettingsFile(const std::string& filePath, const std::string& reader
             afterUnfinished[index] = unfinishedHeader(previous) ? previous.number : afterUnfinished[index - 1];
         }
     }
-    Context c{checker, lines, *pages, settings, drawn, report, reader.textConvertedByReader(), layout, afterUnfinished};
+    Context c{checker, lines, *pages, settings, drawn, report, layout, afterUnfinished};
     const std::vector<std::string> sections = sectionNames();
     std::vector<int> firstOfName(sections.size(), -1);
     for (std::size_t index = 0; index < lines.size(); ++index) {

@@ -7,6 +7,7 @@
 // numbers from the portable parser, which reads like the Windows reader.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,20 @@ enum class Outcome { Clean = 0, Warnings = 1, Unusable = 2 };
 // Whether the system has the font `face`; when it has not, `drawn` names the one text is drawn in.
 using FontLookup = bool (*)(const char* face, std::string* drawn);
 
-// A Windows-1252 text as its reader sees it, in UTF-8: every character as it is, and \xNN only for
-// the bytes that draw nothing (1-31, 127) and the five the code page leaves undefined. At most
-// `limit` bytes are shown; "..." follows a text that was cut.
+// A text the reader gave (UTF-8) as it is shown: every character as it is, \xNN for the control
+// characters 1-31 and 127 and for a byte that is not UTF-8, \uNNNN for the C1 controls. At most
+// `limit` characters are shown; "..." follows a text that was cut.
 std::string readableText(const std::string& text, std::size_t limit = std::string::npos);
 
-// Measures a font as the plug-in draws it: platform::measureFont, or a stand-in.
-using FontMeasure = bool (*)(const char* face, int pixelHeight, platform::GlyphMetrics* out);
+// How the plug-in reads the text of the file at `filePath`: "read as UTF-8", "read as UTF-16 ...",
+// "read as the system's ANSI code page 1251 ...", or, for a file without a byte-order mark that
+// mixes the two, which values at which lines are read how.
+std::string textReading(const std::string& filePath);
+
+// Measures a font as the plug-in draws it: platform::measureFont, or a stand-in. `advances` and
+// `missing` have room for `count` characters.
+using FontMeasure = bool (*)(const platform::FontRequest& font, const std::uint32_t* characters, int count,
+                             platform::GlyphMetrics* metrics, std::int16_t* advances, bool* missing);
 
 // The view the check lays the rows out in, and the font measure it lays them out with. Without a
 // measure (or when it fails) only rows whose point is off the 640x480 screen are found.

@@ -185,11 +185,11 @@ check::Outcome dump(const std::string* argument, bool checkOnly, const check::Vi
         pages.selectPage(page);
         out.print("page %d: %s\n", page + 1, tools::counted(pages.rowCount(), "row", "rows").c_str());
         for (int row = 0; row < pages.rowCount(); ++row) {
-            out.print("  row %2d: %s%s\n", row + 1, check::readableText(pages.rowText(page, row)).c_str(),
-                      pages.rowConvertedFromUtf8(page, row) ? " (converted from UTF-8)" : "");
+            out.print("  row %2d: %s\n", row + 1, check::readableText(pages.rowText(page, row)).c_str());
         }
     }
 
+    out.print("text: %s\n", check::textReading(filePath).c_str());
     out.print("config:\n");
     for (const config::KeyEntry& entry : config::kConfigKeys) {
         const int index = static_cast<int>(entry.key);
@@ -216,7 +216,9 @@ check::Outcome dump(const std::string* argument, bool checkOnly, const check::Vi
             report.source[index] != config::ValueSource::File) {
             overlay::PageLayout layout;
             platform::GlyphMetrics font{};
-            if (view.measure != nullptr && view.measure(settings.fontFace, settings.fontSize, &font)) {
+            if (view.measure != nullptr &&
+                view.measure(platform::FontRequest{settings.fontFace, settings.fontFallback, settings.fontSize}, nullptr,
+                             0, &font, nullptr, nullptr)) {
                 layout.lineHeight = font.lineHeight;
             }
             shown = std::to_string(overlay::pixelStep(settings, layout));
@@ -232,7 +234,6 @@ check::Outcome dump(const std::string* argument, bool checkOnly, const check::Vi
                 out.print(", file has %d", report.fileValue[index]);
             }
         }
-        if (report.convertedFromUtf8[index]) out.print(", converted from UTF-8");
         out.print(")\n");
     }
     for (const std::string& message : messages) out.add(message + "\n");

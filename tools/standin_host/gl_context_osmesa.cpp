@@ -63,8 +63,15 @@ public:
 
     bool buildGlyphLists(const std::string& face, int pixelHeight, unsigned firstList, int firstChar,
                          int count) override {
-        return platform::buildGlyphLists(platform::currentDrawingContext(), face.c_str(), pixelHeight, firstList,
-                                         firstChar, count);
+        // The Windows-1252 characters, a list each at the byte's place.
+        std::vector<std::uint32_t> characters;
+        for (int i = 0; i < count; ++i) {
+            const int byte = firstChar + i;
+            const std::uint16_t code = byte < 256 ? platform::windows1252ToUnicode(static_cast<unsigned char>(byte)) : 0;
+            characters.push_back(code != 0 ? code : static_cast<std::uint32_t>(byte));
+        }
+        return platform::buildGlyphLists(platform::currentDrawingContext(), platform::FontRequest{face.c_str(), nullptr, pixelHeight},
+                                         characters.data(), count, firstList, platform::GlyphShape::Plain);
     }
 
     bool coverageGlyphs(const std::string& face, int pixelHeight, CoverageFont* font) override {
