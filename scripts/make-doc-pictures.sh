@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Makes the README's pictures of HUD_UNITS and FONT_SCALE with the preview: docs/units-screen.ini,
+# Makes the README's pictures with the preview: of HUD_UNITS and FONT_SCALE, docs/units-screen.ini,
 # docs/units-pixels.ini and docs/units-view.ini (SCREEN with FONT_SCALE=VIEW) drawn by the real
 # DLL in one of four views (640x400) and in views of 1280x960 and 2560x1440, into
-# docs/units-<units>-<size>.png.
+# docs/units-<units>-<size>.png; and of a page in several scripts, docs/scripts.ini, into
+# docs/scripts.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 for units in screen pixels view; do
@@ -13,3 +14,4 @@ for units in screen pixels view; do
     export OSTRIVANE_PREVIEW_BUILT=1  # built once is enough
   done
 done
+"$root/scripts/preview.sh" --size 480x160 "$root/docs/scripts.ini" "$root/docs/scripts.png"
