@@ -2,8 +2,8 @@
 # The GL benchmark: whole plug-in frames, the GL work included (glFinish), drawn with the glyph
 # texture and with the glyph lists in the same run, alternating, through the stand-in host: natively
 # on OSMesa with Ostrivane.so, and under Wine on Mesa with Ostrivane.dll. Pages of 28 and of 6
-# lines, plain, with a drop shadow, with an outline and a box, and with FONT_SMOOTH=1; the
-# set-up that Reload INI repeats; and the GL calls with which every visible frame checks that its
+# lines, plain, with a drop shadow, with an outline and a box, and with FONT_SMOOTH=1, and the
+# 28-line page in Chinese from a fallback face; the set-up that Reload INI repeats; and the GL calls with which every visible frame checks that its
 # glyph texture, or its two blocks of glyph lists, are still its own.
 #
 #   bench/gl_bench.sh [--build DIR] [--native | --wine] [--rounds N] [--frames N]
@@ -50,7 +50,23 @@ settings() {  # NAME ROWS EXTRA-CONFIG...
     for i in $(seq 1 "$rows"); do printf 'ROWDATA%d=%s\r\n' "$i" "$(row "$i")"; done
   } > "$work/$name.ini"
 }
+# The same status page in Chinese, from the fallback face, with as many characters a row.
+chinese_row() {
+  case $(( $1 % 4 )) in
+    0) echo "视图 *CAMERA_NAME* 时间 *CUR_TIME*" ;;
+    1) echo "面 *SEL_FACES* 边 *SEL_EDGES* 顶点 *SEL_VERTICES*" ;;
+    2) echo "日期 *CUR_DATE* 会话 *ELAPSED*" ;;
+    *) echo "第$1行：图层背景，材质默认，对象已选中" ;;
+  esac
+}
 cases=()
+{
+  printf '[CONFIG]\r\nDISPLAY_ONSTART=1\r\nHUD_ANCHOR=TOP_LEFT\r\nHUD_POS_X=8\r\nHUD_POS_Y=8\r\nHUD_STEP_Y=16\r\n'
+  printf 'FONT_SIZE=15\r\nCOLOR_RED=255\r\nCOLOR_GREEN=255\r\nCOLOR_BLUE=255\r\nFONT_FALLBACK=WenQuanYi Micro Hei\r\n'
+  printf '[SECTION1]\r\n'
+  for i in $(seq 1 28); do printf 'ROWDATA%d=%s\r\n' "$i" "$(chinese_row "$i")"; done
+} > "$work/page28-chinese.ini"
+cases+=("page28-chinese")
 for rows in 28 6; do
   settings "page$rows-plain" "$rows"; cases+=("page$rows-plain")
   settings "page$rows-shadow" "$rows" TEXT_SHADOW=1; cases+=("page$rows-shadow")
@@ -68,7 +84,7 @@ done
     round+="settings $c.ini ; texture-limit 1 ; run 4 ; frame ; bench-frames $frames $c lists ; "
     round+="texture-limit none ; run 4 ; frame ; bench-frames $frames $c texture ; "
   done
-  for c in page28-plain page28-outline-box; do
+  for c in page28-plain page28-chinese page28-outline-box; do
     round+="settings $c.ini ; texture-limit 1 ; bench-setup 3 set-up $c lists ; "
     round+="texture-limit none ; bench-setup 3 set-up $c texture ; "
   done
