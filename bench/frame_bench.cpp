@@ -100,24 +100,40 @@ void BM_DrawnFramePixelsBottomRight(benchmark::State& state) {
 
 // The set-up that Reload INI repeats: settings read, glyph lists built in an offscreen Mesa
 // context, with and without the outline block.
+// An offscreen Mesa context of 640 x 480 made current, and the plug-in drawing into it for a
+// simulated host; `ready` is false (and the benchmark skipped) when there is no context.
+struct OffscreenPlugin {
+    explicit OffscreenPlugin(benchmark::State& state) : pixels(640 * 480 * 4) {
+        context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+        ready = context != nullptr && OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, 640, 480);
+        if (!ready) {
+            state.SkipWithError("no OSMesa context");
+            return;
+        }
+        plugin->setClock(SimClock::clock());
+        plugin->attachHost(&sim.host.record);
+    }
+    ~OffscreenPlugin() {
+        if (context != nullptr) OSMesaDestroyContext(context);
+    }
+
+    std::vector<unsigned char> pixels;
+    OSMesaContext context = nullptr;
+    bool ready = false;
+    simulation::SimulatedHost sim;
+    std::unique_ptr<overlay::OverlayPlugin> plugin = std::make_unique<overlay::OverlayPlugin>(overlay::openGlGraphics());
+};
+
 void runSetUps(benchmark::State& state, const std::string& extraConfig) {
     SettingsDirectory dir;
     dir.write(simulation::settingsFile(1, simulation::tokenRow, extraConfig));
-    std::vector<unsigned char> pixels(640 * 480 * 4);
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
-    if (context == nullptr || !OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, 640, 480)) {
-        state.SkipWithError("no OSMesa context");
-        return;
-    }
-    simulation::SimulatedHost sim;
-    auto plugin = std::make_unique<overlay::OverlayPlugin>(overlay::openGlGraphics());
-    plugin->setClock(SimClock::clock());
-    plugin->attachHost(&sim.host.record);
+    OffscreenPlugin offscreen(state);
+    if (!offscreen.ready) return;
+    overlay::OverlayPlugin* plugin = offscreen.plugin.get();
     for (auto _ : state) {
         plugin->runFunction(overlay::kCommandReload);
         plugin->drawFunction(0);
     }
-    OSMesaDestroyContext(context);
 }
 void BM_SetUp(benchmark::State& state) { runSetUps(state, ""); }
 void BM_SetUpWithOutline(benchmark::State& state) { runSetUps(state, "TEXT_SHADOW=2\n"); }
@@ -131,16 +147,10 @@ void runScaledFrames(benchmark::State& state, bool resizing) {
     file.replace(file.find("FONT_SIZE=14"), 12, "FONT_SIZE=18");
     SettingsDirectory dir;
     dir.write(file);
-    std::vector<unsigned char> pixels(640 * 480 * 4);
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
-    if (context == nullptr || !OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, 640, 480)) {
-        state.SkipWithError("no OSMesa context");
-        return;
-    }
-    simulation::SimulatedHost sim;
-    auto plugin = std::make_unique<overlay::OverlayPlugin>(overlay::openGlGraphics());
-    plugin->setClock(SimClock::clock());
-    plugin->attachHost(&sim.host.record);
+    OffscreenPlugin offscreen(state);
+    if (!offscreen.ready) return;
+    overlay::OverlayPlugin* plugin = offscreen.plugin.get();
+    simulation::SimulatedHost& sim = offscreen.sim;
     plugin->drawFunction(0);
     const int size = static_cast<int>(state.range(0));
     const std::uint32_t buildsBefore = plugin->glyphBuilds();
@@ -159,7 +169,6 @@ void runScaledFrames(benchmark::State& state, bool resizing) {
     }
     state.counters["builds/frame"] = benchmark::Counter(static_cast<double>(plugin->glyphBuilds() - buildsBefore) /
                                                         static_cast<double>(state.iterations()));
-    OSMesaDestroyContext(context);
 }
 void BM_ScaledRebuild(benchmark::State& state) { runScaledFrames(state, false); }
 void BM_ScaledFrameWhileResizing(benchmark::State& state) { runScaledFrames(state, true); }
