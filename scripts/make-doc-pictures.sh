@@ -2,8 +2,9 @@
 # Makes the README's pictures with the preview: of HUD_UNITS and FONT_SCALE, docs/units-screen.ini,
 # docs/units-pixels.ini and docs/units-view.ini (SCREEN with FONT_SCALE=VIEW) drawn by the real
 # DLL in one of four views (640x400) and in views of 1280x960 and 2560x1440, into
-# docs/units-<units>-<size>.png; and of a page in several scripts, docs/scripts.ini, into
-# docs/scripts.png.
+# docs/units-<units>-<size>.png; of a page in several scripts, docs/scripts.ini, into
+# docs/scripts.png; and of a Russian and a Japanese page saved as UTF-8 and as the system's ANSI
+# code page (docs/ru-*.ini, docs/ja-*.ini; natively the tests' lever stands for that system).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 for units in screen pixels view; do
@@ -15,3 +16,6 @@ for units in screen pixels view; do
   done
 done
 "$root/scripts/preview.sh" --size 480x160 "$root/docs/scripts.ini" "$root/docs/scripts.png"
+for page in ru-utf8 ja-utf8; do "$root/scripts/preview.sh" --size 400x100 "$root/docs/$page.ini" "$root/docs/$page.png"; done
+OSTRIVANE_TEST_CODE_PAGE=1251 "$root/scripts/preview.sh" --size 400x100 "$root/docs/ru-ansi-1251.ini" "$root/docs/ru-ansi-1251.png"
+OSTRIVANE_TEST_CODE_PAGE=932 "$root/scripts/preview.sh" --size 400x100 "$root/docs/ja-ansi-932.ini" "$root/docs/ja-ansi-932.png"
