@@ -74,6 +74,12 @@ public:
                                          characters.data(), count, firstList, platform::GlyphShape::Plain);
     }
 
+    bool buildCharacterList(const std::string& face, int pixelHeight, unsigned list, std::uint32_t codePoint) override {
+        return platform::buildGlyphLists(platform::currentDrawingContext(),
+                                         platform::FontRequest{face.c_str(), nullptr, pixelHeight}, &codePoint, 1, list,
+                                         platform::GlyphShape::Plain);
+    }
+
     bool coverageGlyphs(const std::string& face, int pixelHeight, CoverageFont* font) override {
         return withFreeTypeFace(face, pixelHeight, [&](FT_Face ft) {
             font->levels = 255;

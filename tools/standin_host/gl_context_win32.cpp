@@ -175,6 +175,22 @@ public:
         return built != FALSE;
     }
 
+    bool buildCharacterList(const std::string& face, int pixelHeight, unsigned list, std::uint32_t codePoint) override {
+        WCHAR wide[LF_FACESIZE] = {};
+        if (codePoint > 0xFFFF || MultiByteToWideChar(CP_UTF8, 0, face.c_str(), -1, wide, LF_FACESIZE) == 0) return false;
+        HFONT font = CreateFontW(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wide);
+        if (font == nullptr) return false;
+        HGDIOBJ previous = SelectObject(deviceContext, font);
+        BOOL built = wglUseFontBitmapsW(deviceContext, codePoint, 1, list);
+        if (!built) built = wglUseFontBitmapsW(deviceContext, codePoint, 1, list);
+        SelectObject(deviceContext, previous);
+        DeleteObject(font);
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        return built != FALSE;
+    }
+
     bool fontMetrics(const std::string& face, int pixelHeight, FontMetrics* metrics) override {
         HFONT font = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());

@@ -37,6 +37,11 @@ public:
     // `pixelHeight` pixels.
     virtual bool buildGlyphLists(const std::string& face, int pixelHeight, unsigned firstList, int firstChar,
                                  int count) = 0;
+    // Builds one bitmap glyph list at `list` for the Unicode character `codePoint` from the font
+    // `face` at `pixelHeight` pixels, for an oracle line that holds characters beyond
+    // Windows-1252.
+    virtual bool buildCharacterList(const std::string& face, int pixelHeight, unsigned list,
+                                    std::uint32_t codePoint) = 0;
     // The font's ascent and descent and the advance of each Windows-1252 character from 32 up,
     // in pixels, measured by the system's own font service.
     virtual bool fontMetrics(const std::string& face, int pixelHeight, FontMetrics* metrics) = 0;

@@ -113,6 +113,9 @@ public:
     // Until the next oracle step: the shadow and the box its lines are drawn with, and the corner
     // the lines added after setOracleAnchor are measured from.
     void setOracleShadow(OracleShadow shadow, int red, int green, int blue);
+    // The oracle's list for `byte` draws `codePoint` from `face` instead, at the oracle's size: a
+    // character beyond Windows-1252, from the face the test names as the one that has it.
+    void mapOracleGlyph(int byte, std::uint32_t codePoint, const std::string& face);
     void setOracleBox(bool box, int red, int green, int blue, int alpha, int padding);
     void setOracleAnchor(const std::string& anchor);
     // The oracle-text lines added after it are in window pixels from the viewport's corner, or in
@@ -254,6 +257,7 @@ private:
     int oracleSize = 0;
     float oracleColour[3] = {0, 0, 0};
     unsigned oracleBase = 0;
+    bool oracleMapped = false;  // some lists of the oracle's block draw other characters
     std::vector<OracleTemplate> oracleLines;
     std::vector<OracleTemplate> comparedLines;
     FontMetrics oracleMetrics;

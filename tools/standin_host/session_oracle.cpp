@@ -71,7 +71,8 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
         size = std::clamp(static_cast<int>(std::lround(size * grown)), 6, 256);
     }
     oracleStyle.stroke = std::max(1, static_cast<int>(std::lround(oracleFactor)));
-    if (oracleReady && face == oracleFace && size == oracleSize) return;
+    if (oracleReady && face == oracleFace && size == oracleSize && !oracleMapped) return;
+    oracleMapped = false;
     if (oracleBase == 0) oracleBase = glGenLists(256);
     if (oracleBase == 0) fail("glGenLists gave no lists for the oracle");
     if (!gl->buildGlyphLists(face, size, oracleBase + 32, 32, 224)) {
@@ -84,6 +85,14 @@ void Session::setOracle(int size, int red, int green, int blue, const std::strin
     oracleFace = face;
     oracleSize = size;
     oracleReady = true;
+}
+
+void Session::mapOracleGlyph(int byte, std::uint32_t codePoint, const std::string& face) {
+    if (!oracleReady) fail("oracle-glyph needs an oracle step first");
+    if (!gl->buildCharacterList(face, oracleSize, oracleBase + static_cast<unsigned>(byte), codePoint)) {
+        fail("cannot build the oracle's glyph of U+" + std::to_string(codePoint) + " from font \"" + face + "\"");
+    }
+    oracleMapped = true;
 }
 
 void Session::addOracleLine(float x, double y, int lines, const std::string& text) {

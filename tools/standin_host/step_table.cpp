@@ -236,6 +236,10 @@ void oracleText(Session& session, const Step& step) {
     session.addOracleLine(static_cast<float>(floatArgument(step.words[1])), y.value, y.lines, step.restAfter(3));
 }
 
+void oracleGlyph(Session& session, const Step& step) {
+    session.mapOracleGlyph(int32At(step, 1), static_cast<std::uint32_t>(integerArgument(step.words[2])), step.restAfter(3));
+}
+
 void oracleShadow(Session& session, const Step& step) {
     const std::string& kind = step.words[1];
     const OracleShadow shadow = kind == "drop" ? OracleShadow::Drop : kind == "outline" ? OracleShadow::Outline
@@ -576,6 +580,11 @@ const StepDefinition kSteps[] = {
      "of the last frame), {{ and }} for braces, \\xNN for a byte and \\\\ for a\n"
      "backslash",
      oracleText, oracleLineText},
+    {kOracle, "oracle-glyph", "byte word text", "oracle-glyph BYTE CODE FACE",
+     "the oracle's \\xBYTE draws the character CODE (0x4E2D) from FACE\n"
+     "instead, at the oracle's size: text beyond Windows-1252, each\n"
+     "character from the face the test knows has it",
+     oracleGlyph, nullptr},
     {kOracle, "oracle-shadow", "none|drop|outline ?byte ?byte ?byte", "oracle-shadow none|drop|outline [R G B]",
      "the lines that follow get a drop shadow (the text a pixel right and\n"
      "down) or an outline (the text at the eight pixels around it) in R G B\n"
