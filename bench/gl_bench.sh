@@ -95,6 +95,7 @@ done
 
 report() {  # turns the bench-report lines into a table with the ratio of each pair
   awk '
+    /standin_host: glyph texture / { sub(/^standin_host: /, ""); sub(/\r$/, ""); if (!($0 in told)) { told[$0] = 1; print } next }
     /standin_host: bench / {
       n = split($0, w, " "); label = ""; for (i = 3; w[i] != ""; i++) { if (w[i + 1] == "samples") break; label = label (label == "" ? "" : " ") w[i] }
       for (i = 1; i <= n; i++) if (w[i] == "median") m = w[i + 1]

@@ -66,6 +66,23 @@ void Session::benchSetUp(const std::string& label, long count) {
         runFunction(kReloadCommand);
         samples.push_back(timedFrame());
     }
+    // The glyph texture the set-up made: the largest live texture, the stand-in's own having none.
+    GLint widest[2] = {0, 0};
+    glPushAttrib(GL_TEXTURE_BIT);
+    for (GLuint name = 1; name < 4096; ++name) {
+        if (!glIsTexture(name)) continue;
+        GLint size[2] = {0, 0};
+        glBindTexture(GL_TEXTURE_2D, name);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size[0]);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size[1]);
+        if (size[0] * size[1] > widest[0] * widest[1]) {
+            widest[0] = size[0];
+            widest[1] = size[1];
+        }
+    }
+    glPopAttrib();
+    std::printf("standin_host: glyph texture after %s: %dx%d\n", label.c_str(), widest[0], widest[1]);
+    std::fflush(stdout);
     setupPending = true;
     haveFrame = false;
 }

@@ -673,7 +673,8 @@ const StepDefinition kSteps[] = {
      benchFrames, nullptr},
     {kTiming, "bench-setup", "count text", "bench-setup N LABEL",
      "N times Reload INI and the frame that sets the plug-in up again,\n"
-     "timed the same way; kept under LABEL",
+     "timed the same way; kept under LABEL; prints the size of the glyph\n"
+     "texture it made",
      benchSetUp, nullptr},
     {kTiming, "bench-check", "count text", "bench-check N LABEL",
      "N times the GL calls with which the plug-in checks, every visible frame,\n"
