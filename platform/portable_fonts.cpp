@@ -1,6 +1,7 @@
 // Fonts for native builds, without GL: fontconfig picks the files, FreeType opens and measures them.
 #include "platform/portable_fonts.h"
 
+#include "platform/face_list.h"
 #include "platform/glyph_bitmap.h"
 
 #include <strings.h>
@@ -150,27 +151,15 @@ FaceChain::FaceChain(const FontRequest& font) : pixelHeight(font.pixelHeight) {
     FcPattern* match = fonts.matchFamily(font.face);
     if (!openMatch(match)) return;
     // The fallbacks the file names, those the system has, in order.
-    const char* fallbacks = font.fallbacks != nullptr ? font.fallbacks : "";
+    const char* at = font.fallbacks != nullptr ? font.fallbacks : "";
     char name[256];
-    for (const char* at = fallbacks; *at != '\0' && faceCount < kMaxFaces;) {
-        const char* end = std::strchr(at, ',');
-        if (end == nullptr) end = at + std::strlen(at);
-        const char* first = at;
-        const char* last = end;
-        while (first < last && (*first == ' ' || *first == '\t')) ++first;
-        while (last > first && (last[-1] == ' ' || last[-1] == '\t')) --last;
-        const std::size_t length = static_cast<std::size_t>(last - first);
-        if (length > 0 && length < sizeof name) {
-            std::memcpy(name, first, length);
-            name[length] = '\0';
-            FcPattern* fallback = fonts.matchFamily(name);
-            if (fallback != nullptr && answersTo(fallback, name, nullptr, 0)) {
-                openMatch(fallback);
-            } else if (fallback != nullptr) {
-                FcPatternDestroy(fallback);
-            }
+    while (faceCount < kMaxFaces && nextFaceName(&at, name, sizeof name)) {
+        FcPattern* fallback = fonts.matchFamily(name);
+        if (fallback != nullptr && answersTo(fallback, name, nullptr, 0)) {
+            openMatch(fallback);
+        } else if (fallback != nullptr) {
+            FcPatternDestroy(fallback);
         }
-        at = *end == ',' ? end + 1 : end;
     }
 }
 
@@ -322,16 +311,21 @@ bool renderGlyphs(void*, const FontRequest& font, const std::uint32_t* character
     return ok;
 }
 
+long environmentNumber(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return -1;
+    long number = 0;
+    for (; *value != '\0'; ++value) {
+        if (*value < '0' || *value > '9' || number > 100000000L) return -1;
+        number = number * 10 + (*value - '0');
+    }
+    return number;
+}
+
 // Native builds have no display: 96, or the tests' lever.
 int displayDpi(void*) {
-    const char* lever = std::getenv("OSTRIVANE_TEST_DPI");
-    if (lever == nullptr || *lever == '\0') return 96;
-    long number = 0;
-    for (const char* c = lever; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9' || number > 100000000L) return 96;
-        number = number * 10 + (*c - '0');
-    }
-    return static_cast<int>(number);
+    const long lever = environmentNumber("OSTRIVANE_TEST_DPI");
+    return lever >= 0 ? static_cast<int>(lever) : 96;
 }
 
 }  // namespace platform

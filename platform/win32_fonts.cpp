@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/face_list.h"
 #include "platform/glyph_bitmap.h"
 
 namespace platform {
@@ -70,22 +71,10 @@ public:
         }
         selected = 0;
         // The named fallbacks the system has, in order.
-        const char* fallbacks = font.fallbacks != nullptr ? font.fallbacks : "";
+        const char* at = font.fallbacks != nullptr ? font.fallbacks : "";
         char name[4 * LF_FACESIZE];
-        for (const char* at = fallbacks; *at != '\0';) {
-            const char* end = std::strchr(at, ',');
-            if (end == nullptr) end = at + std::strlen(at);
-            const char* first = at;
-            const char* last = end;
-            while (first < last && (*first == ' ' || *first == '\t')) ++first;
-            while (last > first && (last[-1] == ' ' || last[-1] == '\t')) --last;
-            const std::size_t length = static_cast<std::size_t>(last - first);
-            if (length > 0 && length < sizeof name) {
-                std::memcpy(name, first, length);
-                name[length] = '\0';
-                if (gdi::wideFaceName(name, wide) && systemHas(wide)) add(makeFont(wide, DEFAULT_CHARSET));
-            }
-            at = *end == ',' ? end + 1 : end;
+        while (nextFaceName(&at, name, sizeof name)) {
+            if (gdi::wideFaceName(name, wide) && systemHas(wide)) add(makeFont(wide, DEFAULT_CHARSET));
         }
     }
 
@@ -341,12 +330,9 @@ bool hasFontFace(const char* face, char* drawnFace, std::uint32_t capacity) {
     return has;
 }
 
-namespace {
-
-// The tests' lever: a whole number, or -1.
-long dpiLever() {
+long environmentNumber(const char* name) {
     char value[16];
-    const DWORD length = GetEnvironmentVariableA("OSTRIVANE_TEST_DPI", value, sizeof value);
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
     if (length == 0 || length >= sizeof value) return -1;
     long number = 0;
     for (DWORD i = 0; i < length; ++i) {
@@ -356,10 +342,8 @@ long dpiLever() {
     return number;
 }
 
-}  // namespace
-
 int displayDpi(void* drawingContext) {
-    const long lever = dpiLever();
+    const long lever = environmentNumber("OSTRIVANE_TEST_DPI");
     if (lever >= 0) return static_cast<int>(lever);
     HDC dc = static_cast<HDC>(drawingContext);
     // GetDpiForWindow came with Windows 10 1607: asked for by name, so that the DLL loads without it.
